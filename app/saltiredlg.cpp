@@ -1,0 +1,353 @@
+#include "saltiredlg.h"
+
+#include "custom.h"
+#include "customcheckbox.h"
+#include "customcombobox.h"
+#include "customlabel.h"
+#include "customlinewidget.h"
+#include "custommenu.h"
+#include "custompushbutton.h"
+#include "customtitlebar.h"
+#include "customwidget.h"
+#include "hotkeyevent.h"
+#include "nxinterface.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QStackedWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+enum MenuAction {
+    ActImport = 0,
+    ActExport = 1,
+    ActEnglish = 2,
+    ActChinese = 3,
+    ActManual = 4,
+    ActAbout = 5,
+};
+
+constexpr int kCopyHotKeyId = 1;
+
+CustomLineWidget* CreateSeparatorLine(QWidget* pParent)
+{
+    auto* pLine = new CustomLineWidget(pParent);
+    pLine->cSetLineType(LT_Horizontal);
+    pLine->setFixedHeight(1);
+    pLine->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    pLine->cSetBackgroundColor(QStringLiteral("#E0DFDE"));
+    return pLine;
+}
+
+} // namespace
+
+SaltireDlg::SaltireDlg(QWidget* parent)
+    : CustomMainWindow(parent)
+{
+    setObjectName(QStringLiteral("SaltireDlg"));
+    InitMenus();
+    InitWidgets();
+    InitLayout();
+    InitConnections();
+    RetranslateUi();
+    cSetBackgroundColor(QStringLiteral("#FFFFFF"));
+    setMinimumSize(932, 700);
+    cSetMinStrechSize(QSize(932, 700));
+    cSetStrechEdges(SE_All);
+    ApplyLanguage();
+    QDir().mkpath(NXInterface::userDataPath() + QStringLiteral("/Data/Saltire"));
+    Custom::setMainDialog(this);
+    Custom::registerHotKey(kCopyHotKeyId, Qt::ControlModifier, Qt::Key_C);
+}
+
+SaltireDlg::~SaltireDlg()
+{
+    // Translators are members; removing them first keeps the application from using them while they go.
+    QCoreApplication::removeTranslator(&m_trApp);
+    QCoreApplication::removeTranslator(&m_trControls);
+    QCoreApplication::removeTranslator(&m_trTools);
+    QCoreApplication::removeTranslator(&m_trQt);
+    if (Custom::mainDialog() == this)
+        Custom::setMainDialog(nullptr);
+    // The menus have no parent; the Language menu lives inside the Help menu.
+    delete m_pFileMenu;
+    delete m_pHelpMenu;
+    delete m_pLanguageMenu;
+}
+
+void SaltireDlg::InitMenus()
+{
+    cTitleBar()->setFixedHeight(42);
+    cTitleBar()->cSetTitleIcon(QStringLiteral(":/Kestrel/logo/Gantry_logo.png"));
+
+    cSetBorderWidth(2, BE_All);
+    cSetBorderColor(QStringLiteral("#F76900"), BE_All);
+    cSetBorderRadius(4, BC_TopLeft);
+    cSetBorderRadius(4, BC_TopRight);
+
+    m_pActionGroup = new QActionGroup(this);
+    m_pActionGroup->setExclusive(false);
+
+    auto addAction = [this](CustomMenu* pMenu, int nData, bool bCheckable, const char* szObjectName) {
+        auto* pAction = new QAction(this);
+        pAction->setObjectName(QString::fromLatin1(szObjectName));
+        pAction->setData(nData);
+        pAction->setCheckable(bCheckable);
+        pMenu->addAction(pAction);
+        m_pActionGroup->addAction(pAction);
+        return pAction;
+    };
+
+    m_pFileMenu = new CustomMenu(nullptr);
+    m_pFileMenu->setObjectName(QStringLiteral("FileMenu"));
+    m_pFileButton = cTitleBar()->cAddMenu(tr("File"), m_pFileMenu);
+    m_pFileButton->setObjectName(QStringLiteral("FileButton"));
+    m_pActImport = addAction(m_pFileMenu, ActImport, false, "ActImport");
+    m_pActExport = addAction(m_pFileMenu, ActExport, false, "ActExport");
+
+    m_pHelpMenu = new CustomMenu(nullptr);
+    m_pHelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+    m_pHelpButton = cTitleBar()->cAddMenu(tr("Help"), m_pHelpMenu);
+    m_pHelpButton->setObjectName(QStringLiteral("HelpButton"));
+    m_pHelpButton->cSetFontColor(QStringLiteral("#C4C4C4"), IS_Normal);
+    m_pHelpButton->cSetFontColor(QStringLiteral("#FF7500"), IS_Hover);
+    m_pHelpButton->cSetFontColor(QStringLiteral("#FF7500"), IS_Pressed);
+
+    m_pLanguageMenu = new CustomMenu(nullptr);
+    m_pLanguageMenu->setObjectName(QStringLiteral("LanguageMenu"));
+    m_pHelpMenu->addMenu(m_pLanguageMenu);
+    m_pActEnglish = addAction(m_pLanguageMenu, ActEnglish, true, "ActEnglish");
+    m_pActChinese = addAction(m_pLanguageMenu, ActChinese, true, "ActChinese");
+    m_pActChinese->setText(QStringLiteral("简体中文"));
+
+    m_pActManual = addAction(m_pHelpMenu, ActManual, false, "ActManual");
+    m_pActManual->setVisible(NXInterface::GetOEMCfgValue(QStringLiteral("ShowUserManuel"), true).toBool());
+    m_pActAbout = addAction(m_pHelpMenu, ActAbout, false, "ActAbout");
+}
+
+void SaltireDlg::InitWidgets()
+{
+    auto makeLabel = [this](const char* szObjectName) {
+        auto* pLabel = new CustomLabel(this);
+        pLabel->setObjectName(QString::fromLatin1(szObjectName));
+        pLabel->setFixedHeight(32);
+        pLabel->cSetFontColor(QStringLiteral("#52535E"));
+        pLabel->cSetFontSize(14);
+        return pLabel;
+    };
+    auto makeButton = [this](const char* szObjectName, int nWidth, const char* szStyle) {
+        auto* pButton = new CustomPushButton(this, SS_Default);
+        pButton->setObjectName(QString::fromLatin1(szObjectName));
+        pButton->setFixedSize(nWidth, 32);
+        pButton->cSetStyleSelector(QString::fromLatin1(szStyle));
+        return pButton;
+    };
+
+    m_pDeviceLabel = makeLabel("DeviceLabel");
+    m_pDeviceCombo = new CustomComboBox(this, SS_Third, false);
+    m_pDeviceCombo->setObjectName(QStringLiteral("DeviceCombo"));
+    m_pDeviceCombo->setFixedHeight(32);
+    m_pDeviceCombo->setFixedWidth(270);
+    m_pLevelLabel = makeLabel("LevelLabel");
+    m_pLevelCombo = new CustomComboBox(this, SS_Third, false);
+    m_pLevelCombo->setObjectName(QStringLiteral("LevelCombo"));
+    m_pLevelCombo->setFixedSize(120, 32);
+
+    m_pBtnEnabledList = makeButton("BtnEnabledList", 140, "KS_Btn_Gray_Main");
+    m_pBtnCheckAll = makeButton("BtnCheckAll", 100, "KS_Btn_Gray_Sub");
+    m_pBtnCancelAll = makeButton("BtnCancelAll", 100, "KS_Btn_Gray_Sub");
+    m_pBtnApply = makeButton("BtnApply", 100, "KS_Btn_Orange_Main");
+    m_pBtnEventMonitor = makeButton("BtnEventMonitor", 100, "KS_Btn_Gray_Sub");
+
+    m_pStackedWidget = new QStackedWidget(this);
+    m_pStackedWidget->setObjectName(QStringLiteral("EventPages"));
+}
+
+void SaltireDlg::InitLayout()
+{
+    auto* pCentral = new CustomWidget(this);
+    pCentral->setObjectName(QStringLiteral("CentralWidget"));
+
+    auto* pTopRow = new QHBoxLayout;
+    pTopRow->setContentsMargins(16, 16, 30, 16);
+    pTopRow->setSpacing(0);
+    pTopRow->addWidget(m_pDeviceLabel);
+    pTopRow->addSpacing(20);
+    pTopRow->addWidget(m_pDeviceCombo);
+    pTopRow->addSpacing(100);
+    pTopRow->addWidget(m_pLevelLabel);
+    pTopRow->addSpacing(20);
+    pTopRow->addWidget(m_pLevelCombo);
+    pTopRow->addSpacing(20);
+    pTopRow->addStretch();
+    pTopRow->addWidget(m_pBtnEnabledList);
+
+    auto* pBottomRow = new QHBoxLayout;
+    pBottomRow->setContentsMargins(16, 16, 30, 16);
+    pBottomRow->setSpacing(0);
+    pBottomRow->addStretch();
+    pBottomRow->addWidget(m_pBtnCheckAll);
+    pBottomRow->addSpacing(16);
+    pBottomRow->addWidget(m_pBtnCancelAll);
+    pBottomRow->addSpacing(16);
+    pBottomRow->addWidget(m_pBtnApply);
+    pBottomRow->addSpacing(16);
+    pBottomRow->addWidget(m_pBtnEventMonitor);
+
+    auto* pLayout = new QVBoxLayout(pCentral);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->setSpacing(0);
+    pLayout->addLayout(pTopRow);
+    pLayout->addWidget(CreateSeparatorLine(pCentral));
+    pLayout->addWidget(m_pStackedWidget);
+    pLayout->addWidget(CreateSeparatorLine(pCentral));
+    pLayout->addLayout(pBottomRow);
+    cSetCentralWidget(pCentral);
+}
+
+void SaltireDlg::InitConnections()
+{
+    connect(m_pActionGroup, &QActionGroup::triggered, this, &SaltireDlg::OnMenuActionTriggered);
+}
+
+void SaltireDlg::RetranslateUi()
+{
+    cTitleBar()->cSetTitleText(tr("Gantry"));
+    m_pLanguageMenu->setTitle(tr("Language"));
+    m_pFileButton->setText(tr("File"));
+    m_pActImport->setText(tr("Import"));
+    m_pActExport->setText(tr("Export"));
+    m_pHelpButton->setText(tr("Help"));
+    m_pActEnglish->setText(tr("English"));
+    m_pActManual->setText(tr("User Manual"));
+    m_pActAbout->setText(tr("About"));
+    m_pDeviceLabel->setText(tr("Select Device"));
+    m_pLevelLabel->setText(tr("User Level"));
+    m_pBtnEnabledList->setText(tr("Enabled Event List"));
+    m_pBtnCheckAll->setText(tr("Check All"));
+    m_pBtnCancelAll->setText(tr("Cancel All"));
+    m_pBtnApply->setText(tr("Apply"));
+    m_pBtnEventMonitor->setText(tr("Event Monitor"));
+
+    // Refilling must not re-filter the pages: the level itself does not change.
+    disconnect(m_pLevelCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+               &SaltireDlg::OnLeverChanged);
+    const int nOldIndex = m_pLevelCombo->currentIndex();
+    m_pLevelCombo->clear();
+    m_pLevelCombo->addItem(tr("Recommended"), 0);
+    m_pLevelCombo->addItem(tr("Guru"), 1);
+    if (nOldIndex != 0)
+        m_pLevelCombo->setCurrentIndex(1);
+    connect(m_pLevelCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SaltireDlg::OnLeverChanged);
+}
+
+void SaltireDlg::ApplyLanguage()
+{
+    const QString strLanguage = NXInterface::language(false);
+    const QString strDir = QCoreApplication::applicationDirPath();
+    QTranslator* translators[] = {&m_trApp, &m_trControls, &m_trTools, &m_trQt};
+    if (strLanguage == QLatin1String("CH")) {
+        Custom::setLanguage(Lang_Chinese);
+        m_pActChinese->setChecked(true);
+        m_pActEnglish->setChecked(false);
+        const char* const files[] = {"/translation/Saltire_zh.qm", "/translation/Trellis_zh_CN.qm",
+                                     "/translation/Bedrock_zh_CN.qm", "/translation/qt_zh_CN.qm"};
+        for (int i = 0; i < 4; ++i) {
+            if (translators[i]->load(strDir + QLatin1String(files[i])))
+                QCoreApplication::installTranslator(translators[i]);
+        }
+        m_pLevelCombo->setFixedSize(80, 32);
+    } else {
+        Custom::setLanguage(Lang_English);
+        m_pActChinese->setChecked(false);
+        m_pActEnglish->setChecked(true);
+        for (QTranslator* pTranslator : translators)
+            QCoreApplication::removeTranslator(pTranslator);
+        m_pLevelCombo->setFixedSize(120, 32);
+    }
+}
+
+void SaltireDlg::OnMenuActionTriggered(QAction* pAction)
+{
+    if (!pAction)
+        return;
+    switch (pAction->data().toInt()) {
+    case ActEnglish: OnActionLangEng(); break;
+    case ActChinese: OnActionLangCh(); break;
+    case ActManual: OnActionGuidance(); break;
+    default: break;
+    }
+}
+
+void SaltireDlg::OnActionLangEng()
+{
+    NXInterface::setLanguage(QStringLiteral("ENG"));
+    NXInterface::storeLanguage();
+    ApplyLanguage();
+}
+
+void SaltireDlg::OnActionLangCh()
+{
+    NXInterface::setLanguage(QStringLiteral("CH"));
+    NXInterface::storeLanguage();
+    ApplyLanguage();
+}
+
+void SaltireDlg::OnActionGuidance()
+{
+    const bool bEnglish = NXInterface::language(false) == QLatin1String("ENG");
+    const QString strPage = bEnglish ? QStringLiteral("/../doc/User_Manual_Kestrel_English/index.html")
+                                     : QStringLiteral("/../doc/User_Manual_Kestrel_Chinese/index.html");
+    const QString strTopic = bEnglish ? QStringLiteral("GUID-6A26A6EA-8654-4697-AF84-C2001057C800")
+                                      : QStringLiteral("GUID-9F67AB81-ED49-47BD-89CE-A3462C8DBAB0");
+    const QString strPath = QCoreApplication::applicationDirPath() + strPage;
+    const QString strAddress = QUrl::fromLocalFile(strPath).toString() + QStringLiteral("?guid=%1.html").arg(strTopic);
+    if (!NXInterface::OpenHtmlByDefBrowser(strAddress))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(strPath));
+}
+
+void SaltireDlg::OnLeverChanged(int nIndex)
+{
+    Q_UNUSED(nIndex)
+    const int nLevel = m_pLevelCombo->currentData().toInt();
+    qInfo("Set user level %d", nLevel);
+}
+
+void SaltireDlg::changeEvent(QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::LanguageChange)
+        RetranslateUi();
+}
+
+void SaltireDlg::customEvent(QEvent* pEvent)
+{
+    CustomMainWindow::customEvent(pEvent);
+    if (pEvent->type() != HotKeyEvent::kType)
+        return;
+    const auto* pHotKey = dynamic_cast<const HotKeyEvent*>(pEvent);
+    if (!pHotKey || pHotKey->hotKeyId() != kCopyHotKeyId)
+        return;
+
+    const QList<CustomCheckBox*> boxes = findChildren<CustomCheckBox*>();
+    const QPoint cursorPos = QCursor::pos();
+    QClipboard* pClipboard = QGuiApplication::clipboard();
+    pClipboard->setText(QString());
+    for (CustomCheckBox* pBox : boxes) {
+        // A box on a hidden page cannot be under the pointer.
+        if (!pBox->isVisible() || !pBox->rect().contains(pBox->mapFromGlobal(cursorPos)))
+            continue;
+        QString strText = pBox->toolTip();
+        const int nColon = strText.indexOf(QLatin1Char(':'));
+        if (nColon > 0)
+            strText = strText.left(nColon);
+        pClipboard->setText(strText.trimmed());
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "custommainwindow.h"
+
+#include <QTranslator>
+
+class CustomComboBox;
+class CustomLabel;
+class CustomMenu;
+class CustomPushButton;
+class QAction;
+class QActionGroup;
+class QStackedWidget;
+
+// The main window: title-bar menus, the device and user-level selectors, the event pages and the
+// buttons that act on them.
+class SaltireDlg : public CustomMainWindow
+{
+    Q_OBJECT
+public:
+    explicit SaltireDlg(QWidget* parent = nullptr);
+    ~SaltireDlg() override;
+
+    // Loads the stored language: translators, check marks and the user-level selector's width.
+    void ApplyLanguage();
+
+private slots:
+    void OnMenuActionTriggered(QAction* pAction);
+    void OnActionLangEng();
+    void OnActionLangCh();
+    void OnActionGuidance();
+    void OnLeverChanged(int nIndex);
+
+protected:
+    void changeEvent(QEvent* pEvent) override;
+    void customEvent(QEvent* pEvent) override;
+
+private:
+    void InitMenus();
+    void InitWidgets();
+    void InitLayout();
+    void InitConnections();
+    void RetranslateUi();
+
+    QActionGroup* m_pActionGroup = nullptr;
+    CustomMenu* m_pFileMenu = nullptr;
+    CustomPushButton* m_pFileButton = nullptr;
+    QAction* m_pActImport = nullptr;
+    QAction* m_pActExport = nullptr;
+    CustomMenu* m_pHelpMenu = nullptr;
+    CustomPushButton* m_pHelpButton = nullptr;
+    CustomMenu* m_pLanguageMenu = nullptr;
+    QAction* m_pActEnglish = nullptr;
+    QAction* m_pActChinese = nullptr;
+    QAction* m_pActManual = nullptr;
+    QAction* m_pActAbout = nullptr;
+    CustomLabel* m_pDeviceLabel = nullptr;
+    CustomComboBox* m_pDeviceCombo = nullptr;
+    CustomLabel* m_pLevelLabel = nullptr;
+    CustomComboBox* m_pLevelCombo = nullptr;
+    CustomPushButton* m_pBtnEnabledList = nullptr;
+    CustomPushButton* m_pBtnCheckAll = nullptr;
+    CustomPushButton* m_pBtnCancelAll = nullptr;
+    CustomPushButton* m_pBtnApply = nullptr;
+    CustomPushButton* m_pBtnEventMonitor = nullptr;
+    QStackedWidget* m_pStackedWidget = nullptr;
+    QTranslator m_trApp;
+    QTranslator m_trControls;
+    QTranslator m_trTools;
+    QTranslator m_trQt;
+};

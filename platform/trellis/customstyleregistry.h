@@ -1,0 +1,50 @@
+#pragma once
+
+#include "trellis_global.h"
+
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+// One rule of a named style: declarations for an item state and an optional sub-control.
+struct StyleRule
+{
+    int nStatus = 0;
+    QString strSubControl;
+    QString strDeclarations;
+};
+
+// Named styles and stock style sheets read from style-sheet XML files:
+//   <TrellisStyles>
+//     <Style name="KS_Btn_Orange_Main">
+//       <Rule status="hover" sub="">background-color:#FF8C33;</Rule>
+//     </Style>
+//     <Sheet type="9">QScrollArea{border:none;}</Sheet>
+//   </TrellisStyles>
+// A later file overrides styles of the same name from an earlier one.
+class TRELLIS_EXPORT CustomStyleRegistry
+{
+public:
+    static CustomStyleRegistry& instance();
+
+    // Returns false, and keeps what was registered before, when the file is missing or not valid XML.
+    bool addXml(const QString& strPath, QString* pError = nullptr);
+    bool hasStyle(const QString& strName);
+    QList<StyleRule> style(const QString& strName);
+    QString stockSheet(int nType);
+    QStringList styleNames();
+
+    static int statusFromText(const QString& strText, bool* pOk);
+    static QString pseudoState(int nStatus);
+
+private:
+    CustomStyleRegistry() = default;
+    void LoadDefaultsOnce();
+
+    QMutex m_mutex;
+    bool m_bDefaultsLoaded = false;
+    QHash<QString, QList<StyleRule>> m_styles;
+    QHash<int, QString> m_sheets;
+};

@@ -1,0 +1,9 @@
+#include "hotkeyevent.h"
+
+HotKeyEvent::HotKeyEvent(int nHotKeyId)
+    : QEvent(kType)
+    , m_nHotKeyId(nHotKeyId)
+{
+}
+
+HotKeyEvent::~HotKeyEvent() = default;
