@@ -10,8 +10,7 @@ function(saltire_add_test)
         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_link_libraries(${T_NAME} PRIVATE Qt5::Test ${T_LIBS})
     target_compile_definitions(${T_NAME} PRIVATE
-        SALTIRE_RUNTIME_DIR="${SALTIRE_RUNTIME_DIR}"
-        QT_TESTCASE_BUILDDIR="${CMAKE_CURRENT_BINARY_DIR}")
+        SALTIRE_RUNTIME_DIR="${SALTIRE_RUNTIME_DIR}")
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     set(home ${CMAKE_BINARY_DIR}/testhome/${T_NAME})
     set_tests_properties(${T_NAME} PROPERTIES

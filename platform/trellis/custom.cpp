@@ -27,9 +27,8 @@ struct HotKey
     int nKey;
 };
 
-// Watches key presses of the whole application. Qt hands an unaccepted key event to each parent in
-// turn, and application filters see every hand-over, so one press is recognised by the event's
-// address and time stamp.
+// Watches key presses of the whole application. A press reaches the application's filters once at its
+// window and then again at every widget it is handed to; only the window delivery counts.
 class HotKeyFilter : public QObject
 {
 public:
@@ -37,25 +36,17 @@ public:
 
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override
     {
-        if (pEvent->type() == QEvent::KeyPress && pWatched->isWidgetType()) {
-            auto* pKey = static_cast<QKeyEvent*>(pEvent);
-            if (pKey == m_pLastEvent && pKey->timestamp() == m_nLastTimestamp)
-                return false;
-            m_pLastEvent = pKey;
-            m_nLastTimestamp = pKey->timestamp();
-            const Qt::KeyboardModifiers modifiers =
-                pKey->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-            for (auto it = hotKeys.cbegin(); it != hotKeys.cend(); ++it) {
-                if (it->nKey == pKey->key() && it->modifiers == modifiers && g_pMainDialog)
-                    QCoreApplication::postEvent(g_pMainDialog, new HotKeyEvent(it.key()));
-            }
+        if (pEvent->type() != QEvent::KeyPress || !pWatched->isWindowType() || !g_pMainDialog)
+            return false;
+        const auto* pKey = static_cast<const QKeyEvent*>(pEvent);
+        const Qt::KeyboardModifiers modifiers =
+            pKey->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        for (auto it = hotKeys.cbegin(); it != hotKeys.cend(); ++it) {
+            if (it->nKey == pKey->key() && it->modifiers == modifiers)
+                QCoreApplication::postEvent(g_pMainDialog, new HotKeyEvent(it.key()));
         }
         return false;
     }
-
-private:
-    const QKeyEvent* m_pLastEvent = nullptr;
-    ulong m_nLastTimestamp = 0;
 };
 
 QPointer<HotKeyFilter> g_pHotKeyFilter;

@@ -1,0 +1,260 @@
+#include "saltiredlg.h"
+
+#include "custom.h"
+#include "customcheckbox.h"
+#include "customcombobox.h"
+#include "custompushbutton.h"
+#include "customtitlebar.h"
+#include "hotkeyevent.h"
+#include "nxinterface.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QResource>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList g_messages;
+QtMessageHandler g_previous = nullptr;
+
+void CollectMessages(QtMsgType type, const QMessageLogContext& context, const QString& strMessage)
+{
+    g_messages.append(strMessage);
+    if (g_previous)
+        g_previous(type, context, strMessage);
+}
+
+// Receives the pages the manual action opens.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+} // namespace
+
+class TestSaltireDlg : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+
+    void WriteOem(const QString& strKey, const QString& strValue)
+    {
+        QSettings oem(m_home.path() + QStringLiteral("/oem.ini"), QSettings::IniFormat);
+        oem.setValue(strKey, strValue);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Everything the window touches lies in a temporary home; resources are registered as the entry does.
+        qputenv("KESTREL_USER_DATA_DIR", (m_home.path() + QStringLiteral("/user")).toUtf8());
+        qputenv("KESTREL_CONFIG_DIR", (m_home.path() + QStringLiteral("/config")).toUtf8());
+        qputenv("KESTREL_OEM_FILE", (m_home.path() + QStringLiteral("/oem.ini")).toUtf8());
+        QVERIFY(QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Trellis_Default.rcc")));
+        QVERIFY(QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc")));
+        QVERIFY(Custom::addXmlPath(QStringLiteral(":/Kestrel/QSS/CustomStyleSheet_ks.xml")));
+        NXInterface::setAppIniFile(QStringLiteral(":/Kestrel/config/app.ini"));
+    }
+
+    void firstStartLayout()
+    {
+        SaltireDlg dlg;
+        QCOMPARE(dlg.cTitleBar()->cTitleText(), QStringLiteral("Gantry"));
+        QCOMPARE(dlg.cTitleBar()->height(), 42);
+        auto* pLevel = dlg.findChild<CustomComboBox*>(QStringLiteral("LevelCombo"));
+        QCOMPARE(pLevel->count(), 2);
+        QCOMPARE(pLevel->currentText(), QStringLiteral("Guru"));
+        QCOMPARE(pLevel->currentData().toInt(), 1);
+        QCOMPARE(pLevel->itemData(0).toInt(), 0);
+        QCOMPARE(pLevel->size(), QSize(120, 32));
+        QCOMPARE(dlg.findChild<CustomComboBox*>(QStringLiteral("DeviceCombo"))->count(), 0);
+        QCOMPARE(dlg.findChild<QStackedWidget*>(QStringLiteral("EventPages"))->count(), 0);
+        QCOMPARE(dlg.minimumSize(), QSize(932, 700));
+        QCOMPARE(dlg.cStrechEdges(), 255);
+        QVERIFY(QDir(NXInterface::userDataPath() + QStringLiteral("/Data/Saltire")).exists());
+        QCOMPARE(Custom::mainDialog(), &dlg);
+
+        const struct { const char* szName; const char* szText; QSize size; const char* szStyle; } buttons[] = {
+            {"BtnEnabledList", "Enabled Event List", QSize(140, 32), "KS_Btn_Gray_Main"},
+            {"BtnCheckAll", "Check All", QSize(100, 32), "KS_Btn_Gray_Sub"},
+            {"BtnCancelAll", "Cancel All", QSize(100, 32), "KS_Btn_Gray_Sub"},
+            {"BtnApply", "Apply", QSize(100, 32), "KS_Btn_Orange_Main"},
+            {"BtnEventMonitor", "Event Monitor", QSize(100, 32), "KS_Btn_Gray_Sub"},
+        };
+        for (const auto& button : buttons) {
+            auto* pButton = dlg.findChild<CustomPushButton*>(QLatin1String(button.szName));
+            QVERIFY2(pButton, button.szName);
+            QCOMPARE(pButton->text(), QLatin1String(button.szText));
+            QCOMPARE(pButton->size(), button.size);
+            QCOMPARE(pButton->cStyleSelector(), QLatin1String(button.szStyle));
+        }
+        // The orange button really shows the named style's colour.
+        auto* pApply = dlg.findChild<CustomPushButton*>(QStringLiteral("BtnApply"));
+        pApply->ensurePolished();
+        QCOMPARE(pApply->palette().color(QPalette::ButtonText), QColor(QStringLiteral("#FFFFFF")));
+
+        auto* pHelp = dlg.findChild<CustomPushButton*>(QStringLiteral("HelpButton"));
+        QCOMPARE(pHelp->cStyleValue(QStringLiteral("color"), IS_Normal), QStringLiteral("#C4C4C4"));
+        QCOMPARE(pHelp->cStyleValue(QStringLiteral("color"), IS_Hover), QStringLiteral("#FF7500"));
+        QCOMPARE(pHelp->cStyleValue(QStringLiteral("color"), IS_Pressed), QStringLiteral("#FF7500"));
+        QVERIFY(dlg.findChild<CustomPushButton*>(QStringLiteral("FileButton"))->cStyleValue(QStringLiteral("color")).isEmpty());
+        QVERIFY(dlg.findChild<QAction*>(QStringLiteral("ActEnglish"))->isChecked());
+        QVERIFY(!dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->isChecked());
+        QCOMPARE(dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->text(), QStringLiteral("简体中文"));
+    }
+
+    void languageSwitchKeepsTheLevel_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::newRow("Recommended") << 0;
+        QTest::newRow("Guru") << 1;
+    }
+
+    void languageSwitchKeepsTheLevel()
+    {
+        QFETCH(int, level);
+        SaltireDlg dlg;
+        auto* pLevel = dlg.findChild<CustomComboBox*>(QStringLiteral("LevelCombo"));
+        g_messages.clear();
+        g_previous = qInstallMessageHandler(CollectMessages);
+        pLevel->setCurrentIndex(level);
+        const int nChanges = g_messages.filter(QStringLiteral("Set user level")).size();
+        QCOMPARE(nChanges, level == 1 ? 0 : 1);
+
+        dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        QCOMPARE(NXInterface::language(false), QStringLiteral("CH"));
+        QVERIFY(dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->isChecked());
+        QVERIFY(!dlg.findChild<QAction*>(QStringLiteral("ActEnglish"))->isChecked());
+        QCOMPARE(pLevel->size(), QSize(80, 32));
+        QCOMPARE(pLevel->currentData().toInt(), level);
+
+        dlg.findChild<QAction*>(QStringLiteral("ActEnglish"))->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        // A language change event retranslates and refills without reaching the level slot.
+        QEvent languageChange(QEvent::LanguageChange);
+        QApplication::sendEvent(&dlg, &languageChange);
+        QCOMPARE(pLevel->currentData().toInt(), level);
+        QCOMPARE(pLevel->size(), QSize(120, 32));
+        qInstallMessageHandler(g_previous);
+        QCOMPARE(g_messages.filter(QStringLiteral("Set user level")).size(), nChanges);
+        QSettings stored(m_home.path() + QStringLiteral("/config/Bedrock.ini"), QSettings::IniFormat);
+        QCOMPARE(stored.value(QStringLiteral("UI/Language")).toString(), QStringLiteral("ENG"));
+    }
+
+    void userManualFollowsTheOemValue_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("false") << "false" << false;
+        QTest::newRow("true") << "true" << true;
+    }
+
+    void userManualFollowsTheOemValue()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, visible);
+        WriteOem(QStringLiteral("ShowUserManuel"), value);
+        SaltireDlg dlg;
+        QCOMPARE(dlg.findChild<QAction*>(QStringLiteral("ActManual"))->isVisible(), visible);
+        QVERIFY(dlg.findChild<QAction*>(QStringLiteral("ActAbout"))->isVisible());
+        QFile::remove(m_home.path() + QStringLiteral("/oem.ini"));
+    }
+
+    void manualOpensThePageOfTheLanguage()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        SaltireDlg dlg;
+        NXInterface::setLanguage(QStringLiteral("ENG"));
+        dlg.findChild<QAction*>(QStringLiteral("ActManual"))->trigger();
+        NXInterface::setLanguage(QString());
+        dlg.findChild<QAction*>(QStringLiteral("ActManual"))->trigger();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(catcher.urls.size(), 2);
+        QVERIFY(catcher.urls.at(0).toString().endsWith(
+            QStringLiteral("User_Manual_Kestrel_English/index.html?guid=GUID-6A26A6EA-8654-4697-AF84-C2001057C800.html")));
+        QVERIFY(catcher.urls.at(1).toString().contains(QStringLiteral("User_Manual_Kestrel_Chinese/index.html?guid=GUID-9F67AB81")));
+    }
+
+    void unknownActionDataDoesNothing()
+    {
+        SaltireDlg dlg;
+        auto* pGroup = dlg.findChild<QActionGroup*>();
+        auto* pStray = new QAction(QStringLiteral("Stray"), &dlg);
+        pStray->setData(6);
+        pGroup->addAction(pStray);
+        auto* pNegative = new QAction(QStringLiteral("Negative"), &dlg);
+        pNegative->setData(-1);
+        pGroup->addAction(pNegative);
+        const QString strLanguage = NXInterface::language(false);
+        pStray->trigger();
+        pNegative->trigger();
+        QCOMPARE(NXInterface::language(false), strLanguage);
+        QVERIFY(dlg.findChild<QAction*>(QStringLiteral("ActEnglish"))->isChecked() != (strLanguage == QLatin1String("CH")));
+    }
+
+    void copyHotKeyTakesTheToolTip_data()
+    {
+        QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<bool>("overBox");
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("entry and value") << "ExposureEnd : 36865" << true << "ExposureEnd";
+        QTest::newRow("colon first is kept") << ":Leading " << true << ":Leading";
+        QTest::newRow("blank before colon") << " :Value" << true << "";
+        QTest::newRow("no colon") << "  Line0Rising  " << true << "Line0Rising";
+        QTest::newRow("empty tool tip") << "" << true << "";
+        QTest::newRow("not over a box") << "ExposureEnd : 1" << false << "";
+    }
+
+    void copyHotKeyTakesTheToolTip()
+    {
+        QFETCH(QString, toolTip);
+        QFETCH(bool, overBox);
+        QFETCH(QString, clipboard);
+        SaltireDlg dlg;
+        auto* pPage = new QWidget;
+        auto* pFirst = new CustomCheckBox(pPage, SS_Second);
+        pFirst->setToolTip(QStringLiteral("Under : 1"));
+        pFirst->setGeometry(10, 10, 150, 24);
+        auto* pSecond = new CustomCheckBox(pPage, SS_Second);
+        pSecond->setToolTip(toolTip);
+        pSecond->setGeometry(10, 10, 150, 24); // on top of the first: the last one under the cursor wins
+        auto* pStacked = dlg.findChild<QStackedWidget*>(QStringLiteral("EventPages"));
+        pStacked->addWidget(pPage);
+        dlg.resize(1000, 720);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
+        QCursor::setPos(overBox ? pSecond->mapToGlobal(QPoint(20, 10)) : dlg.mapToGlobal(QPoint(5, 300)));
+        QTest::keyClick(dlg.windowHandle(), Qt::Key_C, Qt::ControlModifier);
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    }
+
+    void otherHotKeysAreIgnored()
+    {
+        SaltireDlg dlg;
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        QCoreApplication::postEvent(&dlg, new HotKeyEvent(2));
+        QCoreApplication::sendPostedEvents(&dlg);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+    }
+};
+
+QTEST_MAIN(TestSaltireDlg)
+#include "tst_saltiredlg.moc"
