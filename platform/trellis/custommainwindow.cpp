@@ -123,7 +123,8 @@ void CustomMainWindow::cSetCentralWidget(QWidget* pWidget)
     if (!pWidget || pWidget == m_pCentralWidget)
         return;
     QWidget* pOld = m_pCentralWidget;
-    m_pFrameLayout->replaceWidget(pOld, pWidget);
+    // The layout hands back the old item; it is ours to delete.
+    delete m_pFrameLayout->replaceWidget(pOld, pWidget);
     m_pFrameLayout->setStretchFactor(pWidget, 1);
     pOld->deleteLater();
     pOld->hide();
