@@ -117,6 +117,17 @@ private slots:
         QCOMPARE(dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->text(), QStringLiteral("简体中文"));
     }
 
+    void frameShowsItsOrangeBorder()
+    {
+        SaltireDlg dlg;
+        dlg.resize(1000, 720);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QRgb orange = qRgb(0xF7, 0x69, 0x00);
+        QTRY_COMPARE(QColor(dlg.grab().toImage().pixel(500, 0)).rgb(), orange);
+        QCOMPARE(QColor(dlg.grab().toImage().pixel(0, 360)).rgb(), orange);
+    }
+
     void languageSwitchKeepsTheLevel_data()
     {
         QTest::addColumn<int>("level");
