@@ -30,7 +30,6 @@ CustomLoadingDialog::CustomLoadingDialog(QWidget* parent)
 {
     setObjectName(QStringLiteral("cLoadingDialog"));
     setWindowModality(Qt::ApplicationModal);
-    setAttribute(Qt::WA_StyledBackground, true);
     setFixedSize(220, 120);
 
     m_pTextLabel = new CustomLabel(this);

@@ -67,7 +67,7 @@ QString CustomStyleRegistry::pseudoState(int nStatus)
     return QString();
 }
 
-bool CustomStyleRegistry::addXml(const QString& strPath, QString* pError)
+bool CustomStyleRegistry::Parse(const QString& strPath, Styles* pStyles, Sheets* pSheets, QString* pError)
 {
     auto fail = [&](const QString& strWhy) {
         qCWarning(lcStyle).noquote() << "Style sheet XML" << strPath << "not loaded:" << strWhy;
@@ -80,9 +80,6 @@ bool CustomStyleRegistry::addXml(const QString& strPath, QString* pError)
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
 
-    // Parse into local tables first: a broken file must not leave half of its styles behind.
-    QHash<QString, QList<StyleRule>> styles;
-    QHash<int, QString> sheets;
     QXmlStreamReader xml(&file);
     QString strStyle;
     while (!xml.atEnd()) {
@@ -94,7 +91,7 @@ bool CustomStyleRegistry::addXml(const QString& strPath, QString* pError)
             strStyle = xml.attributes().value(QLatin1String("name")).toString();
             if (strStyle.isEmpty())
                 return fail(QStringLiteral("a style without a name at line %1").arg(xml.lineNumber()));
-            styles[strStyle];
+            (*pStyles)[strStyle];
         } else if (name == QLatin1String("Rule")) {
             if (strStyle.isEmpty())
                 return fail(QStringLiteral("a rule outside a style at line %1").arg(xml.lineNumber()));
@@ -105,18 +102,27 @@ bool CustomStyleRegistry::addXml(const QString& strPath, QString* pError)
                 return fail(QStringLiteral("unknown status at line %1").arg(xml.lineNumber()));
             rule.strSubControl = xml.attributes().value(QLatin1String("sub")).toString().trimmed();
             rule.strDeclarations = xml.readElementText().simplified();
-            styles[strStyle].append(rule);
+            (*pStyles)[strStyle].append(rule);
         } else if (name == QLatin1String("Sheet")) {
             bool bOk = false;
             const int nType = xml.attributes().value(QLatin1String("type")).toInt(&bOk);
             if (!bOk)
                 return fail(QStringLiteral("a sheet without a numeric type at line %1").arg(xml.lineNumber()));
-            sheets.insert(nType, xml.readElementText().trimmed());
+            pSheets->insert(nType, xml.readElementText().trimmed());
         }
     }
     if (xml.hasError())
         return fail(QStringLiteral("%1 at line %2").arg(xml.errorString()).arg(xml.lineNumber()));
+    return true;
+}
 
+bool CustomStyleRegistry::addXml(const QString& strPath, QString* pError)
+{
+    // Parsed into local tables first: a broken file must not leave half of its styles behind.
+    Styles styles;
+    Sheets sheets;
+    if (!Parse(strPath, &styles, &sheets, pError))
+        return false;
     QMutexLocker lock(&m_mutex);
     for (auto it = styles.cbegin(); it != styles.cend(); ++it)
         m_styles.insert(it.key(), it.value());
@@ -127,28 +133,24 @@ bool CustomStyleRegistry::addXml(const QString& strPath, QString* pError)
 
 void CustomStyleRegistry::LoadDefaultsOnce()
 {
-    {
-        QMutexLocker lock(&m_mutex);
-        if (m_bDefaultsLoaded)
-            return;
-        m_bDefaultsLoaded = true;
-    }
-    if (!QFile::exists(QString::fromLatin1(kDefaultXml)))
-        return;
-    // The suite's own files are registered later and win over the defaults.
-    QHash<QString, QList<StyleRule>> suiteStyles;
-    QHash<int, QString> suiteSheets;
-    {
-        QMutexLocker lock(&m_mutex);
-        suiteStyles.swap(m_styles);
-        suiteSheets.swap(m_sheets);
-    }
-    addXml(QString::fromLatin1(kDefaultXml));
     QMutexLocker lock(&m_mutex);
-    for (auto it = suiteStyles.cbegin(); it != suiteStyles.cend(); ++it)
-        m_styles.insert(it.key(), it.value());
-    for (auto it = suiteSheets.cbegin(); it != suiteSheets.cend(); ++it)
-        m_sheets.insert(it.key(), it.value());
+    if (m_bDefaultsLoaded)
+        return;
+    m_bDefaultsLoaded = true;
+    const QString strDefaults = QString::fromLatin1(kDefaultXml);
+    Styles styles;
+    Sheets sheets;
+    if (!QFile::exists(strDefaults) || !Parse(strDefaults, &styles, &sheets, nullptr))
+        return;
+    // Files registered before the defaults were read still win over them.
+    for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
+        if (!m_styles.contains(it.key()))
+            m_styles.insert(it.key(), it.value());
+    }
+    for (auto it = sheets.cbegin(); it != sheets.cend(); ++it) {
+        if (!m_sheets.contains(it.key()))
+            m_sheets.insert(it.key(), it.value());
+    }
 }
 
 bool CustomStyleRegistry::hasStyle(const QString& strName)

@@ -40,7 +40,11 @@ public:
     static QString pseudoState(int nStatus);
 
 private:
+    using Styles = QHash<QString, QList<StyleRule>>;
+    using Sheets = QHash<int, QString>;
+
     CustomStyleRegistry() = default;
+    static bool Parse(const QString& strPath, Styles* pStyles, Sheets* pSheets, QString* pError);
     void LoadDefaultsOnce();
 
     QMutex m_mutex;
