@@ -1,0 +1,322 @@
+#!/usr/bin/env python3
+"""Writes the simulated devices' descriptions, translations and device files into this folder.
+
+The files are kept in the repository; run this only to change the devices (python3, no other modules).
+Register layout, little-endian, 4 bytes each unless said:
+  0x1000 EventCategory, 0x1004 EventIOType, 0x1008 ChannelSelector, 0x100C EventSelector,
+  0x1010 tick frequency (8 bytes, read-only), 0x10000 + 4 * slot EventNotification,
+  slot = ((EC * 4 + IO) * 4 + CH) * 256 + ES, where IO counts only in IO categories.
+"""
+import os
+from xml.sax.saxutils import escape
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+NS = ('xmlns="http://www.genicam.org/GenApi/Version_1_1" '
+      'xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" '
+      'xsi:schemaLocation="http://www.genicam.org/GenApi/Version_1_1 '
+      'http://www.genicam.org/GenApi/GenApiSchema_Version_1_1.xsd"')
+REGS = {'EventCategory': 0x1000, 'EventIOType': 0x1004, 'ChannelSelector': 0x1008, 'EventSelector': 0x100C}
+NOTIF_BASE = 0x10000
+NOTIF_SIZE = 0x10000
+TICK_ADDR = 0x1010
+
+
+def slot(ec, io, ch, es):
+    return ((ec * 4 + io) * 4 + ch) * 256 + es
+
+
+class Entry:
+    def __init__(self, name, display, cn=None, vis='Beginner', value=0, avail=None):
+        self.name, self.display, self.cn, self.vis, self.value, self.avail = name, display, cn, vis, value, avail
+
+
+def int_reg(name, addr, length=4, access='RW'):
+    return (f'    <IntReg Name="{name}">\n'
+            f'      <Visibility>Invisible</Visibility>\n'
+            f'      <Address>0x{addr:X}</Address>\n      <Length>{length}</Length>\n'
+            f'      <AccessMode>{access}</AccessMode>\n      <pPort>Device</pPort>\n'
+            f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
+            f'      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n')
+
+
+def enumeration(name, display, entries, pvalue, selected, vis='Beginner', tooltip=''):
+    out = [f'    <Enumeration Name="{name}" NameSpace="Standard">\n']
+    if tooltip:
+        out.append(f'      <ToolTip>{escape(tooltip)}</ToolTip>\n')
+    out.append(f'      <DisplayName>{escape(display)}</DisplayName>\n      <Visibility>{vis}</Visibility>\n')
+    for e in entries:
+        out.append(f'      <EnumEntry Name="{e.name}" NameSpace="Custom">\n'
+                   f'        <DisplayName>{escape(e.display)}</DisplayName>\n'
+                   f'        <Visibility>{e.vis}</Visibility>\n')
+        if e.avail:
+            out.append(f'        <pIsAvailable>{e.avail}</pIsAvailable>\n')
+        out.append(f'        <Value>{e.value}</Value>\n      </EnumEntry>\n')
+    out.append(f'      <pValue>{pvalue}</pValue>\n')
+    for s in selected:
+        out.append(f'      <pSelected>{s}</pSelected>\n')
+    out.append('    </Enumeration>\n')
+    return ''.join(out)
+
+
+def knife(name, variables, formula):
+    out = [f'    <IntSwissKnife Name="{name}">\n      <Visibility>Invisible</Visibility>\n']
+    for var, node in variables:
+        out.append(f'      <pVariable Name="{var}">{node}</pVariable>\n')
+    out.append(f'      <Formula>{escape(formula)}</Formula>\n    </IntSwissKnife>\n')
+    return ''.join(out)
+
+
+def write(path, text):
+    with open(os.path.join(HERE, path), 'w', encoding='utf-8', newline='\n') as f:
+        f.write(text)
+
+
+def build_device(key, ident, categories, io_lines, channels, events, tick_feature, rates, defaults_on,
+                 translation=True, faults=''):
+    """categories: [Entry]; io_lines: [Entry] or []; channels: [Entry];
+    events: [(Entry, [(ec, io, ch), ...])]; io categories are those whose name holds IOEvent."""
+    io_cats = [c.value for c in categories if 'ioevent' in c.name.lower()]
+    io_term = 'IO' if not io_cats else '(' + '||'.join(f'(EC={v})' for v in io_cats) + ') ? IO : 0'
+    nodes = []
+    sel_vars = [('EC', 'EventCategoryReg'), ('IO', 'EventIOTypeReg'), ('CH', 'ChannelSelectorReg'),
+                ('ES', 'EventSelectorReg')]
+
+    # Availability: IO lines need an IO category, channels and events their combinations.
+    def avail_knife(name, combos, use):
+        terms = []
+        for combo in sorted(set(combos)):
+            parts = [f'({v}={x})' for v, x in zip(('EC', 'IO', 'CH'), combo) if v in use and x is not None]
+            terms.append('(' + '&&'.join(parts) + ')' if parts else '1')
+        formula = '||'.join(terms) if terms else '0'
+        return knife(name, [v for v in sel_vars if v[0] in use], formula)
+
+    chan_combos = {}
+    for ev, combos in events:
+        for ec, io, ch in combos:
+            chan_combos.setdefault(ch, []).append((ec, io if ec in io_cats else None, None))
+    for c in channels:
+        c.avail = f'{c.name}_Available'
+        nodes.append(avail_knife(c.avail, chan_combos.get(c.value, []), ('EC', 'IO')))
+    if io_lines:
+        for l in io_lines:
+            l.avail = f'{l.name}_Available'
+            nodes.append(avail_knife(l.avail, [(v, None, None) for v in io_cats], ('EC',)))
+    for ev, combos in events:
+        ev.avail = f'{ev.name}_Available'
+        nodes.append(avail_knife(ev.avail, [(ec, io if ec in io_cats else None, ch) for ec, io, ch in combos],
+                                 ('EC', 'IO', 'CH')))
+
+    nodes.append(knife('EventNotificationIndex', sel_vars, f'((EC*4+({io_term}))*4+CH)*256+ES'))
+    for f, addr in REGS.items():
+        nodes.append(int_reg(f + 'Reg', addr))
+    notif_reg = (f'    <IntReg Name="EventNotificationReg">\n      <Visibility>Invisible</Visibility>\n'
+                 f'      <Address>0x{NOTIF_BASE:X}</Address>\n'
+                 f'      <pIndex Offset="4">EventNotificationIndex</pIndex>\n      <Length>4</Length>\n'
+                 f'      <AccessMode>RW</AccessMode>\n      <pPort>Device</pPort>\n'
+                 f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
+                 f'      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n')
+    nodes.append(notif_reg)
+
+    group = [enumeration('EventCategory', 'Event Category', categories, 'EventCategoryReg',
+                         (['EventIOType'] if io_lines else []) + ['ChannelSelector', 'EventSelector',
+                                                                  'EventNotification'],
+                         tooltip='Selects the group of events to configure.')]
+    if io_lines:
+        group.append(enumeration('EventIOType', 'Event IO Type', io_lines, 'EventIOTypeReg',
+                                 ['ChannelSelector', 'EventSelector', 'EventNotification']))
+    group.append(enumeration('ChannelSelector', 'Channel Selector', channels, 'ChannelSelectorReg',
+                             ['EventSelector', 'EventNotification']))
+    group.append(enumeration('EventSelector', 'Event Selector', [e for e, _ in events], 'EventSelectorReg',
+                             ['EventNotification']))
+    group.append(enumeration('EventNotification', 'Event Notification',
+                             [Entry('Off', 'Off', value=0), Entry('On', 'On', value=1)], 'EventNotificationReg', []))
+
+    # GenICam event naming: one port per event id, with the event's time stamp feature on it.
+    ports = []
+    for ev, _ in events:
+        eid = 0x9000 + ev.value
+        ports.append(f'    <Port Name="Event{ev.name}Port">\n      <Visibility>Invisible</Visibility>\n'
+                     f'      <EventID>{eid:X}</EventID>\n    </Port>\n'
+                     f'    <IntReg Name="Event{ev.name}Timestamp">\n      <Visibility>Expert</Visibility>\n'
+                     f'      <Address>0x8</Address>\n      <Length>8</Length>\n      <AccessMode>RO</AccessMode>\n'
+                     f'      <pPort>Event{ev.name}Port</pPort>\n      <Cachable>NoCache</Cachable>\n'
+                     f'      <Sign>Unsigned</Sign>\n      <Endianess>BigEndian</Endianess>\n    </IntReg>\n')
+
+    tick = (f'    <IntReg Name="{tick_feature}">\n      <DisplayName>Timestamp Tick Frequency</DisplayName>\n'
+            f'      <Visibility>Expert</Visibility>\n      <Address>0x{TICK_ADDR:X}</Address>\n'
+            f'      <Length>8</Length>\n      <AccessMode>RO</AccessMode>\n      <pPort>Device</pPort>\n'
+            f'      <Sign>Unsigned</Sign>\n      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n')
+    features = ['EventCategory'] + (['EventIOType'] if io_lines else []) + \
+        ['ChannelSelector', 'EventSelector', 'EventNotification']
+    xml = ['<?xml version="1.0" encoding="utf-8"?>\n',
+           f'<RegisterDescription ModelName="{ident["model_name"]}" VendorName="DoVI" '
+           f'ToolTip="{escape(ident["model"])}" StandardNameSpace="None" SchemaMajorVersion="1" '
+           f'SchemaMinorVersion="1" SchemaSubMinorVersion="0" MajorVersion="1" MinorVersion="0" '
+           f'SubMinorVersion="0" ProductGuid="{ident["guid"]}" VersionGuid="{ident["vguid"]}" {NS}>\n',
+           '  <Category Name="Root" NameSpace="Standard">\n',
+           '    <pFeature>DeviceControl</pFeature>\n    <pFeature>EventControl</pFeature>\n  </Category>\n',
+           '  <Group Comment="DeviceControl">\n',
+           '    <Category Name="DeviceControl" NameSpace="Standard">\n',
+           f'      <pFeature>{tick_feature}</pFeature>\n    </Category>\n', tick, '  </Group>\n',
+           '  <Group Comment="EventControl">\n',
+           '    <Category Name="EventControl" NameSpace="Standard">\n',
+           ''.join(f'      <pFeature>{f}</pFeature>\n' for f in features), '    </Category>\n',
+           ''.join(group), '  </Group>\n',
+           '  <Group Comment="EventRegisters">\n', ''.join(nodes), '  </Group>\n',
+           '  <Group Comment="EventData">\n', ''.join(ports), '  </Group>\n',
+           '  <Port Name="Device" NameSpace="Standard"/>\n',
+           '</RegisterDescription>\n']
+    write(f'{key}.xml', ''.join(xml))
+
+    if translation:
+        tr = ['<?xml version="1.0" encoding="utf-8"?>\n<FeatureTranslation Language="zh_CN">\n']
+        feats = [('EventCategory', '事件类别', categories), ('EventIOType', '事件IO类型', io_lines),
+                 ('ChannelSelector', '通道选择', channels), ('EventSelector', '事件选择', [e for e, _ in events])]
+        for fname, fcn, entries in feats:
+            if fname == 'EventIOType' and not io_lines:
+                continue
+            tr.append(f'  <Feature Name="{fname}">\n    <DisplayName::cn>{fcn}</DisplayName::cn>\n')
+            for e in entries:
+                if e.cn:
+                    tr.append(f'    <EnumEntry Name="{e.name}">\n'
+                              f'      <DisplayName::cn>{escape(e.cn)}</DisplayName::cn>\n    </EnumEntry>\n')
+            tr.append('  </Feature>\n')
+        tr.append('</FeatureTranslation>\n')
+        write(f'{key}_zh.xml', ''.join(tr))
+
+    ini = [f'; {ident["model"]}: written by generate.py\n[Device]\n',
+           f'Id={ident["id"]}\nVendor=DoVI\nModel={ident["model"]}\nSerial={ident["serial"]}\n']
+    if ident.get('user'):
+        ini.append(f'UserName={ident["user"]}\n')
+    ini.append(f'Version=1.0.0\nInterface={ident["interface"]}\nDescription={key}.xml\n')
+    if translation:
+        ini.append(f'Translation={key}_zh.xml\n')
+    ini.append(f'DescriptionUrl={ident["url"]}\nTickFrequency={ident["tick"]}\n\n[Registers]\n')
+    for f, addr in REGS.items():
+        ini.append(f'{f}=0x{addr:X}\n')
+    ini.append(f'EventNotification=0x{NOTIF_BASE:X}:0x{NOTIF_SIZE:X}\nTickFrequency=0x{TICK_ADDR:X}:8\n\n')
+    ini.append('[Memory]\n')
+    for name in defaults_on:
+        for ev, combos in events:
+            if ev.name == name:
+                for ec, io, ch in combos:
+                    ini.append(f'0x{NOTIF_BASE + 4 * slot(ec, io if ec in io_cats else 0, ch, ev.value):X}=1\n')
+    ini.append('\n[Events]\n')
+    n = 0
+    for ev, combos in events:
+        for ec, io, ch in combos:
+            n += 1
+            rate = rates.get(ev.name, 1)
+            ini.append(f'E{n}={slot(ec, io if ec in io_cats else 0, ch, ev.value)}, 0x{0x9000 + ev.value:X}, {rate}\n')
+    ini.append('\n[Faults]\n' + faults)
+    write(f'{key}.ini', ''.join(ini))
+
+
+def camera_a():
+    cats = [Entry('ExposureEvent', 'Exposure Event', '曝光事件', value=0),
+            Entry('FrameEvent', 'Frame Event', '帧事件', value=1),
+            Entry('TriggerEvent', 'Trigger Event', '触发事件', 'Expert', value=2),
+            Entry('DiagnosticEvent', 'Diagnostic Event', '诊断事件', 'Guru', value=3)]
+    chans = [Entry(f'Channel{c}', f'Channel {c}', f'通道{c}', 'Guru' if c == 3 else 'Beginner', value=c)
+             for c in range(4)]
+    events, v = [], 0
+    plan = [(0, range(4), [('ExposureStart', 'Exposure Start', '曝光开始', 'Beginner'),
+                           ('ExposureEnd', 'Exposure End', '曝光结束', 'Beginner')]),
+            (1, range(2), [('FrameStart', 'Frame Start', '帧开始', 'Beginner'),
+                           ('FrameEnd', 'Frame End', '帧结束', 'Beginner'),
+                           ('FrameBurstStart', 'Frame Burst Start', None, 'Guru')]),
+            (2, range(4), [('TriggerReady', 'Trigger Ready', '触发就绪', 'Beginner'),
+                           ('TriggerOverrun', 'Trigger Overrun', '触发溢出', 'Expert'),
+                           ('TriggerSkipped', 'Trigger Skipped', '触发跳过', 'Guru')])]
+    for ec, chs, evs in plan:
+        for ch in chs:
+            for name, disp, cn, vis in evs:
+                events.append((Entry(f'{name}_{ch}', f'{disp}_{ch}', f'{cn}_{ch}' if cn else None, vis, v),
+                               [(ec, 0, ch)]))
+                v += 1
+    events.append((Entry('TemperatureHigh10', 'Temperature High 10', '温度过高10', 'Guru', v), [(3, 0, 0)]))
+    v += 1
+    events.append((Entry('FanFailure_0', 'Fan Failure_0', '风扇故障_0', 'Guru', v), [(3, 0, 0)]))
+    build_device('camera_a', dict(id='DoVI-SIM-A-2040', model='DV-EC2040 Event Camera', model_name='DV_EC2040',
+                                  serial='SA2040001', user='Station 3 Top', interface='DoVISim0', url='zip',
+                                  tick=1000000000, guid='4A3C6B2E-1D55-4F7A-9E10-6C2B8F0D2040',
+                                  vguid='4A3C6B2E-1D55-4F7A-9E10-6C2B8F0D2041'),
+                 cats, [], chans, events, 'GevTimestampTickFrequency',
+                 {'ExposureStart_0': 5, 'ExposureEnd_0': 5, 'FrameStart_0': 2}, ['ExposureStart_0', 'FrameEnd_1'])
+
+
+def camera_b():
+    cats = [Entry('IOEvent', 'IO Event', 'IO事件', value=0),
+            Entry('SystemEvent', 'System Event', '系统事件', value=1),
+            Entry('MaintenanceEvent', 'Maintenance Event', '维护事件', 'Guru', value=2)]
+    lines = [Entry('Line0', 'Line 0', '线路0', value=0), Entry('Line1', 'Line 1', '线路1', value=1),
+             Entry('D485', 'D485', 'D485接口', value=2), Entry('Line3', 'Line 3', '线路3', 'Guru', value=3)]
+    chans = [Entry(f'Channel{c}', f'Channel {c}', f'通道{c}', 'Guru' if c == 2 else 'Beginner', value=c)
+             for c in range(3)]
+    events, v = [], 0
+    for io, line in enumerate(lines):
+        for ch in range(3):
+            if line.name == 'D485':
+                conds = ['Start', 'Done', 'Timeout', 'Overrun', 'Parity Error', 'Framing Error', 'Break',
+                         'Idle', 'CRC Error', 'Collision', 'Buffer Full', 'Buffer Empty', 'Address Match',
+                         'Address Mismatch', 'Noise', 'Wake Up', 'Sync Lost', 'Sync Found', 'Retry',
+                         'Abort', 'Watchdog']
+                cn = ['开始', '完成', '超时', '溢出', '校验错误', '帧错误', '中断', '空闲', 'CRC错误', '冲突',
+                      '缓冲满', '缓冲空', '地址匹配', '地址不匹配', '噪声', '唤醒', '同步丢失', '同步找到',
+                      '重试', '中止', '看门狗']
+                for d, dcn in (('Rx', '接收'), ('Tx', '发送')):
+                    for i, (c, ccn) in enumerate(zip(conds, cn)):
+                        name = f'D485{d}{c.replace(" ", "")}_{ch}'
+                        vis = 'Guru' if i % 7 == 6 else ('Expert' if i % 5 == 4 else 'Beginner')
+                        events.append((Entry(name, f'485 {d} {c}_{ch}', f'485{dcn}{ccn}_{ch}' if i % 9 else None,
+                                             vis, v), [(0, io, ch)]))
+                        v += 1
+            else:
+                for name, disp, cn, vis in (('RisingEdge', 'Rising Edge', '上升沿', 'Beginner'),
+                                            ('FallingEdge', 'Falling Edge', '下降沿', 'Beginner'),
+                                            ('GlitchFiltered', 'Glitch Filtered', '毛刺滤除', 'Guru')):
+                    events.append((Entry(f'{line.name}{name}_{ch}', f'{line.display} {disp}_{ch}',
+                                         f'{line.cn}{cn}_{ch}', vis, v), [(0, io, ch)]))
+                    v += 1
+    for ch in range(2):
+        for name, disp, cn, vis in (('TemperatureWarning', 'Temperature Warning', '温度警告', 'Beginner'),
+                                    ('PowerLow', 'Power Low', '电源电压低', 'Beginner'),
+                                    ('LinkDown', 'Link Down', '链路断开', 'Guru')):
+            events.append((Entry(f'{name}_{ch}', f'{disp}_{ch}', f'{cn}_{ch}', vis, v), [(1, 0, ch)]))
+            v += 1
+    events.append((Entry('FilterReplace_0', 'Filter Replace_0', '更换滤网_0', 'Guru', v), [(2, 0, 0)]))
+    assert v < 256
+    build_device('camera_b', dict(id='DoVI-SIM-B-8000', model='DV-IO8000 IO Controller', model_name='DV_IO8000',
+                                  serial='SB8000017', user='', interface='DoVISim0', url='local',
+                                  tick=125000000, guid='7F0E3A91-5B2C-4E88-A1D4-0C9E3B6A8000',
+                                  vguid='7F0E3A91-5B2C-4E88-A1D4-0C9E3B6A8001'),
+                 cats, lines, chans, events, 'DeviceTimestampTickFrequency',
+                 {'Line0RisingEdge_0': 10, 'D485RxStart_0': 3}, ['Line0RisingEdge_0'])
+
+
+def sensor_c():
+    xml = ('<?xml version="1.0" encoding="utf-8"?>\n'
+           '<RegisterDescription ModelName="DV_S100" VendorName="DoVI" ToolTip="DV-S100 Light Sensor" '
+           'StandardNameSpace="None" SchemaMajorVersion="1" SchemaMinorVersion="1" SchemaSubMinorVersion="0" '
+           'MajorVersion="1" MinorVersion="0" SubMinorVersion="0" '
+           'ProductGuid="0B1C2D3E-4F50-6172-8394-A5B6C7D8E900" VersionGuid="0B1C2D3E-4F50-6172-8394-A5B6C7D8E901" '
+           f'{NS}>\n'
+           '  <Category Name="Root" NameSpace="Standard">\n    <pFeature>DeviceControl</pFeature>\n  </Category>\n'
+           '  <Group Comment="DeviceControl">\n'
+           '    <Category Name="DeviceControl" NameSpace="Standard">\n'
+           '      <pFeature>DeviceTimestampIncrement</pFeature>\n      <pFeature>LightLevel</pFeature>\n'
+           '    </Category>\n'
+           + int_reg('DeviceTimestampIncrement', TICK_ADDR, 8, 'RO').replace('Invisible', 'Expert')
+           + int_reg('LightLevel', 0x1020, 4, 'RO').replace('Invisible', 'Beginner')
+           + '  </Group>\n  <Port Name="Device" NameSpace="Standard"/>\n</RegisterDescription>\n')
+    write('sensor_c.xml', xml)
+    write('sensor_c.ini', '; DV-S100 Light Sensor: a device without event control\n[Device]\n'
+          'Id=DoVI-SIM-C-0100\nVendor=DoVI\nModel=DV-S100 Light Sensor\nSerial=SC0100042\nUserName=Dock Light\n'
+          'Version=1.0.0\nInterface=DoVISim1\nDescription=sensor_c.xml\nDescriptionUrl=file\n'
+          'TickFrequency=1000000\n\n[Registers]\nTickFrequency=0x1010:8\n\n[Memory]\n0x1020=734\n')
+
+
+if __name__ == '__main__':
+    camera_a()
+    camera_b()
+    sensor_c()

@@ -1,0 +1,82 @@
+#pragma once
+// One simulated device as its device file describes it. A device file is INI text:
+//
+//   [Device]       Id, Vendor, Model, Serial, UserName, Version, Interface (default "DoVISim0"),
+//                  Description (XML file beside the device file), Translation (optional),
+//                  DescriptionUrl = local | zip | file, TickFrequency (ticks per second)
+//   [Registers]    <feature> = <address>[:<size>]; EventNotification covers its whole table,
+//                  TickFrequency names the 8-byte register the simulator fills from [Device] TickFrequency
+//   [Memory]       <address> = <value>[:<size>]  initial register values (little-endian, default size 4)
+//   [Events]       <any key> = <notification slot>, <event id>, <rate in Hz>
+//                  the event is sent while the 32-bit notification register of its slot is not 0
+//   [Faults]       Open = <code>
+//                  SetEnum<n> = <feature>, <value>, <context>, <code>
+//                  GetEnum<n> = <feature>, <context>, <code>
+//                  Description = unloadable     (the description is served cut in half)
+//                  Translation = absent         (no second port URL)
+//                  <context> is "*" or "Feature=value;Feature=value" over registers named in [Registers].
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace dovisim {
+
+struct RegisterRange {
+    uint64_t nAddress = 0;
+    uint64_t nSize = 4;
+};
+
+struct SimEvent {
+    uint32_t nSlot = 0;
+    uint16_t nEventId = 0;
+    double dRateHz = 0;
+};
+
+struct ContextCondition {
+    std::string strFeature;
+    uint32_t nValue = 0;
+};
+
+struct SetFault {
+    std::string strFeature;
+    uint32_t nValue = 0;
+    std::vector<ContextCondition> context;
+    int32_t nCode = 0;
+};
+
+struct GetFault {
+    std::string strFeature;
+    std::vector<ContextCondition> context;
+    int32_t nCode = 0;
+};
+
+enum class UrlForm { Local, Zip, File };
+
+struct SimDeviceDef {
+    std::string strFile;            // the device file itself
+    std::string strId, strVendor, strModel, strSerial, strUserName, strVersion, strInterface;
+    std::string strDescriptionFile, strTranslationFile;
+    UrlForm urlForm = UrlForm::Local;
+    uint64_t nTickFrequency = 1000000000ULL;
+    std::map<std::string, RegisterRange> registers;
+    std::vector<std::pair<uint64_t, std::pair<uint64_t, uint32_t>>> memory; // address -> (value, size)
+    std::vector<SimEvent> events;
+    int32_t nOpenFault = 0;
+    std::vector<SetFault> setFaults;
+    std::vector<GetFault> getFaults;
+    bool bDescriptionUnloadable = false;
+    bool bTranslationAbsent = false;
+};
+
+// Reads a device file; false with a reason for text that is not a usable device file.
+bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& strError);
+
+// Device files (*.ini) of a folder, sorted by name.
+std::vector<std::string> listDeviceFiles(const std::string& strFolder);
+
+bool readWholeFile(const std::string& strFile, std::string& strContent);
+
+} // namespace dovisim

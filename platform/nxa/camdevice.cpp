@@ -1,0 +1,238 @@
+#include "camdevice.h"
+
+#include "eventnamemap.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+#include <cstring>
+
+namespace {
+
+constexpr size_t kPortChunk = 0x10000;
+constexpr uint64_t kEventWaitMs = 100;
+constexpr size_t kGigEEventHeader = 16;
+
+uint32_t bigEndian(const uint8_t* p, int bytes)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// The engine recovers from broken XML and builds a partial node map; such a description is refused.
+bool isWellFormed(const QByteArray& xml)
+{
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
+}
+
+} // namespace
+
+CamDevice::CamDevice(std::shared_ptr<GenTLProducer> producer, DEV_HANDLE hDevice, PORT_HANDLE hPort)
+    : m_producer(std::move(producer))
+    , m_hDevice(hDevice)
+    , m_hPort(hPort)
+    , m_nodeMap([this](uint64_t a, void* b, size_t n) { return readPort(a, b, n); },
+                [this](uint64_t a, const void* b, size_t n) {
+                    size_t size = n;
+                    return m_producer->fn().GCWritePort(m_hPort, a, b, &size);
+                })
+{
+}
+
+int32_t CamDevice::open(const std::shared_ptr<GenTLProducer>& producer, const GenTLProducer::Device& device,
+                        int32_t accessFlags, std::unique_ptr<CamDevice>& out)
+{
+    DEV_HANDLE hDevice = nullptr;
+    int32_t rc = producer->openDevice(device.ifId, device.id, accessFlags, hDevice);
+    if (rc != GC_ERR_SUCCESS)
+        return rc;
+    PORT_HANDLE hPort = nullptr;
+    rc = producer->fn().DevGetPort(hDevice, &hPort);
+    if (rc != GC_ERR_SUCCESS) {
+        producer->closeDevice(hDevice);
+        return rc;
+    }
+    std::unique_ptr<CamDevice> dev(new CamDevice(producer, hDevice, hPort));
+    rc = dev->fetchDocument(0, dev->m_description);
+    if (rc != GC_ERR_SUCCESS)
+        qWarning("The description of %s cannot be read: %d", device.id.constData(), rc);
+    else if (!isWellFormed(dev->m_description) || !dev->m_nodeMap.load(dev->m_description.toStdString()))
+        qWarning("The description of %s is not a usable GenICam description", device.id.constData());
+    uint32_t nUrls = 0;
+    if (producer->fn().GCGetNumPortURLs(hPort, &nUrls) == GC_ERR_SUCCESS && nUrls > 1)
+        dev->fetchDocument(1, dev->m_translation);
+    dev->m_eventNames = readEventNames(dev->m_description);
+    out = std::move(dev);
+    return GC_ERR_SUCCESS;
+}
+
+CamDevice::~CamDevice()
+{
+    stopEvents();
+    m_producer->closeDevice(m_hDevice);
+}
+
+int32_t CamDevice::readPort(uint64_t nAddress, void* pBuffer, size_t nSize)
+{
+    size_t size = nSize;
+    return m_producer->fn().GCReadPort(m_hPort, nAddress, pBuffer, &size);
+}
+
+// URL forms: "Local:<name>;<hex address>;<hex length>" (a .zip name holds the file zipped),
+// "File:<path or file URL>"; either may end in "?SchemaVersion=...".
+int32_t CamDevice::fetchDocument(uint32_t nIndex, QByteArray& text)
+{
+    size_t size = 0;
+    INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+    int32_t rc = m_producer->fn().GCGetPortURLInfo(m_hPort, nIndex, URL_INFO_URL, &type, nullptr, &size);
+    if (rc != GC_ERR_SUCCESS)
+        return rc;
+    QByteArray urlBytes(int(size), '\0');
+    rc = m_producer->fn().GCGetPortURLInfo(m_hPort, nIndex, URL_INFO_URL, &type, urlBytes.data(), &size);
+    if (rc != GC_ERR_SUCCESS)
+        return rc;
+    QString url = QString::fromUtf8(urlBytes.constData());
+    if (const int q = url.indexOf(QLatin1Char('?')); q >= 0)
+        url.truncate(q);
+
+    QString fileName;
+    QByteArray raw;
+    if (url.startsWith(QLatin1String("local:"), Qt::CaseInsensitive)) {
+        QString rest = url.mid(6);
+        while (rest.startsWith(QLatin1Char('/')))
+            rest.remove(0, 1);
+        const QStringList parts = rest.split(QLatin1Char(';'));
+        bool bAddr = false, bLen = false;
+        const quint64 address = parts.value(1).toULongLong(&bAddr, 16);
+        const quint64 length = parts.value(2).toULongLong(&bLen, 16);
+        if (parts.size() != 3 || !bAddr || !bLen || length > 0x40000000ULL)
+            return GC_ERR_INVALID_PARAMETER;
+        fileName = parts.at(0);
+        raw.resize(int(length));
+        for (quint64 done = 0; done < length;) {
+            const size_t n = size_t(qMin<quint64>(kPortChunk, length - done));
+            std::lock_guard<std::mutex> lock(m_lock);
+            rc = readPort(address + done, raw.data() + done, n);
+            if (rc != GC_ERR_SUCCESS)
+                return rc;
+            done += n;
+        }
+    } else if (url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        QString path = QUrl(url).toLocalFile();
+        if (path.isEmpty())
+            path = url.mid(5);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return GC_ERR_NOT_AVAILABLE;
+        raw = file.readAll();
+        fileName = path;
+    } else {
+        qWarning("Unsupported description location %s", qUtf8Printable(url));
+        return GC_ERR_NOT_IMPLEMENTED;
+    }
+    if (fileName.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive)) {
+        std::string unzipped;
+        if (!GenApiNodeMap::unzipFirst(raw.toStdString(), unzipped))
+            return GC_ERR_INVALID_BUFFER;
+        text = QByteArray(unzipped.data(), int(unzipped.size()));
+    } else {
+        text = raw;
+    }
+    return GC_ERR_SUCCESS;
+}
+
+int32_t CamDevice::getEnum(const char* szName, bool bAvailableOnly, int64_t& nCurrent, std::vector<int64_t>& values)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_nodeMap.getEnum(szName, bAvailableOnly, nCurrent, values);
+}
+
+int32_t CamDevice::setEnum(const char* szName, int64_t nValue)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_nodeMap.setEnum(szName, nValue);
+}
+
+int32_t CamDevice::getInt(const char* szName, bool bCheckAvailable, int64_t& nValue)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_nodeMap.getInt(szName, bCheckAvailable, nValue);
+}
+
+bool CamDevice::isEventThread() const
+{
+    return m_eventThread.joinable() && m_eventThread.get_id() == std::this_thread::get_id();
+}
+
+int32_t CamDevice::setEventCallback(NXAEventCallback pCallback, void* pUser)
+{
+    if (isEventThread())
+        return GC_ERR_BUSY; // a callback cannot wait for itself
+    stopEvents();
+    if (!pCallback)
+        return GC_ERR_SUCCESS;
+    const int32_t rc = m_producer->fn().GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &m_hEvent);
+    if (rc != GC_ERR_SUCCESS) {
+        m_hEvent = nullptr;
+        return rc;
+    }
+    m_bStopEvents = false;
+    m_eventThread = std::thread(&CamDevice::runEvents, this, pCallback, pUser);
+    return GC_ERR_SUCCESS;
+}
+
+void CamDevice::stopEvents()
+{
+    if (!m_hEvent)
+        return;
+    m_bStopEvents = true;
+    m_producer->fn().EventKill(m_hEvent);
+    if (m_eventThread.joinable())
+        m_eventThread.join();
+    m_producer->fn().GCUnregisterEvent(m_hDevice, EVENT_REMOTE_DEVICE);
+    m_hEvent = nullptr;
+}
+
+void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)
+{
+    QByteArray buffer(1024, '\0');
+    while (!m_bStopEvents) {
+        size_t size = size_t(buffer.size());
+        const int32_t rc = m_producer->fn().EventGetData(m_hEvent, buffer.data(), &size, kEventWaitMs);
+        if (rc == GC_ERR_BUFFER_TOO_SMALL && size > size_t(buffer.size())) {
+            buffer.resize(int(size));
+            continue;
+        }
+        if (rc != GC_ERR_SUCCESS || size < kGigEEventHeader)
+            continue; // timeout, abort or a record we cannot read
+        const auto* p = reinterpret_cast<const uint8_t*>(buffer.constData());
+        EventRecord record;
+        std::memset(&record, 0, sizeof record);
+        uint64_t id = bigEndian(p + 2, 2);
+        size_t idSize = sizeof id;
+        INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+        if (m_producer->fn().EventGetDataInfo(m_hEvent, p, size, EVENT_DATA_NUMID, &type, &id, &idSize)
+            != GC_ERR_SUCCESS)
+            id = bigEndian(p + 2, 2);
+        record.nEventId = uint16_t(id);
+        record.nStreamChannel = uint16_t(bigEndian(p + 4, 2));
+        record.nBlockId = uint16_t(bigEndian(p + 6, 2));
+        record.nTimestampHigh = bigEndian(p + 8, 4);
+        record.nTimestampLow = bigEndian(p + 12, 4);
+        const size_t dataSize = qMin(size - kGigEEventHeader, sizeof record.data);
+        record.nDataSize = uint32_t(dataSize);
+        std::memcpy(record.data, p + kGigEEventHeader, dataSize);
+        QByteArray name = m_eventNames.value(record.nEventId);
+        if (name.isEmpty())
+            name = "0x" + QByteArray::number(record.nEventId, 16);
+        std::strncpy(record.szEventName, name.constData(), sizeof record.szEventName - 1);
+        pCallback(&record, pUser);
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "genapinodemap.h"
+#include "gentlproducer.h"
+#include "nxainterface.h"
+
+#include <QByteArray>
+#include <QHash>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// One open device: its GenTL handles, its description, its node map and its event thread.
+// Feature calls may come from several threads at once (the worker, the event callback): one lock per
+// device is held across each call, because the engine keeps selector state and is not thread-safe.
+class CamDevice
+{
+public:
+    static int32_t open(const std::shared_ptr<GenTLProducer>& producer, const GenTLProducer::Device& device,
+                        int32_t accessFlags, std::unique_ptr<CamDevice>& out);
+    ~CamDevice();
+
+    const QByteArray& description() const { return m_description; }
+    const QByteArray& translation() const { return m_translation; }
+
+    int32_t getEnum(const char* szName, bool bAvailableOnly, int64_t& nCurrent, std::vector<int64_t>& values);
+    int32_t setEnum(const char* szName, int64_t nValue);
+    int32_t getInt(const char* szName, bool bCheckAvailable, int64_t& nValue);
+
+    // Replaces the event callback; the previous one has stopped running when this returns.
+    int32_t setEventCallback(NXAEventCallback pCallback, void* pUser);
+    bool isEventThread() const;
+
+private:
+    CamDevice(std::shared_ptr<GenTLProducer> producer, DEV_HANDLE hDevice, PORT_HANDLE hPort);
+    int32_t fetchDocument(uint32_t nIndex, QByteArray& text);
+    int32_t readPort(uint64_t nAddress, void* pBuffer, size_t nSize);
+    void stopEvents();
+    void runEvents(NXAEventCallback pCallback, void* pUser);
+
+    std::shared_ptr<GenTLProducer> m_producer;
+    DEV_HANDLE m_hDevice = nullptr;
+    PORT_HANDLE m_hPort = nullptr;
+    QByteArray m_description, m_translation;
+    QHash<quint16, QByteArray> m_eventNames;
+    std::mutex m_lock;
+    GenApiNodeMap m_nodeMap;
+    EVENT_HANDLE m_hEvent = nullptr;
+    std::thread m_eventThread;
+    std::atomic<bool> m_bStopEvents{false};
+};

@@ -1,0 +1,324 @@
+// Aravis first: GIO's "signals" member clashes with Qt's keyword macro.
+#include <arv.h>
+
+#include "genapinodemap.h"
+#include "gentl.h"
+
+#include <algorithm>
+#include <cstring>
+
+struct GenApiNodeMap::Private {
+    ReadFn read;
+    WriteFn write;
+    ArvDevice* pDevice = nullptr;
+    int32_t nPortError = 0; // the producer's code of the last failed port access
+};
+
+// An ArvDevice whose memory is a GenTL port (or whatever the two functions reach).
+extern "C" {
+typedef struct {
+    ArvDevice parent;
+    GenApiNodeMap::Private* pOwner;
+    ArvGc* pGc;
+    char* szXml;
+    size_t nXmlSize;
+} NxaPortDevice;
+
+typedef struct {
+    ArvDeviceClass parent_class;
+} NxaPortDeviceClass;
+}
+
+G_DEFINE_TYPE(NxaPortDevice, nxa_port_device, ARV_TYPE_DEVICE)
+
+#define NXA_PORT_DEVICE(obj) (G_TYPE_CHECK_INSTANCE_CAST((obj), nxa_port_device_get_type(), NxaPortDevice))
+
+namespace {
+
+GQuark portErrorQuark()
+{
+    return g_quark_from_static_string("nxa-port-error");
+}
+
+gboolean portRead(ArvDevice* device, guint64 address, guint32 size, void* buffer, GError** error)
+{
+    NxaPortDevice* self = NXA_PORT_DEVICE(device);
+    const int32_t rc = self->pOwner->read(address, buffer, size);
+    if (rc != 0) {
+        self->pOwner->nPortError = rc;
+        g_set_error(error, portErrorQuark(), rc, "port read at 0x%" G_GINT64_MODIFIER "x failed (%d)", address, rc);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+gboolean portWrite(ArvDevice* device, guint64 address, guint32 size, void* buffer, GError** error)
+{
+    NxaPortDevice* self = NXA_PORT_DEVICE(device);
+    const int32_t rc = self->pOwner->write(address, buffer, size);
+    if (rc != 0) {
+        self->pOwner->nPortError = rc;
+        g_set_error(error, portErrorQuark(), rc, "port write at 0x%" G_GINT64_MODIFIER "x failed (%d)", address, rc);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+gboolean registerRead(ArvDevice* device, guint64 address, guint32* value, GError** error)
+{
+    return portRead(device, address, 4, value, error);
+}
+
+gboolean registerWrite(ArvDevice* device, guint64 address, guint32 value, GError** error)
+{
+    return portWrite(device, address, 4, &value, error);
+}
+
+const char* genicamXml(ArvDevice* device, size_t* size)
+{
+    NxaPortDevice* self = NXA_PORT_DEVICE(device);
+    if (size)
+        *size = self->nXmlSize;
+    return self->szXml;
+}
+
+ArvGc* genicam(ArvDevice* device)
+{
+    return NXA_PORT_DEVICE(device)->pGc;
+}
+
+} // namespace
+
+static void nxa_port_device_init(NxaPortDevice* self)
+{
+    self->pOwner = nullptr;
+    self->pGc = nullptr;
+    self->szXml = nullptr;
+    self->nXmlSize = 0;
+}
+
+static void nxa_port_device_finalize(GObject* object)
+{
+    NxaPortDevice* self = NXA_PORT_DEVICE(object);
+    g_clear_object(&self->pGc);
+    g_free(self->szXml);
+    G_OBJECT_CLASS(nxa_port_device_parent_class)->finalize(object);
+}
+
+static void nxa_port_device_class_init(NxaPortDeviceClass* klass)
+{
+    G_OBJECT_CLASS(klass)->finalize = nxa_port_device_finalize;
+    ArvDeviceClass* device = ARV_DEVICE_CLASS(klass);
+    device->read_memory = portRead;
+    device->write_memory = portWrite;
+    device->read_register = registerRead;
+    device->write_register = registerWrite;
+    device->get_genicam_xml = genicamXml;
+    device->get_genicam = genicam;
+}
+
+namespace {
+
+// Our port error if one caused the failure, otherwise the engine's reason as a GenTL code.
+int32_t resultOf(GenApiNodeMap::Private* d, GError* error)
+{
+    int32_t rc = GC_ERR_ERROR;
+    if (d->nPortError != 0)
+        rc = d->nPortError;
+    else if (error && error->domain == arv_gc_error_quark()) {
+        switch (error->code) {
+        case ARV_GC_ERROR_OUT_OF_RANGE: rc = GC_ERR_NOT_AVAILABLE; break;
+        case ARV_GC_ERROR_ENUM_ENTRY_NOT_FOUND: rc = GC_ERR_INVALID_VALUE; break;
+        case ARV_GC_ERROR_READ_ONLY: rc = GC_ERR_ACCESS_DENIED; break;
+        case ARV_GC_ERROR_NODE_NOT_FOUND: rc = GC_ERR_INVALID_ID; break;
+        default: rc = GC_ERR_ERROR; break;
+        }
+    } else if (error && error->domain == portErrorQuark()) {
+        rc = error->code;
+    }
+    if (error)
+        g_error_free(error);
+    return rc;
+}
+
+ArvGc* gcOf(GenApiNodeMap::Private* d)
+{
+    return d->pDevice ? NXA_PORT_DEVICE(d->pDevice)->pGc : nullptr;
+}
+
+int32_t checkAvailable(GenApiNodeMap::Private* d, ArvGcNode* node)
+{
+    GError* error = nullptr;
+    const gboolean bAvailable = arv_gc_feature_node_is_available(ARV_GC_FEATURE_NODE(node), &error);
+    if (error)
+        return resultOf(d, error);
+    return bAvailable ? GC_ERR_SUCCESS : GC_ERR_NOT_AVAILABLE;
+}
+
+} // namespace
+
+GenApiNodeMap::GenApiNodeMap(ReadFn read, WriteFn write)
+    : d(new Private)
+{
+    d->read = std::move(read);
+    d->write = std::move(write);
+}
+
+GenApiNodeMap::~GenApiNodeMap()
+{
+    if (d->pDevice)
+        g_object_unref(d->pDevice);
+}
+
+bool GenApiNodeMap::load(const std::string& strXml)
+{
+    if (d->pDevice) {
+        g_object_unref(d->pDevice);
+        d->pDevice = nullptr;
+    }
+    auto* device = static_cast<NxaPortDevice*>(g_object_new(nxa_port_device_get_type(), nullptr));
+    device->pOwner = d.get();
+    device->szXml = static_cast<char*>(g_malloc(strXml.size() + 1));
+    std::memcpy(device->szXml, strXml.data(), strXml.size());
+    device->szXml[strXml.size()] = '\0';
+    device->nXmlSize = strXml.size();
+    device->pGc = arv_gc_new(ARV_DEVICE(device), device->szXml, device->nXmlSize);
+    if (!device->pGc) {
+        g_object_unref(device);
+        return false;
+    }
+    // Writes to read-only features must fail, and a selector change must never leave a stale value.
+    arv_gc_set_access_check_policy(device->pGc, ARV_ACCESS_CHECK_POLICY_ENABLE);
+    arv_gc_set_register_cache_policy(device->pGc, ARV_REGISTER_CACHE_POLICY_DISABLE);
+    d->pDevice = ARV_DEVICE(device);
+    return true;
+}
+
+bool GenApiNodeMap::isLoaded() const
+{
+    return d->pDevice != nullptr;
+}
+
+int32_t GenApiNodeMap::getEnum(const char* szName, bool bAvailableOnly, int64_t& nCurrent,
+                               std::vector<int64_t>& values)
+{
+    values.clear();
+    ArvGc* gc = gcOf(d.get());
+    if (!gc)
+        return GC_ERR_NOT_INITIALIZED;
+    ArvGcNode* node = szName ? arv_gc_get_node(gc, szName) : nullptr;
+    if (!node)
+        return GC_ERR_INVALID_ID;
+    if (!ARV_IS_GC_ENUMERATION(node))
+        return GC_ERR_INVALID_PARAMETER;
+    d->nPortError = 0;
+    if (bAvailableOnly) {
+        if (const int32_t rc = checkAvailable(d.get(), node))
+            return rc;
+    }
+    GError* error = nullptr;
+    auto* enumeration = ARV_GC_ENUMERATION(node);
+    nCurrent = arv_gc_enumeration_get_int_value(enumeration, &error);
+    if (error)
+        return resultOf(d.get(), error);
+    if (bAvailableOnly) {
+        guint n = 0;
+        gint64* available = arv_gc_enumeration_dup_available_int_values(enumeration, &n, &error);
+        if (error) {
+            g_free(available);
+            return resultOf(d.get(), error);
+        }
+        values.assign(available, available + n);
+        g_free(available);
+    } else {
+        // The engine keeps entries in reverse document order.
+        for (const GSList* it = arv_gc_enumeration_get_entries(enumeration); it; it = it->next) {
+            const gint64 v = arv_gc_enum_entry_get_value(ARV_GC_ENUM_ENTRY(it->data), &error);
+            if (error)
+                return resultOf(d.get(), error);
+            values.push_back(v);
+        }
+        std::reverse(values.begin(), values.end());
+    }
+    return GC_ERR_SUCCESS;
+}
+
+int32_t GenApiNodeMap::setEnum(const char* szName, int64_t nValue)
+{
+    ArvGc* gc = gcOf(d.get());
+    if (!gc)
+        return GC_ERR_NOT_INITIALIZED;
+    ArvGcNode* node = szName ? arv_gc_get_node(gc, szName) : nullptr;
+    if (!node)
+        return GC_ERR_INVALID_ID;
+    if (!ARV_IS_GC_ENUMERATION(node))
+        return GC_ERR_INVALID_PARAMETER;
+    d->nPortError = 0;
+    // The engine does not refuse writes to a feature that is itself unavailable.
+    if (const int32_t rc = checkAvailable(d.get(), node))
+        return rc;
+    // Unknown and unavailable entries are told apart here: the engine reports both as out of range.
+    GError* error = nullptr;
+    bool bKnown = false;
+    for (const GSList* it = arv_gc_enumeration_get_entries(ARV_GC_ENUMERATION(node)); it && !bKnown; it = it->next) {
+        ArvGcEnumEntry* entry = ARV_GC_ENUM_ENTRY(it->data);
+        if (arv_gc_enum_entry_get_value(entry, &error) != nValue || error) {
+            g_clear_error(&error);
+            continue;
+        }
+        bKnown = true;
+        const gboolean bAvailable = arv_gc_feature_node_is_available(ARV_GC_FEATURE_NODE(entry), &error);
+        if (error)
+            return resultOf(d.get(), error);
+        if (!bAvailable)
+            return GC_ERR_NOT_AVAILABLE;
+    }
+    if (!bKnown)
+        return GC_ERR_INVALID_VALUE;
+    arv_gc_enumeration_set_int_value(ARV_GC_ENUMERATION(node), nValue, &error);
+    if (error)
+        return resultOf(d.get(), error);
+    return GC_ERR_SUCCESS;
+}
+
+int32_t GenApiNodeMap::getInt(const char* szName, bool bCheckAvailable, int64_t& nValue)
+{
+    ArvGc* gc = gcOf(d.get());
+    if (!gc)
+        return GC_ERR_NOT_INITIALIZED;
+    ArvGcNode* node = szName ? arv_gc_get_node(gc, szName) : nullptr;
+    if (!node)
+        return GC_ERR_INVALID_ID;
+    if (!ARV_IS_GC_INTEGER(node))
+        return GC_ERR_INVALID_PARAMETER;
+    d->nPortError = 0;
+    if (bCheckAvailable) {
+        if (const int32_t rc = checkAvailable(d.get(), node))
+            return rc;
+    }
+    GError* error = nullptr;
+    nValue = arv_gc_integer_get_value(ARV_GC_INTEGER(node), &error);
+    if (error)
+        return resultOf(d.get(), error);
+    return GC_ERR_SUCCESS;
+}
+
+bool GenApiNodeMap::unzipFirst(const std::string& strZip, std::string& strContent)
+{
+    ArvZip* zip = arv_zip_new(strZip.data(), strZip.size());
+    if (!zip)
+        return false;
+    bool bOk = false;
+    const GSList* files = arv_zip_get_file_list(zip);
+    if (files) {
+        size_t size = 0;
+        void* data = arv_zip_get_file(zip, arv_zip_file_get_name(static_cast<ArvZipFile*>(files->data)), &size);
+        if (data) {
+            strContent.assign(static_cast<const char*>(data), size);
+            g_free(data);
+            bOk = true;
+        }
+    }
+    arv_zip_free(zip);
+    return bOk;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The GenICam engine over one device's register port. Aravis interprets the description; every memory
+// access it makes goes through the two functions given at construction. Not thread-safe: the caller holds
+// the device's lock across each whole sequence of calls (see camdevice.h).
+// Kept free of Qt and GLib headers so that both sides can include it.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class GenApiNodeMap
+{
+public:
+    using ReadFn = std::function<int32_t(uint64_t nAddress, void* pBuffer, size_t nSize)>;
+    using WriteFn = std::function<int32_t(uint64_t nAddress, const void* pBuffer, size_t nSize)>;
+
+    GenApiNodeMap(ReadFn read, WriteFn write);
+    ~GenApiNodeMap();
+    GenApiNodeMap(const GenApiNodeMap&) = delete;
+    GenApiNodeMap& operator=(const GenApiNodeMap&) = delete;
+
+    // Builds the node map; false when the engine rejects the description.
+    bool load(const std::string& strXml);
+    bool isLoaded() const;
+
+    // Results are GenTL error codes (gentl.h); a failing port access reports the producer's own code.
+    int32_t getEnum(const char* szName, bool bAvailableOnly, int64_t& nCurrent, std::vector<int64_t>& values);
+    int32_t setEnum(const char* szName, int64_t nValue);
+    int32_t getInt(const char* szName, bool bCheckAvailable, int64_t& nValue);
+
+    // The first file of a zip archive, as cameras store zipped descriptions.
+    static bool unzipFirst(const std::string& strZip, std::string& strContent);
+
+    struct Private;
+
+private:
+    std::unique_ptr<Private> d;
+};

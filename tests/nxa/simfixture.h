@@ -1,0 +1,57 @@
+#pragma once
+// A private producers' folder holding the simulated camera and a definitions folder for it, set up through
+// the environment overrides so that nothing outside the temporary folder is touched.
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+class SimFixture
+{
+public:
+    SimFixture()
+    {
+        m_common = m_dir.path() + "/common";
+        QDir().mkpath(producerFolder());
+        QDir().mkpath(devicesFolder());
+        qputenv("KESTREL_COMMON_FILES_DIR", m_common.toLocal8Bit());
+        qputenv("DOVI_SIM_DEVICES", devicesFolder().toLocal8Bit());
+    }
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString root() const { return m_dir.path(); }
+    QString producerFolder() const { return m_common + "/Kestrel/Runtime/Linux64_x64"; }
+    QString devicesFolder() const { return m_dir.path() + "/devices"; }
+
+    // Installs the simulator under another file name (a second copy is a second producer).
+    bool installProducer(const QString& name = "DoVISimulator.cti") const
+    {
+        const QString target = producerFolder() + "/" + name;
+        QFile::remove(target);
+        return QFile::copy(SALTIRE_DOVISIM_CTI, target);
+    }
+
+    // Copies a shipped device (its .ini and the files it names).
+    bool addShippedDevice(const QString& key, const QByteArray& extraIni = QByteArray()) const
+    {
+        const QDir src(SALTIRE_DOVISIM_DEVICES);
+        for (const QString& f : src.entryList({key + "*.xml"}, QDir::Files))
+            if (!QFile::copy(src.filePath(f), devicesFolder() + "/" + f))
+                return false;
+        QFile ini(src.filePath(key + ".ini"));
+        if (!ini.open(QIODevice::ReadOnly))
+            return false;
+        return writeDevice(key + ".ini", ini.readAll() + "\n" + extraIni);
+    }
+
+    bool writeDevice(const QString& fileName, const QByteArray& content) const
+    {
+        QFile f(devicesFolder() + "/" + fileName);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_common;
+};

@@ -1,0 +1,438 @@
+#include "nxainterface.h"
+#include "gentl.h"
+#include "simfixture.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Instance {
+    Instance()
+    {
+        CInterface* p = nullptr;
+        rc = NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
+        cam = dynamic_cast<CCamInterface*>(p);
+    }
+    ~Instance()
+    {
+        if (cam)
+            NXAReleaseInstance(cam);
+    }
+    int rc = -1;
+    CCamInterface* cam = nullptr;
+};
+
+QByteArray text(const unsigned char* p, int size)
+{
+    return QByteArray(reinterpret_cast<const char*>(p), int(qstrnlen(reinterpret_cast<const char*>(p), size)));
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QList<uint> supported(const EnumValue& v)
+{
+    QList<uint> list;
+    for (uint i = 0; i < v.nCount; ++i)
+        list << v.nSupportValue[i];
+    return list;
+}
+
+struct EventSink {
+    std::mutex mutex;
+    std::vector<EventRecord> records;
+    std::atomic<bool> bClosed{false};
+    std::atomic<int> nLate{0};
+
+    static void callback(EventRecord* record, void* user)
+    {
+        auto* self = static_cast<EventSink*>(user);
+        if (self->bClosed)
+            ++self->nLate;
+        std::lock_guard<std::mutex> lock(self->mutex);
+        self->records.push_back(*record);
+    }
+    int count()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return int(records.size());
+    }
+};
+
+} // namespace
+
+class TestNxaInterface : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void createInstance();
+    void enumerateDevices();
+    void refuseProducerFile_data();
+    void refuseProducerFile();
+    void openFailure();
+    void descriptions_data();
+    void descriptions();
+    void enumValues();
+    void injectedFaults();
+    void eventsStopAtClose();
+    void concurrentAccess();
+
+private:
+    // Opens the first device the simulator lists with the given id; the fixture must be set up.
+    bool openDevice(Instance& inst, const QByteArray& id, void** handle, int* rc = nullptr);
+};
+
+bool TestNxaInterface::openDevice(Instance& inst, const QByteArray& id, void** handle, int* rc)
+{
+    DeviceInfoList list{};
+    if (inst.cam->EnumDevices(&list, "DoVISimulator.cti") != 0)
+        return false;
+    for (uint i = 0; i < list.nCount; ++i) {
+        if (text(list.pItems[i]->szKey, 64) == id) {
+            const DeviceInfo copy = *list.pItems[i];
+            const int r = inst.cam->OpenDevice(handle, &copy, NXA_ACCESS_EXCLUSIVE);
+            if (rc)
+                *rc = r;
+            return r == 0;
+        }
+    }
+    return false;
+}
+
+void TestNxaInterface::createInstance()
+{
+    CInterface* p = reinterpret_cast<CInterface*>(0x1);
+    QCOMPARE(NXACreateInstance(7, &p), int(GC_ERR_INVALID_PARAMETER));
+    QVERIFY(!p);
+    Instance inst;
+    QCOMPARE(inst.rc, 0);
+    QVERIFY(inst.cam);
+    QCOMPARE(inst.cam->InterfaceType(), NXA_CAMERA_INTERFACE);
+    QCOMPARE(NXAReleaseInstance(nullptr), int(GC_ERR_INVALID_HANDLE));
+}
+
+void TestNxaInterface::enumerateDevices()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.addShippedDevice("camera_b"));
+    QVERIFY(sim.addShippedDevice("sensor_c"));
+    Instance inst;
+    DeviceInfoList list{};
+    QCOMPARE(inst.cam->EnumDevices(&list, "DoVISimulator.cti"), 0);
+    QCOMPARE(list.nCount, 3u);
+
+    // Read the records as raw bytes at the documented offsets.
+    const auto* a = reinterpret_cast<const unsigned char*>(list.pItems[0]);
+    QCOMPARE(text(a + 0, 64), QByteArray("DoVI-SIM-A-2040"));
+    QCOMPARE(a[148], uchar(1));
+    QCOMPARE(text(a + 149, 64), QByteArray("DV-EC2040 Event Camera"));
+    QCOMPARE(text(a + 213, 256), QByteArray("SA2040001"));
+    QCOMPARE(text(a + 469, 91), QByteArray("Station 3 Top"));
+    quint32 keyNumber = 0, deviceNumber = 1;
+    std::memcpy(&keyNumber, a + 136, 4);
+    std::memcpy(&deviceNumber, a + 64, 4);
+    QVERIFY(keyNumber != 0);
+    QCOMPARE(deviceNumber, 0u);
+
+    const DeviceInfo* b = list.pItems[1];
+    QCOMPARE(text(b->szKey, 64), QByteArray("DoVI-SIM-B-8000"));
+    QCOMPARE(b->bUseAltName, uint8_t(0));
+    QVERIFY(b->nKeyNumber != keyNumber);
+    QCOMPARE(text(reinterpret_cast<const unsigned char*>(list.pItems[2]->szAltName), 91), QByteArray("Dock Light"));
+
+    // A second enumeration on another instance reports the same keys.
+    Instance other;
+    DeviceInfoList again{};
+    QCOMPARE(other.cam->EnumDevices(&again, "DoVISimulator.cti"), 0);
+    QCOMPARE(again.pItems[0]->nKeyNumber, keyNumber);
+}
+
+void TestNxaInterface::refuseProducerFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content"); // "cti" copies the simulator, "lib" a library without GenTL
+    QTest::addColumn<int>("expected");
+    QTest::newRow("wrong extension") << "DoVISimulator.so" << QByteArray("cti") << int(GC_ERR_INVALID_PARAMETER);
+    QTest::newRow("missing file") << "DoVIMissing.cti" << QByteArray() << int(GC_ERR_NOT_AVAILABLE);
+    QTest::newRow("path, not a name") << "../DoVISimulator.cti" << QByteArray("cti") << int(GC_ERR_INVALID_PARAMETER);
+    QTest::newRow("text file") << "DoVIText.cti" << QByteArray("not a library\n") << int(GC_ERR_NOT_IMPLEMENTED);
+    QTest::newRow("library without GenTL") << "DoVIOther.cti" << QByteArray("lib") << int(GC_ERR_NOT_IMPLEMENTED);
+}
+
+void TestNxaInterface::refuseProducerFile()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QFETCH(int, expected);
+    SimFixture sim;
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    const QString target = sim.producerFolder() + "/" + fileName;
+    if (content == "cti")
+        QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, target));
+    else if (content == "lib")
+        QVERIFY(QFile::copy(SALTIRE_PLAIN_LIBRARY, target));
+    else if (!content.isEmpty()) {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    Instance inst;
+    DeviceInfoList list{};
+    list.nCount = 99;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(".*"));
+    QCOMPARE(inst.cam->EnumDevices(&list, fileName.toLocal8Bit().constData()), expected);
+    QCOMPARE(list.nCount, 0u);
+}
+
+void TestNxaInterface::openFailure()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\nOpen=-1005\n"));
+    Instance inst;
+    void* handle = nullptr;
+    int rc = 0;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Opening DoVI-SIM-A-2040 failed.*"));
+    QVERIFY(!openDevice(inst, "DoVI-SIM-A-2040", &handle, &rc));
+    QCOMPARE(rc, int(GC_ERR_ACCESS_DENIED));
+    QVERIFY(!handle);
+    EnumValue v{};
+    QCOMPARE(inst.cam->GetEnumValue("EventCategory", &v, true), int(GC_ERR_NOT_INITIALIZED));
+}
+
+void TestNxaInterface::descriptions_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<QByteArray>("extra");
+    QTest::addColumn<bool>("bTranslation");
+    QTest::addColumn<bool>("bEngine");
+    QTest::newRow("zipped in device memory") << "camera_a" << QByteArray("DoVI-SIM-A-2040") << QByteArray() << true << true;
+    QTest::newRow("plain in device memory") << "camera_b" << QByteArray("DoVI-SIM-B-8000") << QByteArray() << true << true;
+    QTest::newRow("file URL") << "sensor_c" << QByteArray("DoVI-SIM-C-0100") << QByteArray() << false << true;
+    QTest::newRow("translation absent") << "camera_a" << QByteArray("DoVI-SIM-A-2040")
+                                        << QByteArray("[Faults]\nTranslation=absent\n") << false << true;
+    QTest::newRow("unloadable") << "camera_b" << QByteArray("DoVI-SIM-B-8000")
+                                << QByteArray("[Faults]\nDescription=unloadable\n") << true << false;
+}
+
+void TestNxaInterface::descriptions()
+{
+    QFETCH(QString, device);
+    QFETCH(QByteArray, id);
+    QFETCH(QByteArray, extra);
+    QFETCH(bool, bTranslation);
+    QFETCH(bool, bEngine);
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice(device, extra));
+    Instance inst;
+    void* handle = nullptr;
+    if (!bEngine)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(".*not a usable GenICam description"));
+    QVERIFY(openDevice(inst, id, &handle));
+
+    QByteArray expected = readFile(sim.devicesFolder() + "/" + device + ".xml");
+    if (!bEngine)
+        expected.truncate(expected.size() / 2);
+    unsigned length = 0;
+    char small[16];
+    QCOMPARE(inst.cam->GetXmlDescription(small, sizeof small, &length), int(GC_ERR_BUFFER_TOO_SMALL));
+    QVERIFY(length >= sizeof small);
+    QByteArray buffer(int(length), '\x7f');
+    QCOMPARE(inst.cam->GetXmlDescription(buffer.data(), length, &length), 0);
+    QVERIFY(length < unsigned(buffer.size()));
+    QCOMPARE(QByteArray(buffer.constData()), expected);
+    QCOMPARE(length, unsigned(expected.size()));
+
+    QByteArray tr(0x10000, '\0');
+    const int rc = inst.cam->GetXmlTranslation(tr.data(), unsigned(tr.size()), &length);
+    if (bTranslation) {
+        QCOMPARE(rc, 0);
+        QCOMPARE(QByteArray(tr.constData()), readFile(sim.devicesFolder() + "/" + device + "_zh.xml"));
+    } else {
+        QCOMPARE(rc, int(GC_ERR_NOT_AVAILABLE));
+        QCOMPARE(length, 0u);
+        QCOMPARE(tr.at(0), '\0');
+    }
+
+    IntValue iv{};
+    QCOMPARE(inst.cam->GetIntValue(device == "sensor_c" ? "DeviceTimestampIncrement" : "EventCategoryReg", &iv, true),
+             bEngine ? 1 : 0);
+    QCOMPARE(inst.cam->CloseDevice(handle), 0);
+    QCOMPARE(inst.cam->CloseDevice(handle), int(GC_ERR_INVALID_HANDLE));
+}
+
+void TestNxaInterface::enumValues()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_b"));
+    Instance inst;
+    void* handle = nullptr;
+    QVERIFY(openDevice(inst, "DoVI-SIM-B-8000", &handle));
+
+    EnumValue v{};
+    QCOMPARE(inst.cam->GetEnumValue("EventCategory", &v, true), 0);
+    QCOMPARE(supported(v), (QList<uint>{0, 1, 2}));
+    QCOMPARE(inst.cam->SetEnumValue("EventCategory", 0), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventIOType", &v, true), 0);
+    QCOMPARE(supported(v), (QList<uint>{0, 1, 2, 3}));
+    QCOMPARE(inst.cam->SetEnumValue("EventIOType", 2), 0); // D485
+    QCOMPARE(inst.cam->SetEnumValue("ChannelSelector", 1), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventSelector", &v, true), 0);
+    QCOMPARE(v.nCount, 42u);
+    for (uint i = 1; i < v.nCount; ++i)
+        QVERIFY(v.nSupportValue[i] == v.nSupportValue[i - 1] + 1); // device order
+    const uint first = v.nSupportValue[0];
+
+    // The selection follows the outer selectors: no stale list after a change.
+    QCOMPARE(inst.cam->SetEnumValue("EventIOType", 0), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventSelector", &v, true), 0);
+    QCOMPARE(v.nCount, 3u);
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", first), int(GC_ERR_NOT_AVAILABLE));
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", 999), int(GC_ERR_INVALID_VALUE));
+    QCOMPARE(inst.cam->SetEnumValue("NoSuchFeature", 0), int(GC_ERR_INVALID_ID));
+    QCOMPARE(inst.cam->GetEnumValue("EventCategoryReg", &v, true), int(GC_ERR_INVALID_PARAMETER));
+
+    // Every entry, available or not, with the flag off.
+    QCOMPARE(inst.cam->GetEnumValue("EventCategory", &v, false), 0);
+    QCOMPARE(supported(v), (QList<uint>{0, 1, 2}));
+
+    // Notification states are kept per selector combination.
+    QCOMPARE(inst.cam->SetEnumValue("ChannelSelector", 0), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventSelector", &v, true), 0);
+    const QList<uint> events = supported(v);
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", events.at(1)), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventNotification", 1), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", events.at(2)), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventNotification", &v, true), 0);
+    QCOMPARE(v.nCurValue, 0u);
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", events.at(1)), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventNotification", &v, true), 0);
+    QCOMPARE(v.nCurValue, 1u);
+
+    IntValue iv{};
+    QCOMPARE(inst.cam->GetIntValue("DeviceTimestampTickFrequency", &iv, true), 1);
+    QCOMPARE(iv.nCurValue, 125000000);
+    QCOMPARE(inst.cam->GetIntValue("GevTimestampTickFrequency", &iv, true), 0);
+}
+
+void TestNxaInterface::injectedFaults()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\n"
+                                             "SetEnum1=EventNotification, 1, EventCategory=0;ChannelSelector=1, -1005\n"
+                                             "SetEnum2=EventCategory, 2, *, -10042\n"
+                                             "GetEnum1=EventSelector, EventCategory=1, -1010\n"));
+    Instance inst;
+    void* handle = nullptr;
+    QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+    EnumValue v{};
+    QCOMPARE(inst.cam->SetEnumValue("EventCategory", 2), -10042);
+    QCOMPARE(inst.cam->SetEnumValue("EventCategory", 0), 0);
+    QCOMPARE(inst.cam->SetEnumValue("ChannelSelector", 1), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventSelector", &v, true), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", v.nSupportValue[0]), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventNotification", 0), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventNotification", 1), int(GC_ERR_ACCESS_DENIED));
+    QCOMPARE(inst.cam->GetEnumValue("EventNotification", &v, true), 0);
+    QCOMPARE(v.nCurValue, 0u); // the refused write changed nothing
+    QCOMPARE(inst.cam->SetEnumValue("ChannelSelector", 0), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventNotification", 1), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventCategory", 1), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventSelector", &v, true), int(GC_ERR_IO));
+}
+
+void TestNxaInterface::eventsStopAtClose()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    auto sink = std::make_unique<EventSink>();
+    {
+        Instance inst;
+        void* handle = nullptr;
+        QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+        QCOMPARE(inst.cam->RegisterEventCallback(&EventSink::callback, sink.get()), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(sink->count() >= 3, 10000);
+        QCOMPARE(inst.cam->CloseDevice(handle), 0);
+        sink->bClosed = true;
+    }
+    std::lock_guard<std::mutex> lock(sink->mutex);
+    const EventRecord& first = sink->records.at(0);
+    QCOMPARE(QByteArray(first.szEventName), QByteArray("ExposureStart_0"));
+    QCOMPARE(first.nEventId, quint16(0x9000));
+    quint64 last = 0;
+    for (const EventRecord& r : sink->records) {
+        if (r.nEventId != 0x9000)
+            continue;
+        const quint64 ticks = (quint64(r.nTimestampHigh) << 32) | r.nTimestampLow;
+        QVERIFY(ticks >= last);
+        last = ticks;
+    }
+    QVERIFY(last > 0);
+    QCOMPARE(sink->nLate.load(), 0);
+}
+
+// The worker walks selectors while the event thread reads the tick frequency on the same device.
+void TestNxaInterface::concurrentAccess()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_b"));
+    Instance inst;
+    void* handle = nullptr;
+    QVERIFY(openDevice(inst, "DoVI-SIM-B-8000", &handle));
+    std::atomic<bool> bStop{false};
+    std::atomic<int> nWrongTicks{0}, nReads{0};
+    std::thread reader([&] {
+        while (!bStop) {
+            IntValue iv{};
+            if (inst.cam->GetIntValue("DeviceTimestampTickFrequency", &iv, true) != 1 || iv.nCurValue != 125000000)
+                ++nWrongTicks;
+            ++nReads;
+        }
+    });
+    int nWrong = 0;
+    for (int round = 0; round < 60; ++round) {
+        const uint io = uint(round % 3), ch = uint(round % 3), state = uint(round % 2);
+        EnumValue v{};
+        if (inst.cam->SetEnumValue("EventCategory", 0) || inst.cam->SetEnumValue("EventIOType", io)
+            || inst.cam->SetEnumValue("ChannelSelector", ch) || inst.cam->GetEnumValue("EventSelector", &v, true)) {
+            ++nWrong;
+            continue;
+        }
+        const EnumValue events = v;
+        for (uint i = 0; i < events.nCount; ++i) {
+            if (inst.cam->SetEnumValue("EventSelector", events.nSupportValue[i])
+                || inst.cam->SetEnumValue("EventNotification", state)
+                || inst.cam->GetEnumValue("EventNotification", &v, true) || v.nCurValue != state)
+                ++nWrong;
+        }
+    }
+    bStop = true;
+    reader.join();
+    QCOMPARE(nWrong, 0);
+    QCOMPARE(nWrongTicks.load(), 0);
+    QVERIFY(nReads > 0);
+}
+
+QTEST_GUILESS_MAIN(TestNxaInterface)
+#include "tst_nxainterface.moc"
