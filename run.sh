@@ -4,6 +4,10 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 "$top/scripts/setup.sh" "$top/build"
 
+# The simulated cameras: the build installs their producer under build/common. A runtime installed
+# elsewhere is used instead when KESTREL_COMMON_FILES_DIR points at it.
+export KESTREL_COMMON_FILES_DIR=${KESTREL_COMMON_FILES_DIR:-$top/build/common}
+
 # Without a display, run on a virtual one so that the tool still starts.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "No display found: starting Saltire under Xvfb."

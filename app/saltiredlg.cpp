@@ -1,6 +1,7 @@
 #include "saltiredlg.h"
 
 #include "custom.h"
+#include "devicediscovery.h"
 #include "customcheckbox.h"
 #include "customcombobox.h"
 #include "customlabel.h"
@@ -23,6 +24,7 @@
 #include <QStackedWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -55,8 +57,12 @@ SaltireDlg::SaltireDlg(QWidget* parent)
     setObjectName(QStringLiteral("SaltireDlg"));
     InitMenus();
     InitWidgets();
+    InitDeviceAccess();
     InitLayout();
     InitConnections();
+    // Only now, so that the end of the enumeration always finds its connection.
+    if (m_pCamInterface)
+        OnStartEnumDevice();
     RetranslateUi();
     cSetBackgroundColor(QStringLiteral("#FFFFFF"));
     setMinimumSize(932, 700);
@@ -70,6 +76,12 @@ SaltireDlg::SaltireDlg(QWidget* parent)
 
 SaltireDlg::~SaltireDlg()
 {
+    // The enumeration uses this window and the instance: let it end before either goes.
+    m_enumFuture.waitForFinished();
+    if (m_pCamInterface) {
+        NXAReleaseInstance(m_pCamInterface);
+        m_pCamInterface = nullptr;
+    }
     // Translators are members; removing them first keeps the application from using them while they go.
     QCoreApplication::removeTranslator(&m_trApp);
     QCoreApplication::removeTranslator(&m_trControls);
@@ -213,9 +225,62 @@ void SaltireDlg::InitLayout()
     cSetCentralWidget(pCentral);
 }
 
+void SaltireDlg::InitDeviceAccess()
+{
+    m_producerFiles = DeviceDiscovery::ScanProducerFiles(DeviceDiscovery::ProducerFolder());
+    CInterface* pInterface = nullptr;
+    const int nResult = NXACreateInstance(NXA_CAMERA_INTERFACE, &pInterface);
+    if (nResult != 0) {
+        qCritical("Failed to create the device-access instance : 0x%s", qPrintable(QString::number(nResult, 16)));
+        return;
+    }
+    m_pCamInterface = dynamic_cast<CCamInterface*>(pInterface);
+    if (!m_pCamInterface)
+        NXAReleaseInstance(pInterface);
+}
+
 void SaltireDlg::InitConnections()
 {
     connect(m_pActionGroup, &QActionGroup::triggered, this, &SaltireDlg::OnMenuActionTriggered);
+    connect(this, &SaltireDlg::SigFinishEnum, this, &SaltireDlg::OnEndEnumOnce);
+}
+
+void SaltireDlg::OnStartEnumDevice()
+{
+    if (m_enumFuture.isRunning())
+        return;
+    m_pDeviceCombo->setEnabled(false);
+    m_enumFuture = QtConcurrent::run(QThreadPool::globalInstance(), [this] { EnumAllProducers(); });
+}
+
+// Runs on a pool thread. The selector stays empty meanwhile, so the GUI never reads the list it fills.
+void SaltireDlg::EnumAllProducers()
+{
+    if (!m_pCamInterface) {
+        emit SigFinishEnum();
+        return;
+    }
+    m_deviceList.clear();
+    for (const QString& strFile : qAsConst(m_producerFiles)) {
+        DeviceInfoList list{};
+        if (m_pCamInterface->EnumDevices(&list, strFile.toLocal8Bit().constData()) != 0)
+            continue;
+        for (quint32 i = 0; i < list.nCount && i < quint32(NXA_MAX_DEVICES); ++i) {
+            DeviceInfo record = *list.pItems[i];
+            record.nDeviceNumber = quint32(DeviceDiscovery::AssignDeviceNumber(record, record.nKeyNumber));
+            m_deviceList.append(record);
+        }
+    }
+    emit SigFinishEnum();
+}
+
+void SaltireDlg::OnEndEnumOnce()
+{
+    m_pDeviceCombo->clear();
+    for (const DeviceInfo& record : qAsConst(m_deviceList))
+        m_pDeviceCombo->addItem(DeviceDiscovery::DeviceLabel(record));
+    m_pDeviceCombo->setEnabled(true);
+    qInfo("Found %d device(s) through %d producer file(s)", int(m_deviceList.size()), int(m_producerFiles.size()));
 }
 
 void SaltireDlg::RetranslateUi()

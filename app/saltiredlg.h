@@ -1,7 +1,11 @@
 #pragma once
 
 #include "custommainwindow.h"
+#include "nxainterface.h"
 
+#include <QFuture>
+#include <QList>
+#include <QStringList>
 #include <QTranslator>
 
 class CustomComboBox;
@@ -24,11 +28,16 @@ public:
     // Loads the stored language: translators, check marks and the user-level selector's width.
     void ApplyLanguage();
 
+signals:
+    void SigFinishEnum();
+
 private slots:
     void OnMenuActionTriggered(QAction* pAction);
     void OnActionLangEng();
     void OnActionLangCh();
     void OnActionGuidance();
+    void OnStartEnumDevice();
+    void OnEndEnumOnce();
     void OnLeverChanged(int nIndex);
 
 protected:
@@ -38,6 +47,8 @@ protected:
 private:
     void InitMenus();
     void InitWidgets();
+    void InitDeviceAccess();
+    void EnumAllProducers();
     void InitLayout();
     void InitConnections();
     void RetranslateUi();
@@ -63,6 +74,10 @@ private:
     CustomPushButton* m_pBtnCancelAll = nullptr;
     CustomPushButton* m_pBtnApply = nullptr;
     CustomPushButton* m_pBtnEventMonitor = nullptr;
+    QFuture<void> m_enumFuture;
+    QStringList m_producerFiles;
+    CCamInterface* m_pCamInterface = nullptr;
+    QList<DeviceInfo> m_deviceList;
     QStackedWidget* m_pStackedWidget = nullptr;
     QTranslator m_trApp;
     QTranslator m_trControls;

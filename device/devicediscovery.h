@@ -1,0 +1,23 @@
+#pragma once
+// Producer scan, device numbering and device labels for the device selector.
+
+#include "nxainterface.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace DeviceDiscovery {
+
+// The producers' folder: common files + "/<suite>/Runtime/<platform>/".
+QString ProducerFolder();
+
+// Producer file names ("*.cti" starting with "DoVI", any case) of a folder, in directory-listing order.
+QStringList ScanProducerFiles(const QString& strFolder);
+
+// The run-wide number of a device key (key text + "_" + key number): 1 upward, never reused.
+int AssignDeviceNumber(const DeviceInfo& record, quint32 nKeyNumber);
+
+// The selector text of a record: "alternative name (detail)" or the device name.
+QString DeviceLabel(const DeviceInfo& record);
+
+} // namespace DeviceDiscovery
