@@ -15,6 +15,7 @@
 //                  Description = unloadable     (the description is served cut in half)
 //                  Translation = absent         (no second port URL)
 //                  <context> is "*" or "Feature=value;Feature=value" over registers named in [Registers].
+//                  The faults of an open device follow later changes of its device file.
 
 #include <cstdint>
 #include <map>

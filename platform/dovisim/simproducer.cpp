@@ -8,6 +8,7 @@
 #include "simzip.h"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -75,6 +76,9 @@ struct SimDevice : Handle {
     std::condition_variable stopCv;
     bool bStop = false;
     Clock::time_point start;
+    Clock::time_point lastFaultCheck;
+    struct timespec fileTime {};
+    off_t nFileSize = 0;
 };
 
 struct SimInterface : Handle {
@@ -228,6 +232,40 @@ bool contextMatches(const SimDevice* dev, const std::vector<ContextCondition>& c
             return false;
     }
     return true;
+}
+
+bool fileStamp(const std::string& file, struct timespec& time, off_t& size)
+{
+    struct stat st {};
+    if (stat(file.c_str(), &st) != 0)
+        return false;
+    time = st.st_mtim;
+    size = st.st_size;
+    return true;
+}
+
+// Faults follow the device file while the device is open, so that a test can arm one at any moment.
+// Called with the device's memory lock held; looks at the file at most every 20 ms.
+void refreshFaults(SimDevice* dev)
+{
+    const Clock::time_point now = Clock::now();
+    if (now - dev->lastFaultCheck < std::chrono::milliseconds(20))
+        return;
+    dev->lastFaultCheck = now;
+    struct timespec time {};
+    off_t size = 0;
+    if (!fileStamp(dev->def.strFile, time, size))
+        return;
+    if (time.tv_sec == dev->fileTime.tv_sec && time.tv_nsec == dev->fileTime.tv_nsec && size == dev->nFileSize)
+        return;
+    dev->fileTime = time;
+    dev->nFileSize = size;
+    SimDeviceDef def;
+    std::string error;
+    if (!loadDeviceDef(dev->def.strFile, def, error))
+        return;
+    dev->def.setFaults = def.setFaults;
+    dev->def.getFaults = def.getFaults;
 }
 
 bool touches(const SimDevice* dev, const std::string& feature, uint64_t addr, size_t size)
@@ -666,6 +704,8 @@ GC_API IFOpenDevice(IF_HANDLE hIface, const char* devId, DEVICE_ACCESS_FLAGS fla
             dev->memory[it->second.nAddress + i] = uint8_t((def->nTickFrequency >> (8 * i)) & 0xff);
     dev->port.pDevice = dev.get();
     dev->start = Clock::now();
+    dev->lastFaultCheck = dev->start;
+    fileStamp(def->strFile, dev->fileTime, dev->nFileSize);
     SimDevice* p = dev.release();
     g_live.insert(p);
     g_live.insert(&p->port);
@@ -736,6 +776,7 @@ GC_API GCReadPort(PORT_HANDLE hPort, uint64_t address, void* buf, size_t* size)
     std::lock_guard<std::mutex> lock(dev->memMutex);
     if (address + n > dev->memory.size())
         return fail(GC_ERR_INVALID_ADDRESS, "read beyond the register memory");
+    refreshFaults(dev);
     for (const GetFault& f : dev->def.getFaults)
         if (touches(dev, f.strFeature, address, n) && contextMatches(dev, f.context))
             return fail(f.nCode, "read of " + f.strFeature + " refused by the device file");
@@ -761,6 +802,7 @@ GC_API GCWritePort(PORT_HANDLE hPort, uint64_t address, const void* buf, size_t*
     std::lock_guard<std::mutex> lock(dev->memMutex);
     if (address + n > dev->memory.size())
         return fail(GC_ERR_INVALID_ADDRESS, "write beyond the register memory");
+    refreshFaults(dev);
     uint32_t value = 0;
     std::memcpy(&value, buf, std::min<size_t>(n, 4));
     for (const SetFault& f : dev->def.setFaults)

@@ -45,6 +45,13 @@ public:
         return writeDevice(key + ".ini", ini.readAll() + "\n" + extraIni);
     }
 
+    // Rewrites a shipped device's file with extra lines, for a device that is already installed.
+    bool rewriteShippedDevice(const QString& key, const QByteArray& extraIni) const
+    {
+        QFile ini(QDir(SALTIRE_DOVISIM_DEVICES).filePath(key + ".ini"));
+        return ini.open(QIODevice::ReadOnly) && writeDevice(key + ".ini", ini.readAll() + "\n" + extraIni);
+    }
+
     bool writeDevice(const QString& fileName, const QByteArray& content) const
     {
         QFile f(devicesFolder() + "/" + fileName);

@@ -1,0 +1,343 @@
+#include "rweventfeaturethread.h"
+
+#include "channelitem.h"
+#include "eventitem.h"
+#include "eventtypeitem.h"
+#include "iotypeitem.h"
+#include "simfixture.h"
+#include "userlevelfilter.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cstring>
+
+using namespace Saltire;
+
+namespace {
+
+// The record of a simulated device, numbered as the main window would.
+bool FindRecord(const QByteArray& id, int nNumber, DeviceInfo& out)
+{
+    CInterface* p = nullptr;
+    if (NXACreateInstance(NXA_CAMERA_INTERFACE, &p) != 0)
+        return false;
+    auto* cam = dynamic_cast<CCamInterface*>(p);
+    DeviceInfoList list{};
+    bool bFound = false;
+    if (cam->EnumDevices(&list, "DoVISimulator.cti") == 0) {
+        for (quint32 i = 0; i < list.nCount && !bFound; ++i) {
+            if (id == reinterpret_cast<const char*>(list.pItems[i]->szKey)) {
+                out = *list.pItems[i];
+                out.nDeviceNumber = quint32(nNumber);
+                bFound = true;
+            }
+        }
+    }
+    NXAReleaseInstance(p);
+    return bFound;
+}
+
+struct Run {
+    explicit Run(RWEventFeatureThread& w) : spy(&w, &RWEventFeatureThread::SigFinishRW) {}
+    QSignalSpy spy;
+    bool waitDone() { return spy.count() > 0 || spy.wait(60000); }
+    QList<QVariant> args() const { return spy.isEmpty() ? QList<QVariant>() : spy.first(); }
+};
+
+QString Names(const QList<EventTypeItem*>& list)
+{
+    QStringList out;
+    for (EventTypeItem* t : list)
+        out << QString("%1:%2").arg(t->strDisplayName).arg(t->nState);
+    return out.join(' ');
+}
+
+EventItem* FindEvent(const QList<ChannelItem*>& channels, const QString& name)
+{
+    for (ChannelItem* c : channels)
+        for (EventItem* e : qAsConst(c->listEvent))
+            if (e->strName == name)
+                return e;
+    return nullptr;
+}
+
+// The device's notification state of one event, through the worker's own instance.
+int DeviceNotification(CCamInterface* cam, uint category, int io, uint channel, uint event)
+{
+    EnumValue v{};
+    if (cam->SetEnumValue("EventCategory", category) || (io >= 0 && cam->SetEnumValue("EventIOType", uint(io)))
+        || cam->SetEnumValue("ChannelSelector", channel) || cam->SetEnumValue("EventSelector", event)
+        || cam->GetEnumValue("EventNotification", &v, true))
+        return -1;
+    return int(v.nCurValue);
+}
+
+} // namespace
+
+class TestRWEventFeatureThread : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readBuildsTheTree();
+    void readOfAnIODevice();
+    void readFailures_data();
+    void readFailures();
+    void secondStartIsDropped();
+    void writeAppliesShownItems();
+    void writeRecordsErrors();
+    void unknownDeviceHasNoTree();
+};
+
+void TestRWEventFeatureThread::readBuildsTheTree()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    DeviceInfo record;
+    QVERIFY(FindRecord("DoVI-SIM-A-2040", 5, record));
+    RWEventFeatureThread worker(nullptr);
+    Run run(worker);
+    QTest::ignoreMessage(QtDebugMsg, "Set EventCategory 3");
+    QTest::ignoreMessage(QtDebugMsg, "new EventTypeItem Diagnostic");
+    QTest::ignoreMessage(QtDebugMsg, "new EventItem Exposure Start 曝光开始");
+    worker.StartRW(&record, true);
+    QVERIFY(run.waitDone());
+    QCOMPARE(run.args(), (QList<QVariant>{5, true, true}));
+    QVERIFY(worker.GetInterface());
+
+    const QList<EventTypeItem*>& list = *worker.GetEventTypeList(5);
+    // Exposure: channel 0 has one of two events on; Frame: channel 1 has FrameEnd_1 on.
+    QCOMPARE(Names(list), QString("Exposure:1 Frame:1 Trigger:0 Diagnostic:0"));
+    EventTypeItem* exposure = list.at(0);
+    QCOMPARE(exposure->strName, QString("ExposureEvent"));
+    QCOMPARE(exposure->nValue, qint64(0));
+    QCOMPARE(exposure->listChannel.size(), 4);
+    QVERIFY(exposure->listIOType.isEmpty());
+    ChannelItem* ch0 = exposure->listChannel.at(0);
+    QCOMPARE(ch0->strDisplayName, QString("Channel 0"));
+    QCOMPARE(ch0->nState, 1);
+    QCOMPARE(ch0->listEvent.size(), 2);
+    EventItem* start = ch0->listEvent.at(0);
+    QCOMPARE(start->strDisplayNameEn, QString("Exposure Start"));
+    QCOMPARE(start->strDisplayNameCn, QString("曝光开始"));
+    QCOMPARE(start->nState, 2);
+    QVERIFY(start->bDeviceState);
+    QVERIFY(start->nWidthEn > 0 && start->nWidthCn > 0);
+    QCOMPARE(ch0->listEvent.at(1)->nState, 0);
+    QCOMPARE(exposure->listChannel.at(3)->nLevel, 1); // Channel 3 is a Guru channel
+
+    // No Chinese name: the English one is used; "_<channel>" absent: the bare digits go.
+    EventItem* burst = FindEvent(list.at(1)->listChannel, "FrameBurstStart_0");
+    QVERIFY(burst);
+    QCOMPARE(burst->strDisplayNameCn, burst->strDisplayNameEn);
+    QCOMPARE(burst->nLevel, 1);
+    EventItem* temperature = FindEvent(list.at(3)->listChannel, "TemperatureHigh10");
+    QVERIFY(temperature);
+    QCOMPARE(temperature->strDisplayNameEn, QString("Temperature High 1"));
+    QCOMPARE(list.at(3)->nLevel, 1);
+
+    // A second read of an open device touches nothing.
+    Run again(worker);
+    worker.StartRW(&record, true);
+    QVERIFY(again.waitDone());
+    QCOMPARE(again.args(), (QList<QVariant>{5, true, false}));
+    QCOMPARE(worker.GetEventTypeList(5)->size(), 4);
+}
+
+void TestRWEventFeatureThread::readOfAnIODevice()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_b"));
+    DeviceInfo record;
+    QVERIFY(FindRecord("DoVI-SIM-B-8000", 2, record));
+    RWEventFeatureThread worker(nullptr);
+    Run run(worker);
+    worker.StartRW(&record, true);
+    QVERIFY(run.waitDone());
+    const QList<EventTypeItem*>& list = *worker.GetEventTypeList(2);
+    QCOMPARE(list.size(), 3);
+    EventTypeItem* io = list.at(0);
+    QCOMPARE(io->strDisplayName, QString("IO"));
+    QCOMPARE(io->nState, 0); // an IO type keeps 0
+    QVERIFY(io->listChannel.isEmpty());
+    QCOMPARE(io->listIOType.size(), 4);
+    IOTypeItem* d485 = io->listIOType.at(2);
+    QCOMPARE(d485->strDisplayName, QString("D485"));
+    QCOMPARE(d485->listChannel.size(), 3);
+    QCOMPARE(d485->listChannel.at(0)->listEvent.size(), 42);
+    QCOMPARE(d485->listChannel.at(0)->listEvent.at(0)->strDisplayNameEn, QString("Rx Start"));
+    QCOMPARE(d485->listChannel.at(0)->listEvent.at(1)->strDisplayNameCn, QString("接收完成"));
+    QCOMPARE(d485->nState, 0);
+    IOTypeItem* line0 = io->listIOType.at(0);
+    QCOMPARE(line0->listChannel.at(0)->listEvent.at(0)->strDisplayNameEn, QString("Rising Edge"));
+    QCOMPARE(line0->listChannel.at(0)->listEvent.at(0)->strDisplayNameCn, QString("上升沿"));
+    QCOMPARE(line0->nState, 1); // Line0 rising edge on channel 0 is on
+    QCOMPARE(io->listIOType.at(3)->nLevel, 1);
+}
+
+void TestRWEventFeatureThread::readFailures_data()
+{
+    QTest::addColumn<QByteArray>("faults");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("critical");
+    QTest::addColumn<QString>("tree");
+    QTest::newRow("open refused") << QByteArray("Open=-1005") << false
+                                  << "Failed to open interface : 0xfffffffffffffc13" << QString();
+    QTest::newRow("category list unreadable") << QByteArray("GetEnum1=EventCategory, *, -1010") << true
+                                              << "Failed to get  EventCategory : 0xfffffffffffffc0e" << QString();
+    QTest::newRow("a category that cannot be selected is left out")
+        << QByteArray("SetEnum1=EventCategory, 1, *, -1005") << true << QString() << "Exposure:1 Trigger:0 Diagnostic:0";
+    // Frame channel 0 has no event on: with channel 1 counted as 2 the type would be 1.
+    QTest::newRow("event list unreadable: channel keeps 2, not counted")
+        << QByteArray("GetEnum1=EventSelector, EventCategory=1;ChannelSelector=1, -1010") << true << QString()
+        << "Exposure:1 Frame:0 Trigger:0 Diagnostic:0";
+}
+
+void TestRWEventFeatureThread::readFailures()
+{
+    QFETCH(QByteArray, faults);
+    QFETCH(bool, opened);
+    QFETCH(QString, critical);
+    QFETCH(QString, tree);
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\n" + faults + "\n"));
+    DeviceInfo record;
+    QVERIFY(FindRecord("DoVI-SIM-A-2040", 9, record));
+    RWEventFeatureThread worker(nullptr);
+    Run run(worker);
+    if (!critical.isEmpty())
+        QTest::ignoreMessage(QtCriticalMsg, critical.toUtf8().constData());
+    if (!opened)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Opening .* failed.*"));
+    worker.StartRW(&record, true);
+    QVERIFY(run.waitDone());
+    QCOMPARE(run.args(), (QList<QVariant>{9, true, opened}));
+    QCOMPARE(worker.GetInterface() != nullptr, opened);
+    QCOMPARE(Names(*worker.GetEventTypeList(9)), tree);
+    if (tree.contains("Frame:0")) {
+        ChannelItem* ch1 = worker.GetEventTypeList(9)->at(1)->listChannel.at(1);
+        QCOMPARE(ch1->nState, 2);
+        QVERIFY(ch1->listEvent.isEmpty());
+    }
+}
+
+void TestRWEventFeatureThread::secondStartIsDropped()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_b"));
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    DeviceInfo b, a;
+    QVERIFY(FindRecord("DoVI-SIM-B-8000", 1, b));
+    QVERIFY(FindRecord("DoVI-SIM-A-2040", 2, a));
+    RWEventFeatureThread worker(nullptr);
+    Run run(worker);
+    worker.StartRW(&b, true);
+    worker.StartRW(&a, true); // the camera B read takes far longer than this call
+    QVERIFY(run.waitDone());
+    QTRY_VERIFY(worker.isFinished());
+    QCOMPARE(run.spy.count(), 1);
+    QCOMPARE(run.args().at(0).toInt(), 1);
+    QVERIFY(worker.GetEventTypeList(2)->isEmpty());
+}
+
+void TestRWEventFeatureThread::writeAppliesShownItems()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    DeviceInfo record;
+    QVERIFY(FindRecord("DoVI-SIM-A-2040", 3, record));
+    RWEventFeatureThread worker(nullptr);
+    {
+        Run run(worker);
+        worker.StartRW(&record, true);
+        QVERIFY(run.waitDone());
+    }
+    QTRY_VERIFY(worker.isFinished());
+    QList<EventTypeItem*>& list = *worker.GetEventTypeList(3);
+    ApplyUserLevel(list, 0); // "Recommended": Guru items are not written
+    for (EventTypeItem* t : list)
+        for (ChannelItem* c : qAsConst(t->listChannel))
+            for (EventItem* e : qAsConst(c->listEvent))
+                e->nState = 2;
+    EventItem* guru = FindEvent(list.at(2)->listChannel, "TriggerSkipped_1");
+    QVERIFY(guru && !guru->bShow && !guru->bDeviceState);
+    EventItem* plain = FindEvent(list.at(2)->listChannel, "TriggerReady_1");
+    QVERIFY(plain && plain->bShow && !plain->bDeviceState);
+    Run write(worker);
+    worker.StartRW(&record, false);
+    QVERIFY(write.waitDone());
+    QCOMPARE(write.args(), (QList<QVariant>{3, false, false}));
+    QTRY_VERIFY(worker.isFinished());
+    QVERIFY(plain->bDeviceState);
+    QVERIFY(!guru->bDeviceState);
+    CCamInterface* cam = worker.GetInterface();
+    QCOMPARE(DeviceNotification(cam, 2, -1, 1, uint(plain->nValue)), 1);
+    QCOMPARE(DeviceNotification(cam, 2, -1, 1, uint(guru->nValue)), 0);
+    for (EventTypeItem* t : list)
+        QVERIFY(t->strErrorMsg.isEmpty());
+}
+
+void TestRWEventFeatureThread::writeRecordsErrors()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_b"));
+    DeviceInfo record;
+    QVERIFY(FindRecord("DoVI-SIM-B-8000", 4, record));
+    RWEventFeatureThread worker(nullptr);
+    {
+        Run run(worker);
+        worker.StartRW(&record, true);
+        QVERIFY(run.waitDone());
+    }
+    QTRY_VERIFY(worker.isFinished());
+    QList<EventTypeItem*>& list = *worker.GetEventTypeList(4);
+    ApplyUserLevel(list, 1);
+    IOTypeItem* line0 = list.at(0)->listIOType.at(0);
+    IOTypeItem* line1 = list.at(0)->listIOType.at(1);
+    ChannelItem* failing = line0->listChannel.at(1);
+    for (EventItem* e : qAsConst(failing->listEvent))
+        e->nState = 2;
+    // Armed now that the read is done: the open device follows its device file.
+    QVERIFY(sim.rewriteShippedDevice("camera_b", "[Faults]\n"
+                                                 "SetEnum1=EventNotification, 1, EventIOType=0;ChannelSelector=1, -1005\n"
+                                                 "SetEnum2=ChannelSelector, 0, EventIOType=1, -1010\n"));
+    CCamInterface* cam = worker.GetInterface();
+    QVERIFY(cam->SetEnumValue("EventCategory", 0) == 0 && cam->SetEnumValue("EventIOType", 1) == 0);
+    QTRY_COMPARE(cam->SetEnumValue("ChannelSelector", 0), -1010);
+    Run write(worker);
+    worker.StartRW(&record, false);
+    QVERIFY(write.waitDone());
+    QTRY_VERIFY(worker.isFinished());
+    QCOMPARE(failing->strErrorMsg, QString("0xfffffc13"));
+    for (EventItem* e : qAsConst(failing->listEvent))
+        QVERIFY(!e->bDeviceState); // the refused writes changed nothing
+    QVERIFY(line0->listChannel.at(0)->strErrorMsg.isEmpty());
+    QCOMPARE(line1->listChannel.at(0)->strErrorMsg, QString("0xfffffc0e"));
+    QVERIFY(line1->strErrorMsg.isEmpty());
+    QVERIFY(list.at(0)->strErrorMsg.isEmpty());
+}
+
+void TestRWEventFeatureThread::unknownDeviceHasNoTree()
+{
+    RWEventFeatureThread worker(nullptr);
+    QVERIFY(worker.GetEventTypeList(42)->isEmpty());
+    QCOMPARE(worker.GetEventTypeList(42), worker.GetEventTypeList(-1));
+    QVERIFY(!worker.GetInterface());
+    DeviceInfo record;
+    std::memset(&record, 0, sizeof record);
+    record.nDeviceNumber = 42;
+    Run write(worker);
+    worker.StartRW(&record, false);
+    QVERIFY(write.waitDone());
+    QCOMPARE(write.args(), (QList<QVariant>{42, false, false}));
+}
+
+QTEST_MAIN(TestRWEventFeatureThread)
+#include "tst_rweventfeaturethread.moc"
