@@ -45,11 +45,11 @@ int LevelOf(const EnumEntryDesc& e)
     return e.strVisibility == QLatin1String("Guru") ? 1 : 0;
 }
 
-int TextWidth(const QString& strText)
+QFont MeasureFont()
 {
     QFont font(Custom::globalFontFamily());
     font.setPixelSize(14);
-    return QFontMetrics(font).horizontalAdvance(strText);
+    return font;
 }
 
 } // namespace
@@ -219,6 +219,7 @@ int RWEventFeatureThread::ReadChannels(QList<ChannelItem*>& target, const QStrin
         return 0;
     const EnumValue channelList = channels;
     int nSum = 0, nCounted = 0;
+    const QFontMetrics metrics(MeasureFont());
     for (quint32 i = 0; i < channelList.nCount; ++i) {
         const quint32 c = channelList.nSupportValue[i];
         if (pInterface->SetEnumValue("ChannelSelector", c) != 0)
@@ -255,8 +256,8 @@ int RWEventFeatureThread::ReadChannels(QList<ChannelItem*>& target, const QStrin
             pEvent->strDisplayNameCn = pEventEntry->strDisplayNameCn.isEmpty()
                                            ? pEvent->strDisplayNameEn
                                            : ShortenDisplayName(pEventEntry->strDisplayNameCn, words);
-            pEvent->nWidthEn = TextWidth(pEvent->strDisplayNameEn);
-            pEvent->nWidthCn = TextWidth(pEvent->strDisplayNameCn);
+            pEvent->nWidthEn = metrics.horizontalAdvance(pEvent->strDisplayNameEn);
+            pEvent->nWidthCn = metrics.horizontalAdvance(pEvent->strDisplayNameCn);
             pEvent->nValue = qint64(e);
             pEvent->nLevel = LevelOf(*pEventEntry);
             pChannel->listEvent.append(pEvent);

@@ -316,7 +316,63 @@ def sensor_c():
           'TickFrequency=1000000\n\n[Registers]\nTickFrequency=0x1010:8\n\n[Memory]\n0x1020=734\n')
 
 
+def large_camera(folder):
+    """A large device for benchmarks: 6 categories (the first with 4 IO lines), 8 channels, 32 events per
+    channel, every entry selectable everywhere. Slot = ((EC * 4 + IO) * 8 + CH) * 32 + ES."""
+    cats = [Entry('IOEvent', 'IO Event', 'IO事件', value=0)] + \
+        [Entry(f'Group{k}Event', f'Group {k} Event', f'组{k}事件', value=k) for k in range(1, 6)]
+    lines = [Entry(f'Line{k}', f'Line {k}', f'线路{k}', value=k) for k in range(4)]
+    chans = [Entry(f'Channel{c}', f'Channel {c}', f'通道{c}', value=c) for c in range(8)]
+    evs = [Entry(f'Signal{k}', f'Signal {k}', f'信号{k}', 'Guru' if k % 8 == 7 else 'Beginner', k) for k in range(32)]
+    sel = [('EC', 'EventCategoryReg'), ('IO', 'EventIOTypeReg'), ('CH', 'ChannelSelectorReg'),
+           ('ES', 'EventSelectorReg')]
+    nodes = [knife('EventNotificationIndex', sel, '((EC*4+((EC=0) ? IO : 0))*8+CH)*32+ES')]
+    for f, addr in REGS.items():
+        nodes.append(int_reg(f + 'Reg', addr))
+    nodes.append(f'    <IntReg Name="EventNotificationReg">\n      <Visibility>Invisible</Visibility>\n'
+                 f'      <Address>0x{NOTIF_BASE:X}</Address>\n'
+                 f'      <pIndex Offset="4">EventNotificationIndex</pIndex>\n      <Length>4</Length>\n'
+                 f'      <AccessMode>RW</AccessMode>\n      <pPort>Device</pPort>\n'
+                 f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
+                 f'      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n')
+    group = [enumeration('EventCategory', 'Event Category', cats, 'EventCategoryReg',
+                         ['EventIOType', 'ChannelSelector', 'EventSelector', 'EventNotification']),
+             enumeration('EventIOType', 'Event IO Type', lines, 'EventIOTypeReg',
+                         ['ChannelSelector', 'EventSelector', 'EventNotification']),
+             enumeration('ChannelSelector', 'Channel Selector', chans, 'ChannelSelectorReg',
+                         ['EventSelector', 'EventNotification']),
+             enumeration('EventSelector', 'Event Selector', evs, 'EventSelectorReg', ['EventNotification']),
+             enumeration('EventNotification', 'Event Notification',
+                         [Entry('Off', 'Off', value=0), Entry('On', 'On', value=1)], 'EventNotificationReg', [])]
+    xml = ('<?xml version="1.0" encoding="utf-8"?>\n'
+           '<RegisterDescription ModelName="DV_X9000" VendorName="DoVI" ToolTip="DV-X9000" StandardNameSpace="None" '
+           'SchemaMajorVersion="1" SchemaMinorVersion="1" SchemaSubMinorVersion="0" MajorVersion="1" '
+           'MinorVersion="0" SubMinorVersion="0" ProductGuid="1D2C3B4A-5E6F-4789-9A0B-C1D2E3F49000" '
+           f'VersionGuid="1D2C3B4A-5E6F-4789-9A0B-C1D2E3F49001" {NS}>\n'
+           '  <Group Comment="EventControl">\n' + ''.join(group) + '  </Group>\n'
+           '  <Group Comment="EventRegisters">\n' + ''.join(nodes) + '  </Group>\n'
+           '  <Port Name="Device" NameSpace="Standard"/>\n</RegisterDescription>\n')
+    tr = ['<?xml version="1.0" encoding="utf-8"?>\n<FeatureTranslation Language="zh_CN">\n']
+    for fname, entries in (('EventCategory', cats), ('EventIOType', lines), ('ChannelSelector', chans),
+                           ('EventSelector', evs)):
+        tr.append(f'  <Feature Name="{fname}">\n')
+        for e in entries:
+            tr.append(f'    <EnumEntry Name="{e.name}"><DisplayName::cn>{e.cn}</DisplayName::cn></EnumEntry>\n')
+        tr.append('  </Feature>\n')
+    tr.append('</FeatureTranslation>\n')
+    ini = ('; DV-X9000: a large device for benchmarks, written by generate.py\n[Device]\nId=DoVI-SIM-X-9000\n'
+           'Vendor=DoVI\nModel=DV-X9000\nSerial=SX9000001\nVersion=1.0.0\nDescription=large_camera.xml\n'
+           'Translation=large_camera_zh.xml\nDescriptionUrl=local\nTickFrequency=1000000000\n\n[Registers]\n'
+           + ''.join(f'{f}=0x{a:X}\n' for f, a in REGS.items())
+           + f'EventNotification=0x{NOTIF_BASE:X}:0x{NOTIF_SIZE:X}\n\n[Memory]\n'
+           + ''.join(f'0x{NOTIF_BASE + 4 * slot:X}=1\n' for slot in range(0, 6144, 7)))
+    for name, text in (('large_camera.xml', xml), ('large_camera_zh.xml', ''.join(tr)), ('large_camera.ini', ini)):
+        with open(os.path.join(folder, name), 'w', encoding='utf-8', newline='\n') as f:
+            f.write(text)
+
+
 if __name__ == '__main__':
     camera_a()
     camera_b()
     sensor_c()
+    large_camera(os.path.join(HERE, '..', '..', '..', 'bench', 'data'))
