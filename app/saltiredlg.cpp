@@ -1,6 +1,9 @@
 #include "saltiredlg.h"
 
+#include "checklistmainwidget.h"
 #include "custom.h"
+#include "customloadingdialog.h"
+#include "rweventfeaturethread.h"
 #include "devicediscovery.h"
 #include "customcheckbox.h"
 #include "customcombobox.h"
@@ -76,8 +79,10 @@ SaltireDlg::SaltireDlg(QWidget* parent)
 
 SaltireDlg::~SaltireDlg()
 {
-    // The enumeration uses this window and the instance: let it end before either goes.
+    // The enumeration and the worker use this window and the instances: let both end before either goes.
     m_enumFuture.waitForFinished();
+    if (m_pRWThread)
+        m_pRWThread->wait();
     if (m_pCamInterface) {
         NXAReleaseInstance(m_pCamInterface);
         m_pCamInterface = nullptr;
@@ -237,12 +242,20 @@ void SaltireDlg::InitDeviceAccess()
     m_pCamInterface = dynamic_cast<CCamInterface*>(pInterface);
     if (!m_pCamInterface)
         NXAReleaseInstance(pInterface);
+
+    m_pRWThread = new RWEventFeatureThread(this);
+    m_pStackedWidget->setCurrentWidget(CurrentPanel()); // the placeholder of device number -1
 }
 
 void SaltireDlg::InitConnections()
 {
     connect(m_pActionGroup, &QActionGroup::triggered, this, &SaltireDlg::OnMenuActionTriggered);
+    connect(m_pBtnCheckAll, &QPushButton::clicked, this, &SaltireDlg::OnEnableAllEvent);
+    connect(m_pBtnCancelAll, &QPushButton::clicked, this, &SaltireDlg::OnCancelAllEvent);
     connect(this, &SaltireDlg::SigFinishEnum, this, &SaltireDlg::OnEndEnumOnce);
+    if (m_pRWThread)
+        connect(m_pRWThread, &RWEventFeatureThread::SigFinishRW, this, &SaltireDlg::OnFinishRW);
+    connect(m_pDeviceCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SaltireDlg::OnDeviceChanged);
 }
 
 void SaltireDlg::OnStartEnumDevice()
@@ -276,11 +289,75 @@ void SaltireDlg::EnumAllProducers()
 
 void SaltireDlg::OnEndEnumOnce()
 {
+    disconnect(m_pDeviceCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+               &SaltireDlg::OnDeviceChanged);
     m_pDeviceCombo->clear();
     for (const DeviceInfo& record : qAsConst(m_deviceList))
         m_pDeviceCombo->addItem(DeviceDiscovery::DeviceLabel(record));
     m_pDeviceCombo->setEnabled(true);
     qInfo("Found %d device(s) through %d producer file(s)", int(m_deviceList.size()), int(m_producerFiles.size()));
+    // The first device is connected here alone: the selection of item 0 does not reach OnDeviceChanged.
+    if (m_pDeviceCombo->count() > 0 && m_pRWThread) {
+        m_pDeviceCombo->setCurrentIndex(0);
+        CustomLoadingDialog::showLoading(tr("Connecting the device..."), 0);
+        m_pRWThread->StartRW(&m_deviceList.at(0), true);
+    }
+    connect(m_pDeviceCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SaltireDlg::OnDeviceChanged);
+}
+
+int SaltireDlg::CurrentDeviceId() const
+{
+    const int nIndex = m_pDeviceCombo->currentIndex();
+    if (nIndex < 0 || nIndex >= m_deviceList.size())
+        return -1;
+    return int(m_deviceList.at(nIndex).nDeviceNumber);
+}
+
+CheckListMainWidget* SaltireDlg::CurrentPanel()
+{
+    const int nID = CurrentDeviceId();
+    if (CheckListMainWidget* pPanel = m_panels.value(nID, nullptr))
+        return pPanel;
+    const int nLevel = m_pLevelCombo->count() > 0 ? m_pLevelCombo->currentData().toInt() : 0;
+    static const QList<Saltire::EventTypeItem*> s_none;
+    const QList<Saltire::EventTypeItem*>& types = m_pRWThread ? *m_pRWThread->GetEventTypeList(nID) : s_none;
+    auto* pPanel = new CheckListMainWidget(nLevel, types, this);
+    m_panels.insert(nID, pPanel);
+    m_pStackedWidget->addWidget(pPanel);
+    return pPanel;
+}
+
+void SaltireDlg::OnDeviceChanged(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= m_deviceList.size() || !m_pRWThread)
+        return;
+    CustomLoadingDialog::showLoading(tr("Connecting the device..."), 0);
+    m_pRWThread->StartRW(&m_deviceList.at(nIndex), true);
+}
+
+void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
+{
+    Q_UNUSED(nID)
+    Q_UNUSED(bCreatInterfaceSuc)
+    if (bRead) {
+        // The page follows the device selected now, which the modal indicator kept from changing.
+        m_pStackedWidget->setCurrentWidget(CurrentPanel());
+        CustomLoadingDialog::hideLoading(0);
+        return;
+    }
+    CustomLoadingDialog::hideLoading(0);
+}
+
+void SaltireDlg::OnEnableAllEvent()
+{
+    if (m_pRWThread)
+        CurrentPanel()->SetAllChecked(true);
+}
+
+void SaltireDlg::OnCancelAllEvent()
+{
+    if (m_pRWThread)
+        CurrentPanel()->SetAllChecked(false);
 }
 
 void SaltireDlg::RetranslateUi()
@@ -384,6 +461,8 @@ void SaltireDlg::OnLeverChanged(int nIndex)
     Q_UNUSED(nIndex)
     const int nLevel = m_pLevelCombo->currentData().toInt();
     qInfo("Set user level %d", nLevel);
+    for (CheckListMainWidget* pPanel : qAsConst(m_panels)) // ascending device numbers, -1 first
+        pPanel->SetUserLevel(nLevel);
 }
 
 void SaltireDlg::changeEvent(QEvent* pEvent)

@@ -5,9 +5,11 @@
 
 #include <QFuture>
 #include <QList>
+#include <QMap>
 #include <QStringList>
 #include <QTranslator>
 
+class CheckListMainWidget;
 class CustomComboBox;
 class CustomLabel;
 class CustomMenu;
@@ -15,6 +17,7 @@ class CustomPushButton;
 class QAction;
 class QActionGroup;
 class QStackedWidget;
+class RWEventFeatureThread;
 
 // The main window: title-bar menus, the device and user-level selectors, the event pages and the
 // buttons that act on them.
@@ -28,6 +31,11 @@ public:
     // Loads the stored language: translators, check marks and the user-level selector's width.
     void ApplyLanguage();
 
+    // The device number of the selected device; -1 when nothing is selected.
+    int CurrentDeviceId() const;
+    // The page of the selected device, made on first use and kept for the run.
+    CheckListMainWidget* CurrentPanel();
+
 signals:
     void SigFinishEnum();
 
@@ -36,9 +44,13 @@ private slots:
     void OnActionLangEng();
     void OnActionLangCh();
     void OnActionGuidance();
+    void OnEnableAllEvent();
+    void OnCancelAllEvent();
     void OnStartEnumDevice();
     void OnEndEnumOnce();
     void OnLeverChanged(int nIndex);
+    void OnDeviceChanged(int nIndex);
+    void OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc);
 
 protected:
     void changeEvent(QEvent* pEvent) override;
@@ -78,7 +90,9 @@ private:
     QStringList m_producerFiles;
     CCamInterface* m_pCamInterface = nullptr;
     QList<DeviceInfo> m_deviceList;
+    RWEventFeatureThread* m_pRWThread = nullptr;
     QStackedWidget* m_pStackedWidget = nullptr;
+    QMap<int, CheckListMainWidget*> m_panels;
     QTranslator m_trApp;
     QTranslator m_trControls;
     QTranslator m_trTools;
