@@ -73,6 +73,7 @@ void CustomLoadingDialog::showLoading(const QString& strText, int nId)
     pIndicator->CenterOverMainDialog();
     pIndicator->show();
     pIndicator->raise();
+    Custom::notifyModalShown(pIndicator); // lets tests see every busy phase, however short
 }
 
 void CustomLoadingDialog::hideLoading(int nId)

@@ -82,7 +82,10 @@ private slots:
         QCOMPARE(pLevel->itemData(0).toInt(), 0);
         QCOMPARE(pLevel->size(), QSize(120, 32));
         QCOMPARE(dlg.findChild<CustomComboBox*>(QStringLiteral("DeviceCombo"))->count(), 0);
-        QCOMPARE(dlg.findChild<QStackedWidget*>(QStringLiteral("EventPages"))->count(), 0);
+        // Only the placeholder page of "no device" until a device has been read.
+        auto* pPages = dlg.findChild<QStackedWidget*>(QStringLiteral("EventPages"));
+        QCOMPARE(pPages->count(), 1);
+        QCOMPARE(pPages->currentWidget()->objectName(), QStringLiteral("CheckListMainWidget"));
         QCOMPARE(dlg.minimumSize(), QSize(932, 700));
         QCOMPARE(dlg.cStrechEdges(), 255);
         QVERIFY(QDir(NXInterface::userDataPath() + QStringLiteral("/Data/Saltire")).exists());
@@ -247,6 +250,7 @@ private slots:
         pSecond->setGeometry(10, 10, 150, 24); // on top of the first: the last one under the cursor wins
         auto* pStacked = dlg.findChild<QStackedWidget*>(QStringLiteral("EventPages"));
         pStacked->addWidget(pPage);
+        pStacked->setCurrentWidget(pPage);
         dlg.resize(1000, 720);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));

@@ -1,0 +1,157 @@
+#include "saltiredlg.h"
+
+#include "checklistmainwidget.h"
+#include "checklistrightwidget.h"
+#include "custom.h"
+#include "customcheckbox.h"
+#include "customcombobox.h"
+#include "customlabel.h"
+#include "customloadingdialog.h"
+#include "eventtypecheckwidget.h"
+#include "rweventfeaturethread.h"
+#include "simfixture.h"
+
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QtTest>
+
+namespace {
+
+struct BusyLog {
+    QStringList texts;
+    BusyLog()
+    {
+        Custom::setModalHandler([this](QWidget* w) {
+            if (qobject_cast<CustomLoadingDialog*>(w))
+                texts << CustomLoadingDialog::loadingText(0);
+        });
+    }
+    ~BusyLog() { Custom::setModalHandler(nullptr); }
+};
+
+CheckListMainWidget* CurrentPage(SaltireDlg& dlg)
+{
+    return qobject_cast<CheckListMainWidget*>(dlg.findChild<QStackedWidget*>("EventPages")->currentWidget());
+}
+
+} // namespace
+
+class TestConnection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstDeviceConnectsByItself();
+    void switchingDevicesKeepsEachPage();
+    void oneDeviceNumberOnePage();
+    void levelFiltersEveryPage();
+    void closingDuringAJob();
+};
+
+void TestConnection::firstDeviceConnectsByItself()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    BusyLog busy;
+    SaltireDlg dlg;
+    dlg.show();
+    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QCOMPARE(busy.texts, QStringList{"Connecting the device..."});
+    QVERIFY(!CustomLoadingDialog::isLoading(0));
+    QCOMPARE(CurrentPage(dlg)->RightWidget()->Groups().size(), 4);
+}
+
+void TestConnection::switchingDevicesKeepsEachPage()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.addShippedDevice("sensor_c"));
+    BusyLog busy;
+    SaltireDlg dlg;
+    dlg.resize(1100, 760);
+    dlg.show();
+    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    CheckListMainWidget* cameraPage = CurrentPage(dlg);
+    auto* worker = dlg.findChild<RWEventFeatureThread*>();
+    QSignalSpy finished(worker, &RWEventFeatureThread::SigFinishRW);
+
+    // The sensor has no event control: an empty page.
+    auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
+    combo->setCurrentIndex(1);
+    QTRY_COMPARE(finished.count(), 1);
+    QTRY_VERIFY(CurrentPage(dlg) != cameraPage);
+    QVERIFY(CurrentPage(dlg)->findChild<CustomLabel*>("EmptyLabel"));
+    QVERIFY(!CustomLoadingDialog::isLoading(0));
+
+    // Back to the camera: its page as the user left it, without a new read.
+    QCheckBox* groupBox = cameraPage->RightWidget()->Groups().at(0)->CheckBox();
+    groupBox->setCheckState(Qt::Checked);
+    combo->setCurrentIndex(0);
+    QTRY_COMPARE(finished.count(), 2);
+    QCOMPARE(finished.at(1), (QList<QVariant>{finished.at(1).at(0), true, false}));
+    QTRY_COMPARE(CurrentPage(dlg), cameraPage);
+    QCOMPARE(groupBox->checkState(), Qt::Checked);
+    QCOMPARE(busy.texts.size(), 3);
+}
+
+void TestConnection::oneDeviceNumberOnePage()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer("DoVISimulator.cti"));
+    QVERIFY(sim.installProducer("DoVIMirror.cti"));
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    SaltireDlg dlg;
+    dlg.show();
+    auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
+    QTRY_COMPARE(combo->count(), 2);
+    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    CheckListMainWidget* first = CurrentPage(dlg);
+    auto* worker = dlg.findChild<RWEventFeatureThread*>();
+    QSignalSpy finished(worker, &RWEventFeatureThread::SigFinishRW);
+    combo->setCurrentIndex(1);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(2).toBool(), false); // the same device, already open
+    QTRY_VERIFY(!CustomLoadingDialog::isLoading(0));
+    QCOMPARE(CurrentPage(dlg), first);
+    QCOMPARE(dlg.findChild<QStackedWidget*>("EventPages")->count(), 2); // placeholder and the device
+}
+
+void TestConnection::levelFiltersEveryPage()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    SaltireDlg dlg;
+    dlg.resize(1100, 760);
+    dlg.show();
+    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    const QList<EventTypeCheckWidget*> groups = CurrentPage(dlg)->RightWidget()->Groups();
+    QVERIFY(!groups.at(3)->isHidden()); // "Diagnostic" is a Guru category
+    auto* level = dlg.findChild<CustomComboBox*>("LevelCombo");
+    level->setCurrentIndex(0);
+    QVERIFY(groups.at(3)->isHidden());
+    level->setCurrentIndex(1);
+    QVERIFY(!groups.at(3)->isHidden());
+}
+
+void TestConnection::closingDuringAJob()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_b"));
+    BusyLog busy;
+    {
+        SaltireDlg dlg;
+        dlg.show();
+        QTRY_VERIFY(!busy.texts.isEmpty()); // the long read of the IO controller has started
+        QVERIFY(dlg.findChild<RWEventFeatureThread*>()->isRunning());
+    } // closed while the worker reads
+    {
+        SaltireDlg dlg; // and while the enumeration may still run
+    }
+}
+
+QTEST_MAIN(TestConnection)
+#include "tst_connection.moc"
