@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QPixmap>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -20,12 +21,13 @@ CheckListMainWidget::CheckListMainWidget(int nUserLevel, const QList<EventTypeIt
     , m_eventTypes(eventTypes)
 {
     setObjectName(QStringLiteral("CheckListMainWidget"));
+    // Styled before the children exist: a later change of this sheet would polish every event box again.
+    cSetBorderWidth(1, BE_All, IS_Normal);
     UpdateAvailability(nUserLevel);
     if (m_eventTypes.isEmpty())
         BuildEmptyPage();
     else
         BuildPage();
-    cSetBorderWidth(1, BE_All, IS_Normal);
 }
 
 void CheckListMainWidget::BuildPage()
@@ -57,7 +59,11 @@ void CheckListMainWidget::BuildEmptyPage()
 {
     auto* pImage = new CustomLabel(this);
     pImage->setObjectName(QStringLiteral("EmptyImage"));
-    pImage->cSetBackgroundImage(QStringLiteral(":/Kestrel/Common/ic_Empty.png"), IS_Normal);
+    const QString strImage = QStringLiteral(":/Kestrel/Common/ic_Empty.png");
+    pImage->cSetBackgroundImage(strImage, IS_Normal);
+    const QSize imageSize = QPixmap(strImage).size();
+    if (!imageSize.isEmpty())
+        pImage->setFixedSize(imageSize); // a background image does not size its label
     m_pEmptyLabel = new CustomLabel(this);
     m_pEmptyLabel->setObjectName(QStringLiteral("EmptyLabel"));
     m_pEmptyLabel->cSetFontSize(12, IS_Normal);
@@ -69,7 +75,8 @@ void CheckListMainWidget::BuildEmptyPage()
     pLayout->setContentsMargins(0, 0, 0, 0);
     pLayout->setSpacing(0);
     pLayout->addStretch();
-    pLayout->addWidget(pImage);
+    pLayout->addWidget(pImage, 0, Qt::AlignHCenter);
+    pLayout->addSpacing(8);
     pLayout->addWidget(m_pEmptyLabel);
     pLayout->addStretch();
 }

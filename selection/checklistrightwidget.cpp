@@ -11,6 +11,7 @@
 
 #include <QEvent>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Saltire;
@@ -59,8 +60,9 @@ void CheckListRightWidget::UpdateVisibility()
     for (int i = 0; i < m_groups.size(); ++i) {
         EventTypeCheckWidget* pGroup = m_groups.at(i);
         const bool bShow = pGroup->Item()->bShow;
+        // Before the panel has a width the grids would only be built to be built again for it.
         if (bShow)
-            pGroup->UpdateVisibility();
+            pGroup->UpdateVisibility(m_nPreWidth > 0);
         pGroup->setHidden(!bShow);
         if (i < m_separators.size())
             m_separators.at(i)->setHidden(!bShow);
@@ -149,8 +151,19 @@ int CheckListRightWidget::GroupAt(int nPosition) const
 void CheckListRightWidget::resizeEvent(QResizeEvent* pEvent)
 {
     CustomWidget::resizeEvent(pEvent);
-    const int nWidth = pEvent->size().width();
-    if (nWidth == m_nPreWidth)
+    // The grids are rebuilt once per event-loop turn, for the last width: a page being set up is
+    // resized several times before it is first painted.
+    const bool bScheduled = m_nPendingWidth >= 0;
+    m_nPendingWidth = pEvent->size().width();
+    if (!bScheduled)
+        QTimer::singleShot(0, this, &CheckListRightWidget::ApplyPendingWidth);
+}
+
+void CheckListRightWidget::ApplyPendingWidth()
+{
+    const int nWidth = m_nPendingWidth;
+    m_nPendingWidth = -1;
+    if (nWidth < 0 || nWidth == m_nPreWidth)
         return;
     m_nPreWidth = nWidth;
     UpdateColumnInfo();

@@ -32,8 +32,11 @@ protected:
     void changeEvent(QEvent* pEvent) override;
 
 private:
+    void ApplyPendingWidth();
+
     QList<Saltire::EventTypeItem*> m_eventTypes;
     int m_nPreWidth = 0;
     QList<EventTypeCheckWidget*> m_groups;
     QList<CustomLineWidget*> m_separators;
+    int m_nPendingWidth = -1; // a width the grids still have to be laid out for
 };

@@ -75,7 +75,7 @@ void EventTypeCheckWidget::SetHeightFromRows()
     setFixedHeight(m_pCheckBox ? nHeight : 0);
 }
 
-void EventTypeCheckWidget::UpdateVisibility()
+void EventTypeCheckWidget::UpdateVisibility(bool bRebuildGrids)
 {
     if (!m_pCheckBox) {
         setFixedHeight(0); // a group without a title shows nothing and leaves its item alone
@@ -83,7 +83,8 @@ void EventTypeCheckWidget::UpdateVisibility()
     }
     int nSum = 0, nCount = 0;
     for (ChannelCheckWidget* pRow : qAsConst(m_channelWidgets)) {
-        pRow->RebuildEvents();
+        if (bRebuildGrids)
+            pRow->RebuildEvents();
         ChannelItem* pChannel = pRow->ChannelItem();
         if (pChannel->bShow) {
             pRow->UpdateChannelState();

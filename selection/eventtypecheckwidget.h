@@ -24,8 +24,9 @@ public:
     CustomCheckBox* CheckBox() const { return m_pCheckBox; }
     const QList<ChannelCheckWidget*>& ChannelWidgets() const { return m_channelWidgets; }
 
-    // Rebuilds the grids, shows the available rows and derives the group state from them.
-    void UpdateVisibility();
+    // Rebuilds the grids (unless told the panel has no width yet), shows the available rows and derives
+    // the group state from them.
+    void UpdateVisibility(bool bRebuildGrids = true);
     // Rebuilds the grids and sets the height.
     void UpdateLayout();
     void ResizeGroup(int nWidth);

@@ -73,8 +73,8 @@ void CustomQssHelper::cApplyStyle(bool bForce)
 {
     const QString strSheet = RulesOfNamedStyle(m_strStockStyle) + RulesOfNamedStyle(m_strStyleName) + cOwnRules();
     if (bForce || m_pTarget->styleSheet() != strSheet) {
-        // Qt keeps a widget's border from its previous sheet unless the sheet is cleared first.
-        if (!m_pTarget->styleSheet().isEmpty())
+        // Qt keeps a polished widget's border from its previous sheet unless the sheet is cleared first.
+        if (!m_pTarget->styleSheet().isEmpty() && m_pTarget->testAttribute(Qt::WA_WState_Polished))
             m_pTarget->setStyleSheet(QString());
         m_pTarget->setStyleSheet(strSheet);
     }

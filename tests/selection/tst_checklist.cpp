@@ -64,6 +64,25 @@ struct Model {
     ~Model() { qDeleteAll(types); }
 };
 
+// The grids are laid out on the event-loop turn after the page gets its width.
+bool GridsBuilt(CheckListMainWidget& page)
+{
+    for (EventTypeCheckWidget* group : page.RightWidget()->Groups()) {
+        if (group->isHidden())
+            continue;
+        for (ChannelCheckWidget* row : group->ChannelWidgets()) {
+            bool available = false;
+            for (EventItem* e : row->ChannelItem()->listEvent)
+                available = available || e->bShow;
+            if (row->isHidden() || !available)
+                continue;
+            if (row->EventCheckBoxes().isEmpty() || !row->EventCheckBoxes().first()->isVisible())
+                return false;
+        }
+    }
+    return true;
+}
+
 void Click(QCheckBox* box)
 {
     QVERIFY(box);
@@ -110,6 +129,7 @@ void TestCheckList::cascade()
     page.resize(1000, 600);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTRY_VERIFY(GridsBuilt(page));
     EventTypeCheckWidget* group = page.RightWidget()->Groups().at(0);
     ChannelCheckWidget* row0 = group->ChannelWidgets().at(0);
     ChannelCheckWidget* row1 = group->ChannelWidgets().at(1);
@@ -165,6 +185,7 @@ void TestCheckList::clicksNeverLeaveAPartialBox()
     page.resize(1000, 600);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTRY_VERIFY(GridsBuilt(page));
     EventTypeCheckWidget* group = page.RightWidget()->Groups().at(0);
     ChannelCheckWidget* row0 = group->ChannelWidgets().at(0);
     QCOMPARE(row0->CheckBox()->checkState(), Qt::PartiallyChecked);
@@ -189,6 +210,7 @@ void TestCheckList::hiddenItemsKeepTheirState()
     page.resize(1000, 600);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTRY_VERIFY(GridsBuilt(page));
     EventTypeCheckWidget* group = page.RightWidget()->Groups().at(0);
     QVERIFY(group->ChannelWidgets().at(1)->isHidden());
     QVERIFY(page.RightWidget()->Groups().at(1)->isHidden());
@@ -244,9 +266,10 @@ void TestCheckList::columnCount()
     // The width the panel is given, whatever its content would ask for.
     QResizeEvent resize(QSize(width, 400), QSize());
     QCoreApplication::sendEvent(&panel, &resize);
+    ChannelCheckWidget* row = panel.Groups().at(0)->ChannelWidgets().at(0);
+    QTRY_COMPARE(row->EventCheckBoxes().size(), events);
     QCOMPARE(g_nColumnCount, columns);
     QCOMPARE(g_nEventCheckBoxWidth, boxWidth);
-    ChannelCheckWidget* row = panel.Groups().at(0)->ChannelWidgets().at(0);
     const int rows = (events + columns - 1) / columns;
     QCOMPARE(row->height(), 32 * rows);
     QCOMPARE(panel.Groups().at(0)->height(), 76 + 32 * rows);
@@ -254,6 +277,7 @@ void TestCheckList::columnCount()
     QCheckBox* first = row->EventCheckBoxes().at(0);
     QResizeEvent same(QSize(width, 500), QSize(width, 400));
     QCoreApplication::sendEvent(&panel, &same);
+    QCoreApplication::processEvents();
     QCOMPARE(row->EventCheckBoxes().at(0), first);
 }
 
@@ -291,6 +315,7 @@ void TestCheckList::listAndScrollFollowEachOther()
     page.resize(900, 400);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTRY_VERIFY(GridsBuilt(page));
     QScrollBar* bar = page.ScrollArea()->verticalScrollBar();
     QTRY_VERIFY(bar->maximum() > 0);
     CheckListLeftWidget* list = page.LeftWidget();
@@ -323,6 +348,7 @@ void TestCheckList::userLevelHidesGuruItems()
     page.resize(1000, 600);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTRY_VERIFY(GridsBuilt(page));
     QVERIFY(!page.RightWidget()->Groups().at(1)->isHidden());
     page.SetUserLevel(0);
     QVERIFY(page.RightWidget()->Groups().at(1)->isHidden());
