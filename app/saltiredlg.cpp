@@ -1,9 +1,16 @@
 #include "saltiredlg.h"
 
 #include "checklistmainwidget.h"
+#include "customsavedonehintdlg.h"
+#include "eventconfigfile.h"
+#include "messagehintdlg.h"
+#include "messagelistdialog.h"
 #include "custom.h"
 #include "customloadingdialog.h"
 #include "rweventfeaturethread.h"
+#include "channelitem.h"
+#include "eventtypeitem.h"
+#include "iotypeitem.h"
 #include "devicediscovery.h"
 #include "customcheckbox.h"
 #include "customcombobox.h"
@@ -23,6 +30,8 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QStackedWidget>
 #include <QUrl>
@@ -250,8 +259,10 @@ void SaltireDlg::InitDeviceAccess()
 void SaltireDlg::InitConnections()
 {
     connect(m_pActionGroup, &QActionGroup::triggered, this, &SaltireDlg::OnMenuActionTriggered);
+    connect(m_pBtnEnabledList, &QPushButton::clicked, this, &SaltireDlg::OnEnableListClicked);
     connect(m_pBtnCheckAll, &QPushButton::clicked, this, &SaltireDlg::OnEnableAllEvent);
     connect(m_pBtnCancelAll, &QPushButton::clicked, this, &SaltireDlg::OnCancelAllEvent);
+    connect(m_pBtnApply, &QPushButton::clicked, this, &SaltireDlg::OnApply);
     connect(this, &SaltireDlg::SigFinishEnum, this, &SaltireDlg::OnEndEnumOnce);
     if (m_pRWThread)
         connect(m_pRWThread, &RWEventFeatureThread::SigFinishRW, this, &SaltireDlg::OnFinishRW);
@@ -337,7 +348,6 @@ void SaltireDlg::OnDeviceChanged(int nIndex)
 
 void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
 {
-    Q_UNUSED(nID)
     Q_UNUSED(bCreatInterfaceSuc)
     if (bRead) {
         // The page follows the device selected now, which the modal indicator kept from changing.
@@ -346,6 +356,103 @@ void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
         return;
     }
     CustomLoadingDialog::hideLoading(0);
+    const QList<Saltire::EventTypeItem*>& types = *m_pRWThread->GetEventTypeList(nID);
+    bool bFailed = false;
+    for (const Saltire::EventTypeItem* pType : types) {
+        bFailed = bFailed || !pType->strErrorMsg.isEmpty();
+        for (const Saltire::IOTypeItem* pIO : pType->listIOType) {
+            bFailed = bFailed || !pIO->strErrorMsg.isEmpty();
+            for (const Saltire::ChannelItem* pChannel : pIO->listChannel)
+                bFailed = bFailed || !pChannel->strErrorMsg.isEmpty();
+        }
+        for (const Saltire::ChannelItem* pChannel : pType->listChannel)
+            bFailed = bFailed || !pChannel->strErrorMsg.isEmpty();
+    }
+    if (!types.isEmpty() && bFailed) {
+        MessageListDialog dialog(0, types, this);
+        dialog.exec();
+        return;
+    }
+    ShowHint(tr("Applied."), 5);
+}
+
+void SaltireDlg::ShowHint(const QString& strText, int nKind)
+{
+    MessageHintDlg hint(strText, nKind, this);
+    hint.exec();
+}
+
+bool SaltireDlg::HasSelectedDevice() const
+{
+    const int nIndex = m_pDeviceCombo->currentIndex();
+    return nIndex >= 0 && nIndex < m_deviceList.size();
+}
+
+void SaltireDlg::OnApply()
+{
+    if (!HasSelectedDevice() || !m_pRWThread)
+        return;
+    CustomLoadingDialog::showLoading(tr("Applying to the device..."), 0);
+    m_pRWThread->StartRW(&m_deviceList.at(m_pDeviceCombo->currentIndex()), false);
+}
+
+void SaltireDlg::OnEnableListClicked()
+{
+    const int nID = CurrentDeviceId();
+    if (nID < 0 || !m_pRWThread)
+        return;
+    MessageListDialog dialog(1, *m_pRWThread->GetEventTypeList(nID), this);
+    dialog.exec();
+}
+
+void SaltireDlg::OnActionExport()
+{
+    if (!HasSelectedDevice() || !m_pRWThread)
+        return;
+    const DeviceInfo& record = m_deviceList.at(m_pDeviceCombo->currentIndex());
+    const QString strName = NXInterface::GetEncodeQStringFromUnChar(record.szDeviceName, -1) + QStringLiteral(".ect");
+    const QString strPath = Custom::getSaveFileName(this, tr("Export"), NXInterface::userDataPath() + QStringLiteral("/Data/Saltire"),
+                                                    strName, QStringLiteral("Event Configuration file(*.ect)"),
+                                                    QStringLiteral("ect"), QStringList(), nullptr, QFileDialog::Options());
+    if (strPath.isEmpty())
+        return;
+    QFile file(strPath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCritical("Cannot write %s: %s", qUtf8Printable(strPath), qUtf8Printable(file.errorString()));
+        return;
+    }
+    EventConfigFile::Write(&file, *m_pRWThread->GetEventTypeList(CurrentDeviceId()));
+    file.close();
+    auto* pDone = new CustomSaveDoneHintDlg(nullptr, QString(), QString());
+    pDone->SetMsgText(tr("File exported."), strPath, false, 2000);
+    pDone->exec();
+    pDone->deleteLater();
+}
+
+void SaltireDlg::OnActionImport()
+{
+    if (!HasSelectedDevice() || !m_pRWThread) {
+        ShowHint(tr("Failed to import."), 3);
+        return;
+    }
+    const QString strPath = NXInterface::getOpenFileName(this, tr("Import"), NXInterface::userDataPath() + QStringLiteral("/Data/Saltire"),
+                                                         QStringLiteral("Event Configuration file(*.ect)|*.ect"));
+    if (strPath.isEmpty())
+        return;
+    QFile file(strPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowHint(tr("Failed to import."), 3);
+        return;
+    }
+    const QString strText = QString::fromUtf8(file.readAll());
+    file.close();
+    if (!EventConfigFile::ApplyText(strText, *m_pRWThread->GetEventTypeList(CurrentDeviceId()))) {
+        ShowHint(tr("Failed to import."), 3);
+        return;
+    }
+    OnApply();
+    CurrentPanel()->UpdateCheckState();
+    ShowHint(tr("Succeed."), 5);
 }
 
 void SaltireDlg::OnEnableAllEvent()
@@ -422,6 +529,8 @@ void SaltireDlg::OnMenuActionTriggered(QAction* pAction)
     if (!pAction)
         return;
     switch (pAction->data().toInt()) {
+    case ActImport: OnActionImport(); break;
+    case ActExport: OnActionExport(); break;
     case ActEnglish: OnActionLangEng(); break;
     case ActChinese: OnActionLangCh(); break;
     case ActManual: OnActionGuidance(); break;

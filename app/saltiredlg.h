@@ -41,11 +41,15 @@ signals:
 
 private slots:
     void OnMenuActionTriggered(QAction* pAction);
+    void OnActionExport();
+    void OnActionImport();
     void OnActionLangEng();
     void OnActionLangCh();
     void OnActionGuidance();
+    void OnEnableListClicked();
     void OnEnableAllEvent();
     void OnCancelAllEvent();
+    void OnApply();
     void OnStartEnumDevice();
     void OnEndEnumOnce();
     void OnLeverChanged(int nIndex);
@@ -64,6 +68,8 @@ private:
     void InitLayout();
     void InitConnections();
     void RetranslateUi();
+    bool HasSelectedDevice() const;
+    void ShowHint(const QString& strText, int nKind);
 
     QActionGroup* m_pActionGroup = nullptr;
     CustomMenu* m_pFileMenu = nullptr;

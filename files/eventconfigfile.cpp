@@ -1,0 +1,170 @@
+#include "eventconfigfile.h"
+
+#include "channelitem.h"
+#include "eventitem.h"
+#include "eventtypeitem.h"
+#include "iotypeitem.h"
+
+#include <QIODevice>
+#include <QMap>
+#include <QTextStream>
+
+using namespace Saltire;
+
+namespace EventConfigFile {
+
+const char* const kBeginMarker = "BeginGroup--**************----";
+const char* const kEndMarker = "EndGroup----**************----";
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString NameValue(const RWItem* pItem)
+{
+    return QStringLiteral("%1:%2").arg(pItem->strName).arg(pItem->nValue);
+}
+
+void AppendGroup(QString& text, const EventTypeItem* pType, const IOTypeItem* pIO, const QList<ChannelItem*>& channels)
+{
+    text += QLatin1String(kBeginMarker) + kCrLf;
+    text += QStringLiteral("Type: ") + NameValue(pType) + kCrLf;
+    if (pIO)
+        text += QStringLiteral("IO: ") + NameValue(pIO) + kCrLf;
+    for (const ChannelItem* pChannel : channels) {
+        text += QStringLiteral("Channel: ") + NameValue(pChannel) + kCrLf;
+        QString events = QStringLiteral("Event: ");
+        for (const EventItem* pEvent : pChannel->listEvent)
+            events += QStringLiteral("[%1:%2:%3]; ").arg(pEvent->strName).arg(pEvent->nValue).arg(pEvent->nState != 0 ? 1 : 0);
+        text += events + kCrLf;
+    }
+    text += QLatin1String(kEndMarker) + kCrLf + kCrLf;
+}
+
+// "<name>:<value>" to the first item of the list with exactly that name and value.
+template<typename T>
+T* FindByKey(const QList<T*>& items, const QString& strKey)
+{
+    const QStringList parts = strKey.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (parts.size() < 2)
+        return nullptr;
+    const QString strName = parts.at(0).trimmed();
+    const qint64 nValue = parts.at(1).toLongLong(); // not a number reads as 0
+    for (T* pItem : items)
+        if (pItem->nValue == nValue && pItem->strName == strName)
+            return pItem;
+    return nullptr;
+}
+
+int StateOfChannels(const QList<ChannelItem*>& channels)
+{
+    bool bAllChecked = true, bAny = false;
+    for (const ChannelItem* pChannel : channels) {
+        bAllChecked = bAllChecked && pChannel->nState == Qt::Checked;
+        bAny = bAny || pChannel->nState == Qt::Checked || pChannel->nState == Qt::PartiallyChecked;
+    }
+    if (bAllChecked)
+        return Qt::Checked;
+    return bAny ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+void ApplyEvents(const QString& strEvents, ChannelItem* pChannel, bool& bImported)
+{
+    const QStringList entries = strEvents.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString& strEntry : entries) {
+        QString strInner = strEntry.trimmed();
+        strInner.chop(1);      // the closing bracket, unchecked
+        strInner.remove(0, 1); // the opening bracket, unchecked
+        const QStringList parts = strInner.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+        if (parts.size() < 3)
+            return; // the rest of the line is ignored, and the channel keeps its state
+        const QString strName = parts.at(0).trimmed();
+        const qint64 nValue = parts.at(1).toLongLong();
+        const int nFlag = parts.at(2).toInt();
+        const int nState = nFlag >= 1 ? Qt::Checked : Qt::Unchecked;
+        for (EventItem* pEvent : qAsConst(pChannel->listEvent)) {
+            if (pEvent->nValue == nValue && pEvent->strName == strName) {
+                pEvent->nState = nState;
+                bImported = true;
+            }
+        }
+    }
+    int nChecked = 0;
+    for (const EventItem* pEvent : qAsConst(pChannel->listEvent))
+        if (pEvent->nState == Qt::Checked)
+            ++nChecked;
+    if (nChecked == 0)
+        pChannel->nState = Qt::Unchecked;
+    else
+        pChannel->nState = nChecked == pChannel->listEvent.size() ? Qt::Checked : Qt::PartiallyChecked;
+}
+
+} // namespace
+
+QString ToText(const QList<EventTypeItem*>& eventTypes)
+{
+    QString text;
+    for (const EventTypeItem* pType : eventTypes) {
+        if (pType->listIOType.isEmpty()) {
+            AppendGroup(text, pType, nullptr, pType->listChannel);
+            continue;
+        }
+        for (const IOTypeItem* pIO : pType->listIOType)
+            AppendGroup(text, pType, pIO, pIO->listChannel);
+    }
+    return text;
+}
+
+bool Write(QIODevice* pDevice, const QList<EventTypeItem*>& eventTypes)
+{
+    QTextStream stream(pDevice); // the local 8-bit encoding
+    stream << ToText(eventTypes);
+    stream.flush();
+    return stream.status() == QTextStream::Ok;
+}
+
+bool ApplyText(const QString& strText, const QList<EventTypeItem*>& eventTypes)
+{
+    bool bImported = false;
+    const QString strBegin = QLatin1String(kBeginMarker);
+    const QStringList pieces = strText.split(QLatin1String(kEndMarker), Qt::SkipEmptyParts, Qt::CaseSensitive);
+    for (const QString& strRawPiece : pieces) {
+        QString strPiece = strRawPiece.trimmed();
+        if (!strPiece.contains(strBegin))
+            continue;
+        strPiece.remove(strBegin);
+        const QStringList lines = strPiece.split(kCrLf, Qt::SkipEmptyParts);
+        QString strTypeKey, strIOKey, strPendingChannel;
+        QMap<QString, QString> channelEvents;
+        for (const QString& strRawLine : lines) {
+            const QString strLine = strRawLine.trimmed();
+            if (strLine.startsWith(QLatin1String("Type: "))) {
+                strTypeKey = QString(strLine).remove(QStringLiteral("Type: ")).trimmed();
+            } else if (strLine.startsWith(QLatin1String("IO: "))) {
+                strIOKey = QString(strLine).remove(QStringLiteral("IO: ")).trimmed();
+            } else if (strLine.startsWith(QLatin1String("Channel: "))) {
+                strPendingChannel = QString(strLine).remove(QStringLiteral("Channel: ")).trimmed();
+            } else if (strLine.startsWith(QLatin1String("Event: "))) {
+                if (strPendingChannel.isEmpty())
+                    continue;
+                channelEvents.insert(strPendingChannel, QString(strLine).remove(QStringLiteral("Event: ")).trimmed());
+                strPendingChannel.clear();
+            }
+        }
+        EventTypeItem* pType = FindByKey(eventTypes, strTypeKey);
+        if (!pType)
+            continue;
+        IOTypeItem* pIO = FindByKey(pType->listIOType, strIOKey);
+        const QList<ChannelItem*>& channels = pIO ? pIO->listChannel : pType->listChannel;
+        for (auto it = channelEvents.cbegin(); it != channelEvents.cend(); ++it)
+            if (ChannelItem* pChannel = FindByKey(channels, it.key()))
+                ApplyEvents(it.value(), pChannel, bImported);
+        if (pIO)
+            pIO->nState = StateOfChannels(channels);
+        else
+            pType->nState = StateOfChannels(channels);
+    }
+    return bImported;
+}
+
+} // namespace EventConfigFile
