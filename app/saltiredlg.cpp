@@ -5,6 +5,7 @@
 #include "eventconfigfile.h"
 #include "messagehintdlg.h"
 #include "messagelistdialog.h"
+#include "nxeventlogwidget.h"
 #include "custom.h"
 #include "customloadingdialog.h"
 #include "rweventfeaturethread.h"
@@ -263,6 +264,7 @@ void SaltireDlg::InitConnections()
     connect(m_pBtnCheckAll, &QPushButton::clicked, this, &SaltireDlg::OnEnableAllEvent);
     connect(m_pBtnCancelAll, &QPushButton::clicked, this, &SaltireDlg::OnCancelAllEvent);
     connect(m_pBtnApply, &QPushButton::clicked, this, &SaltireDlg::OnApply);
+    connect(m_pBtnEventMonitor, &QPushButton::clicked, this, &SaltireDlg::OnEventMonitor);
     connect(this, &SaltireDlg::SigFinishEnum, this, &SaltireDlg::OnEndEnumOnce);
     if (m_pRWThread)
         connect(m_pRWThread, &RWEventFeatureThread::SigFinishRW, this, &SaltireDlg::OnFinishRW);
@@ -348,10 +350,16 @@ void SaltireDlg::OnDeviceChanged(int nIndex)
 
 void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
 {
-    Q_UNUSED(bCreatInterfaceSuc)
     if (bRead) {
         // The page follows the device selected now, which the modal indicator kept from changing.
         m_pStackedWidget->setCurrentWidget(CurrentPanel());
+        if (bCreatInterfaceSuc && m_pRWThread) {
+            if (CCamInterface* pInterface = m_pRWThread->GetInterface()) {
+                NXEventLogWidget* pMonitor = NXEventLogWidget::Instance(quint64(quintptr(pInterface)), true, this);
+                if (pMonitor && HasSelectedDevice())
+                    pMonitor->SetDeviceInfo(m_deviceList.at(m_pDeviceCombo->currentIndex()));
+            }
+        }
         CustomLoadingDialog::hideLoading(0);
         return;
     }
@@ -374,6 +382,14 @@ void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
         return;
     }
     ShowHint(tr("Applied."), 5);
+}
+
+void SaltireDlg::OnEventMonitor()
+{
+    if (!m_pRWThread)
+        return;
+    if (CCamInterface* pInterface = m_pRWThread->GetInterface())
+        NXEventLogWidget::ShowMonitor(quint64(quintptr(pInterface)));
 }
 
 void SaltireDlg::ShowHint(const QString& strText, int nKind)

@@ -55,6 +55,7 @@ private slots:
     void OnLeverChanged(int nIndex);
     void OnDeviceChanged(int nIndex);
     void OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc);
+    void OnEventMonitor();
 
 protected:
     void changeEvent(QEvent* pEvent) override;

@@ -3,6 +3,7 @@
 #include "channelitem.h"
 #include "custom.h"
 #include "descriptionparser.h"
+#include "deviceeventsink.h"
 #include "displaytext.h"
 #include "eventitem.h"
 #include "eventtypeitem.h"
@@ -117,9 +118,9 @@ void RWEventFeatureThread::run()
 
 void RWEventFeatureThread::OnDeviceEvent(EventRecord* pRecord, void* pUser)
 {
-    // Handed to the event monitor of the instance when one is open; without one the event is dropped.
-    Q_UNUSED(pRecord);
-    Q_UNUSED(pUser);
+    // To the event monitor of the instance; without one the event is dropped. Never creates a monitor.
+    if (pUser)
+        DeviceEventRegistry::Dispatch(quint64(quintptr(pUser)), pRecord);
 }
 
 void RWEventFeatureThread::ReadXml(FeatureDescMap& out)

@@ -1,5 +1,6 @@
 #include "camdevice.h"
 
+#include "constantregisters.h"
 #include "eventnamemap.h"
 
 #include <QDebug>
@@ -69,6 +70,8 @@ int32_t CamDevice::open(const std::shared_ptr<GenTLProducer>& producer, const Ge
     if (producer->fn().GCGetNumPortURLs(hPort, &nUrls) == GC_ERR_SUCCESS && nUrls > 1)
         dev->fetchDocument(1, dev->m_translation);
     dev->m_eventNames = readEventNames(dev->m_description);
+    if (dev->m_nodeMap.isLoaded())
+        dev->m_constants = readConstantRegisters(dev->m_description);
     out = std::move(dev);
     return GC_ERR_SUCCESS;
 }
@@ -163,7 +166,19 @@ int32_t CamDevice::setEnum(const char* szName, int64_t nValue)
 int32_t CamDevice::getInt(const char* szName, bool bCheckAvailable, int64_t& nValue)
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    return m_nodeMap.getInt(szName, bCheckAvailable, nValue);
+    const QByteArray name(szName ? szName : "");
+    const bool bConstant = m_constants.contains(name);
+    if (bConstant) {
+        auto it = m_constantValues.constFind(name);
+        if (it != m_constantValues.constEnd()) {
+            nValue = it.value();
+            return GC_ERR_SUCCESS;
+        }
+    }
+    const int32_t rc = m_nodeMap.getInt(szName, bCheckAvailable, nValue);
+    if (rc == GC_ERR_SUCCESS && bConstant)
+        m_constantValues.insert(name, nValue);
+    return rc;
 }
 
 bool CamDevice::isEventThread() const

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 
 #include <atomic>
 #include <memory>
@@ -45,6 +46,8 @@ private:
     PORT_HANDLE m_hPort = nullptr;
     QByteArray m_description, m_translation;
     QHash<quint16, QByteArray> m_eventNames;
+    QSet<QByteArray> m_constants;           // registers read once
+    QHash<QByteArray, int64_t> m_constantValues;
     std::mutex m_lock;
     GenApiNodeMap m_nodeMap;
     EVENT_HANDLE m_hEvent = nullptr;

@@ -1,5 +1,7 @@
 #include "customobject.h"
 
+#include "customstyleregistry.h"
+
 #include <QColor>
 #include <QLoggingCategory>
 #include <QWidget>
@@ -62,6 +64,10 @@ CustomObject::~CustomObject() = default;
 QString CustomObject::cssColor(const QString& strColor)
 {
     const QString strTrimmed = strColor.trimmed();
+    if (!strTrimmed.isEmpty() && !strTrimmed.startsWith(QLatin1Char('#'))) {
+        const QString strNamed = CustomStyleRegistry::instance().namedColor(strTrimmed);
+        return strNamed.startsWith(QLatin1Char('#')) ? cssColor(strNamed) : QString();
+    }
     if (!strTrimmed.startsWith(QLatin1Char('#')) || !QColor::isValidColor(strTrimmed))
         return QString();
     if (strTrimmed.size() == 9) {

@@ -67,7 +67,8 @@ QString CustomStyleRegistry::pseudoState(int nStatus)
     return QString();
 }
 
-bool CustomStyleRegistry::Parse(const QString& strPath, Styles* pStyles, Sheets* pSheets, QString* pError)
+bool CustomStyleRegistry::Parse(const QString& strPath, Styles* pStyles, Sheets* pSheets, Colors* pColors,
+                                QString* pError)
 {
     auto fail = [&](const QString& strWhy) {
         qCWarning(lcStyle).noquote() << "Style sheet XML" << strPath << "not loaded:" << strWhy;
@@ -109,6 +110,11 @@ bool CustomStyleRegistry::Parse(const QString& strPath, Styles* pStyles, Sheets*
             if (!bOk)
                 return fail(QStringLiteral("a sheet without a numeric type at line %1").arg(xml.lineNumber()));
             pSheets->insert(nType, xml.readElementText().trimmed());
+        } else if (name == QLatin1String("Color")) {
+            const QString strName = xml.attributes().value(QLatin1String("name")).toString();
+            if (strName.isEmpty())
+                return fail(QStringLiteral("a colour without a name at line %1").arg(xml.lineNumber()));
+            pColors->insert(strName, xml.readElementText().trimmed());
         }
     }
     if (xml.hasError())
@@ -121,9 +127,12 @@ bool CustomStyleRegistry::addXml(const QString& strPath, QString* pError)
     // Parsed into local tables first: a broken file must not leave half of its styles behind.
     Styles styles;
     Sheets sheets;
-    if (!Parse(strPath, &styles, &sheets, pError))
+    Colors colors;
+    if (!Parse(strPath, &styles, &sheets, &colors, pError))
         return false;
     QMutexLocker lock(&m_mutex);
+    for (auto it = colors.cbegin(); it != colors.cend(); ++it)
+        m_colors.insert(it.key(), it.value());
     for (auto it = styles.cbegin(); it != styles.cend(); ++it)
         m_styles.insert(it.key(), it.value());
     for (auto it = sheets.cbegin(); it != sheets.cend(); ++it)
@@ -140,8 +149,13 @@ void CustomStyleRegistry::LoadDefaultsOnce()
     const QString strDefaults = QString::fromLatin1(kDefaultXml);
     Styles styles;
     Sheets sheets;
-    if (!QFile::exists(strDefaults) || !Parse(strDefaults, &styles, &sheets, nullptr))
+    Colors colors;
+    if (!QFile::exists(strDefaults) || !Parse(strDefaults, &styles, &sheets, &colors, nullptr))
         return;
+    for (auto it = colors.cbegin(); it != colors.cend(); ++it) {
+        if (!m_colors.contains(it.key()))
+            m_colors.insert(it.key(), it.value());
+    }
     // Files registered before the defaults were read still win over them.
     for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
         if (!m_styles.contains(it.key()))
@@ -165,6 +179,13 @@ QList<StyleRule> CustomStyleRegistry::style(const QString& strName)
     LoadDefaultsOnce();
     QMutexLocker lock(&m_mutex);
     return m_styles.value(strName);
+}
+
+QString CustomStyleRegistry::namedColor(const QString& strName)
+{
+    LoadDefaultsOnce();
+    QMutexLocker lock(&m_mutex);
+    return m_colors.value(strName);
 }
 
 QString CustomStyleRegistry::stockSheet(int nType)

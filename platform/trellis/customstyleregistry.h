@@ -22,6 +22,7 @@ struct StyleRule
 //       <Rule status="hover" sub="">background-color:#FF8C33;</Rule>
 //     </Style>
 //     <Sheet type="9">QScrollArea{border:none;}</Sheet>
+//     <Color name="DB_COLOR_Custom_Font_LittleBlack">#383B43</Color>
 //   </TrellisStyles>
 // A later file overrides styles of the same name from an earlier one.
 class TRELLIS_EXPORT CustomStyleRegistry
@@ -35,6 +36,8 @@ public:
     QList<StyleRule> style(const QString& strName);
     QString stockSheet(int nType);
     QStringList styleNames();
+    // The colour text of a named suite colour, or an empty text.
+    QString namedColor(const QString& strName);
 
     static int statusFromText(const QString& strText, bool* pOk);
     static QString pseudoState(int nStatus);
@@ -42,13 +45,15 @@ public:
 private:
     using Styles = QHash<QString, QList<StyleRule>>;
     using Sheets = QHash<int, QString>;
+    using Colors = QHash<QString, QString>;
 
     CustomStyleRegistry() = default;
-    static bool Parse(const QString& strPath, Styles* pStyles, Sheets* pSheets, QString* pError);
+    static bool Parse(const QString& strPath, Styles* pStyles, Sheets* pSheets, Colors* pColors, QString* pError);
     void LoadDefaultsOnce();
 
     QMutex m_mutex;
     bool m_bDefaultsLoaded = false;
     QHash<QString, QList<StyleRule>> m_styles;
     QHash<int, QString> m_sheets;
+    Colors m_colors;
 };

@@ -1,0 +1,141 @@
+#include "nxeventlogtableview.h"
+
+#include "custom.h"
+#include "nxeventlogmodel.h"
+
+#include <QDateTime>
+#include <QHeaderView>
+#include <QMutexLocker>
+#include <QScrollBar>
+#include <QTextStream>
+#include <QTimer>
+
+NXEventLogTableView::NXEventLogTableView(QWidget* parent)
+    : QTableView(parent)
+{
+    model = new NXEventLogModel(this);
+    model->initHeaders();
+    timer = new QTimer(this);
+    setModel(model);
+    setColumnWidth(0, 150);
+    setColumnWidth(2, 190);
+    setObjectName(QStringLiteral("EventMonitorLog"));
+    connect(timer, &QTimer::timeout, this, &NXEventLogTableView::flushPending);
+    setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/CustomTableView_ks.qss")));
+    QHeaderView* pHeader = horizontalHeader();
+    pHeader->setObjectName(QStringLiteral("EventMonitorLogHead"));
+    pHeader->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/HorHeaderView_ks.qss")));
+    pHeader->setSectionResizeMode(1, QHeaderView::Stretch);
+    pHeader->setFixedHeight(38);
+    pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pHeader->setHighlightSections(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFrameStyle(0);
+    verticalHeader()->hide();
+}
+
+NXEventLogTableView::~NXEventLogTableView()
+{
+    QMutexLocker lock(&fileMutex);
+    if (logFile.isOpen())
+        logFile.close();
+}
+
+void NXEventLogTableView::appendEvent(const QString& strContent, const QString& strTimestamp)
+{
+    EventLogRow row;
+    row.systemTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:zzz"));
+    row.timestamp = strTimestamp;
+    row.content = strContent;
+    {
+        QMutexLocker lock(&fileMutex);
+        if (autoSave && logFile.isOpen()) {
+            QTextStream stream(&logFile); // the local 8-bit encoding
+            stream << row.timestamp << ' ' << row.content << ' ' << row.systemTime << "\r\n";
+            stream.flush();
+            logFile.flush();
+        }
+    }
+    QMutexLocker lock(&mutex);
+    pending.append(row);
+}
+
+void NXEventLogTableView::flushPending()
+{
+    QList<EventLogRow> rows;
+    {
+        QMutexLocker lock(&mutex);
+        rows.swap(pending);
+    }
+    if (!rows.isEmpty())
+        model->appendRows(rows);
+}
+
+void NXEventLogTableView::setRunning(bool bRunning)
+{
+    if (bRunning) {
+        timer->start(200);
+        return;
+    }
+    timer->stop();
+    flushPending();
+}
+
+void NXEventLogTableView::clearLog()
+{
+    QMutexLocker lock(&mutex);
+    pending.clear();
+    model->clearRows();
+}
+
+void NXEventLogTableView::setAutoSave(bool bOn)
+{
+    QMutexLocker lock(&fileMutex);
+    autoSave = bOn;
+    if (bOn) {
+        if (!logFile.isOpen() && !logFile.fileName().isEmpty())
+            logFile.open(QIODevice::WriteOnly | QIODevice::Append);
+    } else if (logFile.isOpen()) {
+        logFile.close();
+    }
+}
+
+void NXEventLogTableView::setLogFile(const QString& strPath)
+{
+    QMutexLocker lock(&fileMutex);
+    if (strPath == logFile.fileName())
+        return;
+    if (logFile.isOpen())
+        logFile.close();
+    logFile.setFileName(strPath);
+    if (autoSave && !strPath.isEmpty())
+        logFile.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+QString NXEventLogTableView::logFileName() const
+{
+    QMutexLocker lock(&fileMutex);
+    return logFile.fileName();
+}
+
+bool NXEventLogTableView::isLogFileOpen() const
+{
+    QMutexLocker lock(&fileMutex);
+    return logFile.isOpen();
+}
+
+void NXEventLogTableView::retranslate()
+{
+    model->initHeaders();
+}
+
+void NXEventLogTableView::doItemsLayout()
+{
+    QScrollBar* pBar = verticalScrollBar();
+    const bool bAtBottom = pBar->value() == pBar->maximum();
+    QTableView::doItemsLayout();
+    if (bAtBottom)
+        pBar->setValue(pBar->maximum());
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "eventlogrow.h"
+
+#include <QFile>
+#include <QList>
+#include <QMutex>
+#include <QTableView>
+
+class NXEventLogModel;
+class QTimer;
+
+// The event log table. Rows arrive from any thread into a pending list and reach the model in one batch
+// per 200 ms tick on the GUI thread; with auto-save each row is also appended to the log file at once.
+class NXEventLogTableView : public QTableView
+{
+public:
+    explicit NXEventLogTableView(QWidget* parent);
+    ~NXEventLogTableView() override;
+
+    // Any thread.
+    void appendEvent(const QString& strContent, const QString& strTimestamp);
+
+    void setAutoSave(bool bOn);
+    void setLogFile(const QString& strPath);
+    void setRunning(bool bRunning);
+    void clearLog();
+    void retranslate();
+
+    NXEventLogModel* logModel() const { return model; }
+    QString logFileName() const;
+    bool isLogFileOpen() const;
+
+protected:
+    void doItemsLayout() override;
+
+private:
+    void flushPending();
+
+    bool autoSave = false;
+    NXEventLogModel* model = nullptr;
+    QFile logFile;
+    QList<EventLogRow> pending;
+    QMutex mutex;
+    QTimer* timer = nullptr;
+    mutable QMutex fileMutex; // the event thread writes the file the GUI thread may close or rename
+};
