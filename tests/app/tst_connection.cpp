@@ -10,6 +10,12 @@
 #include "eventtypecheckwidget.h"
 #include "rweventfeaturethread.h"
 #include "simfixture.h"
+#include "nxeventlogmodel.h"
+#include "nxeventlogtableview.h"
+#include "nxeventlogwidget.h"
+#include "customtitlebar.h"
+
+#include <QPushButton>
 
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -45,8 +51,31 @@ private slots:
     void switchingDevicesKeepsEachPage();
     void oneDeviceNumberOnePage();
     void levelFiltersEveryPage();
+    void monitorShowsTheDevicesEvents();
     void closingDuringAJob();
 };
+
+void TestConnection::monitorShowsTheDevicesEvents()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    SaltireDlg dlg;
+    dlg.show();
+    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    auto* monitor = dlg.findChild<NXEventLogWidget*>();
+    QVERIFY(monitor);
+    QVERIFY(monitor->isHidden()); // made hidden when the device was read
+    QTest::mouseClick(dlg.findChild<QPushButton*>("BtnEventMonitor"), Qt::LeftButton);
+    QVERIFY(monitor->isVisible());
+    QCOMPARE(monitor->cTitleBar()->cTitleText(), QString("Event Monitor--DV-EC2040 Event Camera"));
+    NXEventLogModel* model = monitor->TableView()->logModel();
+    QTest::qWait(400); // the camera sends ExposureStart_0 at 5 Hz: nothing is logged while unchecked
+    QCOMPARE(model->rowCount(), 0);
+    monitor->findChild<CustomCheckBox*>("ChkEventType")->click();
+    QTRY_VERIFY(model->rowCount() >= 2);
+    QVERIFY(model->index(0, 1).data().toString().startsWith("ExposureStart_0[ID:0x9000]"));
+}
 
 void TestConnection::firstDeviceConnectsByItself()
 {
