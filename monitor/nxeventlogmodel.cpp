@@ -1,6 +1,9 @@
 #include "nxeventlogmodel.h"
 
 #include <QCoreApplication>
+#include <QThreadPool>
+
+#include <iterator>
 
 NXEventLogModel::NXEventLogModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -9,28 +12,37 @@ NXEventLogModel::NXEventLogModel(QObject* parent)
 
 NXEventLogModel::~NXEventLogModel() = default;
 
-void NXEventLogModel::appendRows(const QList<EventLogRow>& newRows)
+void NXEventLogModel::appendRows(std::vector<EventLogRow>&& newRows)
 {
-    if (newRows.isEmpty())
+    if (newRows.empty())
         return;
-    const int nCount = rows.size();
-    const int nTotal = nCount + newRows.size();
+    const int nCount = int(rows.size());
+    const int nTotal = nCount + int(newRows.size());
     if (nTotal <= kMaxRows) {
         beginInsertRows(QModelIndex(), nCount, nTotal - 1);
-        rows.append(newRows);
+        rows.insert(rows.end(), std::make_move_iterator(newRows.begin()), std::make_move_iterator(newRows.end()));
         endInsertRows();
         return;
     }
     beginResetModel();
-    rows.append(newRows);
-    rows.erase(rows.begin(), rows.begin() + (nTotal - kKeptRows));
+    // The newest kKeptRows of old and new rows, moved, not copied.
+    std::vector<EventLogRow> kept;
+    kept.reserve(kMaxRows);
+    const int nFromOld = qMax(0, kKeptRows - int(newRows.size()));
+    kept.insert(kept.end(), std::make_move_iterator(rows.end() - nFromOld), std::make_move_iterator(rows.end()));
+    const int nFromNew = kKeptRows - nFromOld;
+    kept.insert(kept.end(), std::make_move_iterator(newRows.end() - nFromNew), std::make_move_iterator(newRows.end()));
+    rows.swap(kept);
     endResetModel();
+    // Tens of thousands of dropped rows are freed on a pool thread: a flush must not stall the GUI.
+    auto* pDropped = new std::vector<EventLogRow>[2]{std::move(kept), std::move(newRows)};
+    QThreadPool::globalInstance()->start([pDropped] { delete[] pDropped; });
 }
 
 void NXEventLogModel::clearRows()
 {
     beginResetModel();
-    rows.clear();
+    std::vector<EventLogRow>().swap(rows);
     endResetModel();
 }
 
@@ -45,7 +57,7 @@ void NXEventLogModel::initHeaders()
 
 int NXEventLogModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : rows.size();
+    return parent.isValid() ? 0 : int(rows.size());
 }
 
 int NXEventLogModel::columnCount(const QModelIndex& parent) const
@@ -55,9 +67,9 @@ int NXEventLogModel::columnCount(const QModelIndex& parent) const
 
 QVariant NXEventLogModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows.size())
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= int(rows.size()))
         return QVariant();
-    const EventLogRow& row = rows.at(index.row());
+    const EventLogRow& row = rows[size_t(index.row())];
     switch (index.column()) {
     case 0: return row.timestamp;
     case 1: return row.content;

@@ -3,8 +3,9 @@
 #include "eventlogrow.h"
 
 #include <QAbstractTableModel>
-#include <QList>
 #include <QStringList>
+
+#include <vector>
 
 // The rows of an event log: time stamp, content, system time. At most 40,000 rows; past that only the
 // newest 20,000 are kept.
@@ -14,7 +15,8 @@ public:
     explicit NXEventLogModel(QObject* parent);
     ~NXEventLogModel() override;
 
-    void appendRows(const QList<EventLogRow>& newRows);
+    // Takes the rows over; one insertion, or past the cap one reset that keeps the newest rows.
+    void appendRows(std::vector<EventLogRow>&& newRows);
     void clearRows();
     void initHeaders();
 
@@ -28,6 +30,6 @@ public:
     static constexpr int kKeptRows = 20000;
 
 private:
-    QList<EventLogRow> rows;
+    std::vector<EventLogRow> rows;
     QStringList headers;
 };

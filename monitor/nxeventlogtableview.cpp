@@ -4,11 +4,36 @@
 #include "nxeventlogmodel.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMutexLocker>
 #include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
+
+namespace {
+
+// "yyyy-MM-dd HH:mm:ss:zzz" of now. The date and time up to the second are formatted once per second
+// and thread: the local time conversion costs a time-zone look-up, too much for every event.
+QString LocalTimeText()
+{
+    thread_local qint64 tSecond = -1;
+    thread_local QString tPrefix;
+    const qint64 nNow = QDateTime::currentMSecsSinceEpoch();
+    const qint64 nSecond = nNow / 1000;
+    if (nSecond != tSecond) {
+        tSecond = nSecond;
+        tPrefix = QDateTime::fromMSecsSinceEpoch(nSecond * 1000).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:"));
+    }
+    const int nMs = int(nNow % 1000);
+    QString strText = tPrefix;
+    strText += QLatin1Char(char('0' + nMs / 100));
+    strText += QLatin1Char(char('0' + nMs / 10 % 10));
+    strText += QLatin1Char(char('0' + nMs % 10));
+    return strText;
+}
+
+} // namespace
 
 NXEventLogTableView::NXEventLogTableView(QWidget* parent)
     : QTableView(parent)
@@ -46,7 +71,7 @@ NXEventLogTableView::~NXEventLogTableView()
 void NXEventLogTableView::appendEvent(const QString& strContent, const QString& strTimestamp)
 {
     EventLogRow row;
-    row.systemTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:zzz"));
+    row.systemTime = LocalTimeText();
     row.timestamp = strTimestamp;
     row.content = strContent;
     {
@@ -59,18 +84,21 @@ void NXEventLogTableView::appendEvent(const QString& strContent, const QString& 
         }
     }
     QMutexLocker lock(&mutex);
-    pending.append(row);
+    pending.push_back(std::move(row));
 }
 
 void NXEventLogTableView::flushPending()
 {
-    QList<EventLogRow> rows;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    std::vector<EventLogRow> rows;
     {
         QMutexLocker lock(&mutex);
         rows.swap(pending);
     }
-    if (!rows.isEmpty())
-        model->appendRows(rows);
+    if (!rows.empty())
+        model->appendRows(std::move(rows));
+    longestFlush = qMax(longestFlush, elapsed.nsecsElapsed());
 }
 
 void NXEventLogTableView::setRunning(bool bRunning)
@@ -86,7 +114,7 @@ void NXEventLogTableView::setRunning(bool bRunning)
 void NXEventLogTableView::clearLog()
 {
     QMutexLocker lock(&mutex);
-    pending.clear();
+    std::vector<EventLogRow>().swap(pending);
     model->clearRows();
 }
 

@@ -3,9 +3,10 @@
 #include "eventlogrow.h"
 
 #include <QFile>
-#include <QList>
 #include <QMutex>
 #include <QTableView>
+
+#include <vector>
 
 class NXEventLogModel;
 class QTimer;
@@ -29,6 +30,8 @@ public:
 
     NXEventLogModel* logModel() const { return model; }
     QString logFileName() const;
+    // The longest time a flush of waiting rows took on the GUI thread, for measurements.
+    qint64 longestFlushNs() const { return longestFlush; }
     bool isLogFileOpen() const;
 
 protected:
@@ -40,8 +43,9 @@ private:
     bool autoSave = false;
     NXEventLogModel* model = nullptr;
     QFile logFile;
-    QList<EventLogRow> pending;
+    std::vector<EventLogRow> pending;
     QMutex mutex;
     QTimer* timer = nullptr;
+    qint64 longestFlush = 0;
     mutable QMutex fileMutex; // the event thread writes the file the GUI thread may close or rename
 };

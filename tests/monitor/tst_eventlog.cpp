@@ -11,11 +11,11 @@
 
 namespace {
 
-QList<EventLogRow> Rows(int first, int count)
+std::vector<EventLogRow> Rows(int first, int count)
 {
-    QList<EventLogRow> rows;
+    std::vector<EventLogRow> rows;
     for (int i = first; i < first + count; ++i)
-        rows.append({QString::number(i), "t", "c"});
+        rows.push_back({QString::number(i), "t", "c"});
     return rows;
 }
 

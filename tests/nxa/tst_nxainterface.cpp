@@ -89,6 +89,7 @@ private slots:
     void injectedFaults();
     void eventsStopAtClose();
     void concurrentAccess();
+    void constantRegistersAreReadOnce();
 
 private:
     // Opens the first device the simulator lists with the given id; the fixture must be set up.
@@ -432,6 +433,27 @@ void TestNxaInterface::concurrentAccess()
     QCOMPARE(nWrong, 0);
     QCOMPARE(nWrongTicks.load(), 0);
     QVERIFY(nReads > 0);
+}
+
+// A read-only register at a fixed address (a tick frequency) crosses the transport once; others every time.
+void TestNxaInterface::constantRegistersAreReadOnce()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    Instance inst;
+    void* handle = nullptr;
+    QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+    IntValue iv{};
+    QCOMPARE(inst.cam->GetIntValue("GevTimestampTickFrequency", &iv, true), 1);
+    QVERIFY(sim.rewriteShippedDevice("camera_a", "[Faults]\nGetEnum1=TickFrequency, *, -1010\n"
+                                                 "GetEnum2=EventCategory, *, -1010\n"));
+    EnumValue v{};
+    QTRY_COMPARE(inst.cam->GetEnumValue("EventCategory", &v, true), int(GC_ERR_IO)); // the faults are armed
+    iv = IntValue{};
+    QCOMPARE(inst.cam->GetIntValue("GevTimestampTickFrequency", &iv, true), 1);
+    QCOMPARE(iv.nCurValue, 1000000000);
+    QCOMPARE(inst.cam->GetIntValue("EventCategoryReg", &iv, true), 0);
 }
 
 QTEST_GUILESS_MAIN(TestNxaInterface)

@@ -1,0 +1,152 @@
+// Drives an Event Monitor at full speed from a second thread, as the device-access library's event
+// thread would, with "Auto Save" on, and prints what it kept up with. Not a test.
+//
+//   bench_monitor [seconds]   (10 by default)
+
+#include "custom.h"
+#include "customcheckbox.h"
+#include "nxeventlogmodel.h"
+#include "nxeventlogtableview.h"
+#include "nxeventlogwidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QResource>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+long MemoryKb(const char* field)
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(std::strlen(field))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.debug=false;*.info=false");
+    QTemporaryDir home;
+    qputenv("KESTREL_USER_DATA_DIR", (home.path() + "/user").toLocal8Bit());
+    qputenv("KESTREL_PROGRAM_DATA_DIR", (home.path() + "/programdata").toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("KESTREL_COMMON_FILES_DIR"))
+        qputenv("KESTREL_COMMON_FILES_DIR", SALTIRE_COMMON_FILES_DIR);
+    QApplication app(argc, argv);
+    // The looks of the real tool: the table's style sheets come from the suite's resources.
+    QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Trellis_Default.rcc"));
+    QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc"));
+    Custom::addXmlPath(QStringLiteral(":/Kestrel/QSS/CustomStyleSheet_ks.xml"));
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+
+    // The simulated camera, opened as the worker would: the frequency is read from it for every event.
+    CInterface* p = nullptr;
+    NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
+    auto* cam = dynamic_cast<CCamInterface*>(p);
+    DeviceInfoList list{};
+    DeviceInfo record{};
+    void* handle = nullptr;
+    if (cam->EnumDevices(&list, "DoVISimulator.cti") != 0 || list.nCount == 0) {
+        std::fprintf(stderr, "no simulated camera installed\n");
+        return 1;
+    }
+    record = *list.pItems[0];
+    if (cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE) != 0)
+        return 1;
+
+    QWidget parent;
+    NXEventLogWidget* monitor = NXEventLogWidget::Instance(quint64(quintptr(cam)), true, &parent);
+    monitor->SetDeviceInfo(record);
+    monitor->findChild<CustomCheckBox*>("ChkAutoSave")->setChecked(true);
+    monitor->findChild<CustomCheckBox*>("ChkEventType")->setChecked(true);
+    monitor->show();
+    const QString logPath = monitor->TableView()->logFileName();
+
+    std::atomic<bool> stop{false};
+    std::atomic<long> sent{0};
+    long memoryAtCap = -1;
+    QList<long> samples; // resident memory once a second
+    EventRecord event;
+    std::memset(&event, 0, sizeof event);
+    std::strcpy(event.szEventName, "ExposureStart_0");
+    event.nEventId = 0x9000;
+    QElapsedTimer clock;
+    clock.start();
+    std::thread pump([&] {
+        EventRecord r = event;
+        for (quint64 ticks = 0; !stop; ticks += 1000) {
+            r.nTimestampHigh = quint32(ticks >> 32);
+            r.nTimestampLow = quint32(ticks & 0xffffffffu);
+            monitor->OnEvent(&r);
+            ++sent;
+        }
+    });
+    QTimer probe;
+    int ticks = 0;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (memoryAtCap < 0 && sent > 2 * NXEventLogModel::kMaxRows)
+            memoryAtCap = MemoryKb("VmRSS:");
+        if (++ticks % 10 == 0)
+            samples << MemoryKb("VmRSS:");
+    });
+    probe.start(100);
+    QTimer::singleShot(seconds * 1000, [&] {
+        stop = true;
+        pump.join();
+        monitor->findChild<CustomCheckBox*>("ChkEventType")->setChecked(false); // shows the rest at once
+        app.quit();
+    });
+    app.exec();
+    const double elapsed = clock.nsecsElapsed() / 1e9;
+
+    NXEventLogModel* model = monitor->TableView()->logModel();
+    const int rows = model->rowCount();
+    // The rows shown are the newest events, one after the other: none lost.
+    bool consecutive = rows > 0;
+    double previous = -1;
+    for (int r = 0; r < rows && consecutive; ++r) {
+        const double t = model->index(r, 0).data().toString().toDouble();
+        consecutive = previous < 0 || qAbs(t - previous - 1e-6) < 1e-9;
+        previous = t;
+    }
+    const bool newestLast = qAbs(previous - (sent - 1) * 1e-6) < 1e-9;
+    monitor->findChild<CustomCheckBox*>("ChkAutoSave")->setChecked(false);
+    long lines = 0;
+    QFile file(logPath);
+    if (file.open(QIODevice::ReadOnly))
+        while (!file.atEnd())
+            lines += file.readLine().endsWith("\r\n");
+
+    std::printf("events accepted          %10.0f per second (%ld in %.1f s; target: at least 100000/s)\n",
+                sent / elapsed, long(sent), elapsed);
+    std::printf("rows shown               %10d (cap %d, kept after a trim %d); consecutive and newest last: %s\n", rows,
+                NXEventLogModel::kMaxRows, NXEventLogModel::kKeptRows, consecutive && newestLast ? "yes" : "NO");
+    std::printf("lines in the log file    %10ld (%s)\n", lines, lines == sent ? "none lost" : "LINES LOST");
+    std::printf("longest flush            %10.2f ms on the GUI thread (target: at most 16 ms)\n",
+                monitor->TableView()->longestFlushNs() / 1e6);
+    std::printf("memory                   %10ld kB once past the cap, %ld kB at the end, peak %ld kB\n", memoryAtCap,
+                MemoryKb("VmRSS:"), MemoryKb("VmHWM:"));
+    QStringList perSecond;
+    for (long kb : qAsConst(samples))
+        perSecond << QString::number(kb / 1024);
+    std::printf("memory each second (MB)  %s\n", qPrintable(perSecond.join(QLatin1Char(' '))));
+    delete monitor;
+    cam->CloseDevice(handle);
+    NXAReleaseInstance(p);
+    return 0;
+}
