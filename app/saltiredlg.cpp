@@ -1,5 +1,7 @@
 #include "saltiredlg.h"
 
+#include "aboutdlg.h"
+
 #include "checklistmainwidget.h"
 #include "customsavedonehintdlg.h"
 #include "eventconfigfile.h"
@@ -384,6 +386,12 @@ void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
     ShowHint(tr("Applied."), 5);
 }
 
+void SaltireDlg::OnActionAbout()
+{
+    AboutDlg dialog(this);
+    dialog.exec();
+}
+
 void SaltireDlg::OnEventMonitor()
 {
     if (!m_pRWThread)
@@ -550,6 +558,7 @@ void SaltireDlg::OnMenuActionTriggered(QAction* pAction)
     case ActEnglish: OnActionLangEng(); break;
     case ActChinese: OnActionLangCh(); break;
     case ActManual: OnActionGuidance(); break;
+    case ActAbout: OnActionAbout(); break;
     default: break;
     }
 }

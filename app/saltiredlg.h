@@ -46,6 +46,7 @@ private slots:
     void OnActionLangEng();
     void OnActionLangCh();
     void OnActionGuidance();
+    void OnActionAbout();
     void OnEnableListClicked();
     void OnEnableAllEvent();
     void OnCancelAllEvent();

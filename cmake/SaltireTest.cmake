@@ -2,6 +2,10 @@
 # Builds one Qt Test executable and registers it with CTest on the offscreen platform. Every test gets
 # its own folders (user data, program data, common files, configuration) inside the build tree, so
 # nothing ever reaches the real home folder.
+# Tests run from build/tests; what a program finds beside itself (translation/) is linked there.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+file(CREATE_LINK ${SALTIRE_RUNTIME_DIR}/translation ${CMAKE_BINARY_DIR}/tests/translation SYMBOLIC)
+
 function(saltire_add_test)
     cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
