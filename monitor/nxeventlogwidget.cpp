@@ -166,6 +166,7 @@ NXEventLogWidget::NXEventLogWidget(quint64 nKey, QWidget* parent)
     setFixedSize(854, 550);
     cSetWindowLever(1);
     cTitleBar()->cSetTitleControls(TC_Close);
+    cTitleBar()->setFixedHeight(32); // leaves the table its full height inside the fixed size and the shadow
 }
 
 NXEventLogWidget::~NXEventLogWidget()

@@ -217,6 +217,14 @@ int CustomMainWindow::exec()
     const Qt::WindowModality oldModality = windowModality();
     setWindowModality(Qt::ApplicationModal);
     m_nResult = 0;
+    // A dialog that was never placed opens centred over the window it belongs to.
+    if (!testAttribute(Qt::WA_Moved)) {
+        QWidget* pOwner = parentWidget() ? parentWidget()->window() : Custom::mainDialog();
+        if (pOwner && pOwner != this && pOwner->isVisible()) {
+            adjustSize();
+            move(pOwner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+        }
+    }
     show();
 
     QEventLoop loop;

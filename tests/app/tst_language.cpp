@@ -103,6 +103,28 @@ private slots:
         delete monitor;
     }
 
+    // The manual the Help menu opens is there, with the topics it names.
+    void manualPages_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("English") << "/../doc/User_Manual_Kestrel_English/GUID-6A26A6EA-8654-4697-AF84-C2001057C800.html";
+        QTest::newRow("Chinese") << "/../doc/User_Manual_Kestrel_Chinese/GUID-9F67AB81-ED49-47BD-89CE-A3462C8DBAB0.html";
+    }
+    void manualPages()
+    {
+        QFETCH(QString, page);
+        const QString path = QCoreApplication::applicationDirPath() + page;
+        QFile topic(path);
+        QVERIFY2(topic.open(QIODevice::ReadOnly), qPrintable(path));
+        const QString text = QString::fromUtf8(topic.readAll());
+        QVERIFY(QFile::exists(QFileInfo(path).path() + "/index.html"));
+        // Every picture the page shows is installed with it.
+        QRegularExpressionMatchIterator it = QRegularExpression("src=\"([^\"]+)\"").globalMatch(text);
+        QVERIFY(it.hasNext());
+        while (it.hasNext())
+            QVERIFY(QFile::exists(QFileInfo(path).path() + "/" + it.next().captured(1)));
+    }
+
     void buildDateDigits_data()
     {
         QTest::addColumn<QString>("date");
