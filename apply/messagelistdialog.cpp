@@ -9,6 +9,7 @@
 #include "eventitem.h"
 #include "eventtypeitem.h"
 #include "iotypeitem.h"
+#include "messagerows.h"
 #include "onetypemessagewidget.h"
 
 #include <QHBoxLayout>
@@ -134,30 +135,5 @@ MessageListDialog::MessageListDialog(int nListType, const QList<EventTypeItem*>&
 
 bool MessageListDialog::HasContent(EventTypeItem* pEventType, IOTypeItem* pIOType)
 {
-    if (!pEventType)
-        return false;
-    const RWItem* pItem = pIOType ? static_cast<RWItem*>(pIOType) : pEventType;
-    if (!pItem->bShow)
-        return false;
-    if (s_nListType == 0) {
-        const QString strGroupError = !pEventType->strErrorMsg.isEmpty()
-                                          ? pEventType->strErrorMsg
-                                          : (pIOType ? pIOType->strErrorMsg : QString());
-        if (!strGroupError.isEmpty())
-            return true;
-    }
-    const QList<ChannelItem*>& channels = pIOType ? pIOType->listChannel : pEventType->listChannel;
-    for (const ChannelItem* pChannel : channels) {
-        if (!pChannel->bShow)
-            continue;
-        if (s_nListType == 0) {
-            if (!pChannel->strErrorMsg.isEmpty())
-                return true;
-            continue;
-        }
-        for (const EventItem* pEvent : pChannel->listEvent)
-            if (pEvent->bShow && pEvent->bDeviceState)
-                return true;
-    }
-    return false;
+    return MessageRows::HasContent(s_nListType, pEventType, pIOType);
 }

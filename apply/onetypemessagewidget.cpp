@@ -6,6 +6,7 @@
 #include "eventtypeitem.h"
 #include "iotypeitem.h"
 #include "messagelistdialog.h"
+#include "messagerows.h"
 #include "nxinterface.h"
 
 #include <QHBoxLayout>
@@ -40,12 +41,9 @@ OneTypeMessageWidget::OneTypeMessageWidget(EventTypeItem* pEventType, IOTypeItem
     if (!m_pEventTypeItem)
         return;
     const bool bErrors = MessageListDialog::s_nListType == 0;
-    const QString strTitle = m_pIOTypeItem ? QStringLiteral("IO_%1").arg(m_pIOTypeItem->strDisplayName)
-                                           : m_pEventTypeItem->strDisplayName;
-    const QString strGroupError = !m_pEventTypeItem->strErrorMsg.isEmpty()
-                                      ? m_pEventTypeItem->strErrorMsg
-                                      : (m_pIOTypeItem ? m_pIOTypeItem->strErrorMsg : QString());
-    if (strTitle.isEmpty())
+    const bool bChinese = NXInterface::language(false) == QLatin1String("CH");
+    const MessageGroup group = MessageRows::Group(MessageListDialog::s_nListType, m_pEventTypeItem, m_pIOTypeItem, bChinese);
+    if (group.strTitle.isEmpty())
         return;
 
     auto* pLayout = new QVBoxLayout;
@@ -54,26 +52,10 @@ OneTypeMessageWidget::OneTypeMessageWidget(EventTypeItem* pEventType, IOTypeItem
     CustomLabel* pTitle = CreateLabel(true, this);
     pTitle->setObjectName(QStringLiteral("GroupTitle"));
     pTitle->setFixedSize(856, 20);
-    pTitle->setText(strTitle);
+    pTitle->setText(group.strTitle);
     pLayout->addWidget(pTitle);
 
-    const bool bChinese = NXInterface::language(false) == QLatin1String("CH");
-    const QList<ChannelItem*>& channels = m_pIOTypeItem ? m_pIOTypeItem->listChannel : m_pEventTypeItem->listChannel;
-    for (ChannelItem* pChannel : channels) {
-        if (!pChannel->bShow)
-            continue;
-        if (bErrors && pChannel->strErrorMsg.isEmpty() && strGroupError.isEmpty())
-            continue;
-        QStringList names;
-        for (EventItem* pEvent : qAsConst(pChannel->listEvent)) {
-            if (!pEvent->bShow || (!bErrors && !pEvent->bDeviceState))
-                continue;
-            names << (bChinese ? pEvent->strDisplayNameCn : pEvent->strDisplayNameEn);
-        }
-        const QString strEvents = names.join(QStringLiteral(", "));
-        if (strEvents.isEmpty())
-            continue;
-
+    for (const MessageRow& row : group.rows) {
         auto* pRow = new QHBoxLayout;
         pRow->setContentsMargins(0, 0, 0, 0);
         pRow->setSpacing(0);
@@ -83,14 +65,14 @@ OneTypeMessageWidget::OneTypeMessageWidget(EventTypeItem* pEventType, IOTypeItem
         CustomLabel* pChannelLabel = CreateLabel(false, this);
         pChannelLabel->setObjectName(QStringLiteral("ChannelName"));
         pChannelLabel->setFixedSize(163, 19);
-        pChannelLabel->setText(pChannel->strDisplayName);
+        pChannelLabel->setText(row.strChannel);
         pNameColumn->addWidget(pChannelLabel);
         pNameColumn->addStretch();
         pRow->addLayout(pNameColumn);
         CustomLabel* pEventsLabel = CreateLabel(false, this);
         pEventsLabel->setObjectName(QStringLiteral("EventNames"));
         pEventsLabel->setFixedWidth(690);
-        pEventsLabel->setText(strEvents);
+        pEventsLabel->setText(row.strEvents);
         pRow->addWidget(pEventsLabel);
         if (bErrors) {
             pEventsLabel->setFixedWidth(530);
@@ -103,7 +85,7 @@ OneTypeMessageWidget::OneTypeMessageWidget(EventTypeItem* pEventType, IOTypeItem
             pErrorLabel->setFixedSize(140, 19);
             pErrorLabel->cSetFontColor(QStringLiteral("#FF0C21"), IS_Normal);
             pErrorLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-            pErrorLabel->setText(!strGroupError.isEmpty() ? strGroupError : pChannel->strErrorMsg);
+            pErrorLabel->setText(row.strError);
             pErrorColumn->addWidget(pErrorLabel);
             pErrorColumn->addStretch();
             pRow->addLayout(pErrorColumn);

@@ -68,7 +68,8 @@ int StateOfChannels(const QList<ChannelItem*>& channels)
     return bAny ? Qt::PartiallyChecked : Qt::Unchecked;
 }
 
-void ApplyEvents(const QString& strEvents, ChannelItem* pChannel, bool& bImported)
+void ApplyEvents(const QString& strEvents, ChannelItem* pChannel, bool& bImported, const QString& strWhere,
+                 QStringList* pUnmatched)
 {
     const QStringList entries = strEvents.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString& strEntry : entries) {
@@ -82,12 +83,16 @@ void ApplyEvents(const QString& strEvents, ChannelItem* pChannel, bool& bImporte
         const qint64 nValue = parts.at(1).toLongLong();
         const int nFlag = parts.at(2).toInt();
         const int nState = nFlag >= 1 ? Qt::Checked : Qt::Unchecked;
+        bool bMatched = false;
         for (EventItem* pEvent : qAsConst(pChannel->listEvent)) {
             if (pEvent->nValue == nValue && pEvent->strName == strName) {
                 pEvent->nState = nState;
                 bImported = true;
+                bMatched = true;
             }
         }
+        if (!bMatched && pUnmatched)
+            pUnmatched->append(strWhere + QStringLiteral(" / Event: %1:%2").arg(strName).arg(nValue));
     }
     int nChecked = 0;
     for (const EventItem* pEvent : qAsConst(pChannel->listEvent))
@@ -123,7 +128,7 @@ bool Write(QIODevice* pDevice, const QList<EventTypeItem*>& eventTypes)
     return stream.status() == QTextStream::Ok;
 }
 
-bool ApplyText(const QString& strText, const QList<EventTypeItem*>& eventTypes)
+bool ApplyText(const QString& strText, const QList<EventTypeItem*>& eventTypes, QStringList* pUnmatched)
 {
     bool bImported = false;
     const QString strBegin = QLatin1String(kBeginMarker);
@@ -152,13 +157,26 @@ bool ApplyText(const QString& strText, const QList<EventTypeItem*>& eventTypes)
             }
         }
         EventTypeItem* pType = FindByKey(eventTypes, strTypeKey);
-        if (!pType)
+        QString strWhere = QStringLiteral("Type: ") + strTypeKey;
+        if (!pType) {
+            if (pUnmatched)
+                pUnmatched->append(strWhere);
             continue;
+        }
         IOTypeItem* pIO = FindByKey(pType->listIOType, strIOKey);
+        if (!strIOKey.isEmpty()) {
+            strWhere += QStringLiteral(" / IO: ") + strIOKey;
+            if (!pIO && pUnmatched)
+                pUnmatched->append(strWhere);
+        }
         const QList<ChannelItem*>& channels = pIO ? pIO->listChannel : pType->listChannel;
-        for (auto it = channelEvents.cbegin(); it != channelEvents.cend(); ++it)
+        for (auto it = channelEvents.cbegin(); it != channelEvents.cend(); ++it) {
+            const QString strChannel = strWhere + QStringLiteral(" / Channel: ") + it.key();
             if (ChannelItem* pChannel = FindByKey(channels, it.key()))
-                ApplyEvents(it.value(), pChannel, bImported);
+                ApplyEvents(it.value(), pChannel, bImported, strChannel, pUnmatched);
+            else if (pUnmatched)
+                pUnmatched->append(strChannel);
+        }
         if (pIO)
             pIO->nState = StateOfChannels(channels);
         else

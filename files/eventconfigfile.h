@@ -31,7 +31,9 @@ QString ToText(const QList<Saltire::EventTypeItem*>& eventTypes);
 bool Write(QIODevice* pDevice, const QList<Saltire::EventTypeItem*>& eventTypes);
 
 // Applies a file's text (decoded from UTF-8) to the model in place and recomputes the states of the
-// channels, IO lines and types it names. True when at least one event was matched.
-bool ApplyText(const QString& strText, const QList<Saltire::EventTypeItem*>& eventTypes);
+// channels, IO lines and types it names. True when at least one event was matched. With pUnmatched, also
+// lists the file's types, IO lines, channels and event entries that match nothing of the model.
+bool ApplyText(const QString& strText, const QList<Saltire::EventTypeItem*>& eventTypes,
+               QStringList* pUnmatched = nullptr);
 
 } // namespace EventConfigFile

@@ -1,6 +1,7 @@
 #include "nxeventlogtableview.h"
 
 #include "custom.h"
+#include "eventrecordtext.h"
 #include "nxeventlogmodel.h"
 
 #include <QDateTime>
@@ -10,30 +11,6 @@
 #include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
-
-namespace {
-
-// "yyyy-MM-dd HH:mm:ss:zzz" of now. The date and time up to the second are formatted once per second
-// and thread: the local time conversion costs a time-zone look-up, too much for every event.
-QString LocalTimeText()
-{
-    thread_local qint64 tSecond = -1;
-    thread_local QString tPrefix;
-    const qint64 nNow = QDateTime::currentMSecsSinceEpoch();
-    const qint64 nSecond = nNow / 1000;
-    if (nSecond != tSecond) {
-        tSecond = nSecond;
-        tPrefix = QDateTime::fromMSecsSinceEpoch(nSecond * 1000).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:"));
-    }
-    const int nMs = int(nNow % 1000);
-    QString strText = tPrefix;
-    strText += QLatin1Char(char('0' + nMs / 100));
-    strText += QLatin1Char(char('0' + nMs / 10 % 10));
-    strText += QLatin1Char(char('0' + nMs % 10));
-    return strText;
-}
-
-} // namespace
 
 NXEventLogTableView::NXEventLogTableView(QWidget* parent)
     : QTableView(parent)
@@ -71,7 +48,7 @@ NXEventLogTableView::~NXEventLogTableView()
 void NXEventLogTableView::appendEvent(const QString& strContent, const QString& strTimestamp)
 {
     EventLogRow row;
-    row.systemTime = LocalTimeText();
+    row.systemTime = EventRecordText::ArrivalTime();
     row.timestamp = strTimestamp;
     row.content = strContent;
     {

@@ -7,6 +7,7 @@
 #include "custommessagebox.h"
 #include "custompushbutton.h"
 #include "customtitlebar.h"
+#include "eventrecordtext.h"
 #include "nxeventlogtableview.h"
 #include "nxinterface.h"
 #include "qlocalcfg.h"
@@ -65,14 +66,7 @@ void NXEventLogWidget::ShowMonitor(quint64 nKey)
 
 int NXEventLogWidget::TimestampFrequency(CCamInterface* pInterface)
 {
-    if (!pInterface)
-        return 1000000000;
-    IntValue value;
-    std::memset(&value, 0, sizeof value);
-    for (const char* szName : {"GevTimestampTickFrequency", "DeviceTimestampTickFrequency", "DeviceTimestampIncrement"})
-        if (pInterface->GetIntValue(szName, &value, true))
-            return value.nCurValue;
-    return 1000000000;
+    return EventRecordText::TimestampFrequency(pInterface);
 }
 
 NXEventLogWidget::NXEventLogWidget(quint64 nKey, QWidget* parent)
@@ -214,14 +208,8 @@ void NXEventLogWidget::OnEvent(EventRecord* pRecord)
 {
     if (!m_pTableView || !pRecord || !(m_nEventTypeMask.load() & kMessagingChannelEvent))
         return;
-    const qint64 nTicks = qint64((quint64(pRecord->nTimestampHigh) << 32) | quint64(pRecord->nTimestampLow));
-    int nFrequency = TimestampFrequency(m_pInterface);
-    if (nFrequency == 0)
-        nFrequency = 1000000000;
-    const QString strTimestamp = QString::number(double(nTicks) / double(nFrequency), 'f', 8);
-    const QString strId = NXInterface::toHexadecimalString(pRecord->nEventId, 0, 4);
-    const QString strName = NXInterface::char2QStringLocale(pRecord->szEventName, -1);
-    m_pTableView->appendEvent(QStringLiteral("%1[ID:%2] ").arg(strName, strId), strTimestamp);
+    const QString strTimestamp = EventRecordText::Seconds(*pRecord, TimestampFrequency(m_pInterface));
+    m_pTableView->appendEvent(EventRecordText::Content(*pRecord), strTimestamp);
 }
 
 void NXEventLogWidget::on_logStateChg(int nState)

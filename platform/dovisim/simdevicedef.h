@@ -16,6 +16,8 @@
 //                  Translation = absent         (no second port URL)
 //                  <context> is "*" or "Feature=value;Feature=value" over registers named in [Registers].
 //                  The faults of an open device follow later changes of its device file.
+// The register memory is kept in "<device file>.state" when the device is closed and taken from there at
+// the next open (the [Memory] values only count while there is no such file).
 
 #include <cstdint>
 #include <map>

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -348,6 +349,37 @@ void closeEventQueue(const std::shared_ptr<EventQueue>& q)
     q->cv.notify_all();
 }
 
+// A camera keeps its registers while powered: the simulated one keeps them in a file beside its device
+// file between opens, even across processes.
+std::string stateFile(const SimDevice* dev)
+{
+    return dev->def.strFile + ".state";
+}
+
+void saveState(SimDevice* dev)
+{
+    std::lock_guard<std::mutex> lock(dev->memMutex);
+    const std::string path = stateFile(dev);
+    const std::string temp = path + ".tmp";
+    if (FILE* f = std::fopen(temp.c_str(), "wb")) {
+        const bool bOk = std::fwrite(dev->memory.data(), 1, dev->memory.size(), f) == dev->memory.size();
+        std::fclose(f);
+        if (bOk)
+            std::rename(temp.c_str(), path.c_str());
+        else
+            std::remove(temp.c_str());
+    }
+}
+
+bool loadState(SimDevice* dev)
+{
+    std::string bytes;
+    if (!readWholeFile(stateFile(dev), bytes) || bytes.size() != dev->memory.size())
+        return false;
+    std::memcpy(dev->memory.data(), bytes.data(), bytes.size());
+    return true;
+}
+
 void destroyDevice(SimDevice* dev)
 {
     {
@@ -357,6 +389,7 @@ void destroyDevice(SimDevice* dev)
     dev->stopCv.notify_all();
     if (dev->generator.joinable())
         dev->generator.join();
+    saveState(dev);
     if (dev->events) {
         closeEventQueue(dev->events);
         g_live.erase(dev->events.get());
@@ -694,10 +727,12 @@ GC_API IFOpenDevice(IF_HANDLE hIface, const char* devId, DEVICE_ACCESS_FLAGS fla
         readWholeFile(folder + "/" + def->strTranslationFile, dev->strTranslation);
     dev->strTranslationName = baseName(def->strTranslationFile);
     dev->memory.assign(kMemorySize, 0);
-    for (const auto& m : def->memory) {
-        const uint64_t addr = m.first, value = m.second.first;
-        for (uint32_t i = 0; i < m.second.second && addr + i < kMemorySize; ++i)
-            dev->memory[addr + i] = uint8_t((value >> (8 * i)) & 0xff);
+    if (!loadState(dev.get())) {
+        for (const auto& m : def->memory) {
+            const uint64_t addr = m.first, value = m.second.first;
+            for (uint32_t i = 0; i < m.second.second && addr + i < kMemorySize; ++i)
+                dev->memory[addr + i] = uint8_t((value >> (8 * i)) & 0xff);
+        }
     }
     if (auto it = def->registers.find("TickFrequency"); it != def->registers.end())
         for (uint64_t i = 0; i < 8 && it->second.nAddress + i < kMemorySize; ++i)

@@ -1,0 +1,576 @@
+#include "clicommands.h"
+
+#include "channelitem.h"
+#include "clisession.h"
+#include "deviceeventsink.h"
+#include "eventconfigfile.h"
+#include "eventitem.h"
+#include "eventrecordtext.h"
+#include "eventtypeitem.h"
+#include "iotypeitem.h"
+#include "messagerows.h"
+#include "userlevelfilter.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+using namespace Saltire;
+
+namespace Cli {
+
+namespace {
+
+void Out(const QString& strText)
+{
+    const QByteArray bytes = strText.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+int Fail(int nCode, const QString& strMessage)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "saltire-cli: %s\n", qPrintable(strMessage));
+    return nCode;
+}
+
+// A parser with --help and the options every device command takes.
+struct Parser {
+    QCommandLineParser p;
+    QCommandLineOption device{"device", "The device: its number or its label (default: the first).", "N|LABEL"};
+    QCommandLineOption level{"level", "User level: recommended or guru (default: guru).", "LEVEL", "guru"};
+    QCommandLineOption json{"json", "Print JSON."};
+    Parser(const QString& strDescription)
+    {
+        p.setApplicationDescription(strDescription);
+        p.addHelpOption();
+    }
+    // False with the exit code set when the arguments are not usable or --help was asked for.
+    bool parse(const QString& strCommand, const QStringList& args, int& nExit)
+    {
+        if (!p.parse(QStringList{"saltire-cli " + strCommand} + args)) {
+            nExit = Fail(Usage, p.errorText());
+            return false;
+        }
+        if (p.isSet("help")) {
+            Out(p.helpText().replace("saltire-cli " + strCommand + " [options]", "saltire-cli " + strCommand + " [options]"));
+            nExit = Ok;
+            return false;
+        }
+        return true;
+    }
+    int levelValue() const
+    {
+        return p.value(level).compare("recommended", Qt::CaseInsensitive) == 0 ? 0 : 1;
+    }
+};
+
+// Finds and reads the device a command is about.
+int OpenDevice(CliSession& session, const QString& strWhich, int& nIndex)
+{
+    if (session.Devices().isEmpty())
+        return Fail(NoDevice, "no device found: is a DoVI*.cti producer installed in " + QString("the producers' folder?"));
+    nIndex = session.FindDevice(strWhich);
+    if (nIndex < 0)
+        return Fail(NoDevice, "no device " + strWhich);
+    if (!session.Read(nIndex))
+        return Fail(DeviceFailed, "cannot open " + CliSession::Label(session.Devices().at(nIndex)));
+    return Ok;
+}
+
+const char* StateText(int nState)
+{
+    return nState == 2 ? "on" : nState == 1 ? "partial" : "off";
+}
+
+QJsonObject ItemJson(const RWItem* pItem, const QString& strDisplay)
+{
+    return QJsonObject{{"name", pItem->strName}, {"value", double(pItem->nValue)}, {"displayName", strDisplay},
+                       {"state", pItem->nState}, {"level", pItem->nLevel == 1 ? "guru" : "recommended"},
+                       {"shown", pItem->bShow}};
+}
+
+QString ItemText(const char* szKind, const RWItem* pItem, const QString& strDisplay)
+{
+    return QStringLiteral("%1 %2 [%3:%4] state=%5%6%7").arg(QLatin1String(szKind), strDisplay, pItem->strName)
+        .arg(pItem->nValue).arg(QLatin1String(StateText(pItem->nState)))
+        .arg(pItem->nLevel == 1 ? QStringLiteral(" guru") : QString())
+        .arg(pItem->bShow ? QString() : QStringLiteral(" hidden"));
+}
+
+void PrintChannels(const QList<ChannelItem*>& channels, const QString& strIndent, QJsonArray* pJson)
+{
+    for (const ChannelItem* pChannel : channels) {
+        QJsonArray events;
+        if (!pJson)
+            Out(strIndent + ItemText("Channel", pChannel, pChannel->strDisplayName) + "\n");
+        for (const EventItem* pEvent : pChannel->listEvent) {
+            if (pJson) {
+                QJsonObject e = ItemJson(pEvent, pEvent->strDisplayNameEn);
+                e.insert("displayNameCn", pEvent->strDisplayNameCn);
+                e.insert("device", pEvent->bDeviceState);
+                events.append(e);
+            } else {
+                Out(strIndent + "  " + ItemText("Event", pEvent, pEvent->strDisplayNameEn)
+                    + QStringLiteral(" device=%1\n").arg(pEvent->bDeviceState ? "on" : "off"));
+            }
+        }
+        if (pJson) {
+            QJsonObject c = ItemJson(pChannel, pChannel->strDisplayName);
+            c.insert("events", events);
+            pJson->append(c);
+        }
+    }
+}
+
+// Channel and type states from their events, as the pages derive them.
+void Recount(const QList<EventTypeItem*>& types)
+{
+    auto channels = [](const QList<ChannelItem*>& list) {
+        int nSum = 0;
+        for (ChannelItem* pChannel : list) {
+            int nOn = 0, nShown = 0;
+            for (EventItem* pEvent : qAsConst(pChannel->listEvent)) {
+                if (!pEvent->bShow)
+                    continue;
+                ++nShown;
+                nOn += pEvent->nState == 2;
+            }
+            pChannel->nState = nOn == 0 ? 0 : nOn == nShown ? 2 : 1;
+            nSum += pChannel->nState;
+        }
+        return AggregateState(nSum, list.size());
+    };
+    for (EventTypeItem* pType : types) {
+        if (pType->listIOType.isEmpty()) {
+            pType->nState = channels(pType->listChannel);
+            continue;
+        }
+        for (IOTypeItem* pIO : qAsConst(pType->listIOType))
+            pIO->nState = channels(pIO->listChannel);
+    }
+}
+
+// Writes the model and reports like the window: "Applied." or the error list.
+int ApplyAndReport(CliSession& session, int nIndex)
+{
+    if (!session.Write(nIndex))
+        return Fail(DeviceFailed, "the device is not open");
+    const QList<MessageGroup> errors = MessageRows::Groups(0, session.Model(nIndex), false);
+    bool bFailed = false;
+    for (const EventTypeItem* pType : session.Model(nIndex)) {
+        bFailed = bFailed || !pType->strErrorMsg.isEmpty();
+        for (const IOTypeItem* pIO : pType->listIOType) {
+            bFailed = bFailed || !pIO->strErrorMsg.isEmpty();
+            for (const ChannelItem* pChannel : pIO->listChannel)
+                bFailed = bFailed || !pChannel->strErrorMsg.isEmpty();
+        }
+        for (const ChannelItem* pChannel : pType->listChannel)
+            bFailed = bFailed || !pChannel->strErrorMsg.isEmpty();
+    }
+    if (!bFailed) {
+        Out("Applied.\n");
+        return Ok;
+    }
+    Out("Applying failed. Error list:\n");
+    for (const MessageGroup& group : errors)
+        for (const MessageRow& row : group.rows)
+            Out(QStringLiteral("ERROR\t%1\t%2\t%3\t%4\n").arg(group.strTitle, row.strChannel, row.strEvents, row.strError));
+    return ApplyFailed;
+}
+
+QList<ChannelItem*> AllChannels(const QList<EventTypeItem*>& types)
+{
+    QList<ChannelItem*> channels;
+    for (EventTypeItem* pType : types) {
+        channels += pType->listChannel;
+        for (IOTypeItem* pIO : qAsConst(pType->listIOType))
+            channels += pIO->listChannel;
+    }
+    return channels;
+}
+
+} // namespace
+
+int Devices(const QStringList& args)
+{
+    Parser parser("Lists every device the producers offer.");
+    parser.p.addOption(parser.json);
+    int nExit = Ok;
+    if (!parser.parse("devices", args, nExit))
+        return nExit;
+    CliSession session;
+    const QList<DeviceInfo>& devices = session.Devices();
+    if (parser.p.isSet(parser.json)) {
+        QJsonArray list;
+        for (const DeviceInfo& d : devices)
+            list.append(QJsonObject{{"number", int(d.nDeviceNumber)}, {"label", CliSession::Label(d)},
+                                    {"key", CliSession::Key(d)},
+                                    {"model", QString::fromUtf8(reinterpret_cast<const char*>(d.szDeviceName))},
+                                    {"serial", QString::fromLatin1(d.szLabelDetail)}});
+        Out(QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented)));
+    } else {
+        Out("NUMBER\tLABEL\tKEY\tMODEL\tSERIAL\n");
+        for (const DeviceInfo& d : devices)
+            Out(QStringLiteral("%1\t%2\t%3\t%4\t%5\n").arg(d.nDeviceNumber).arg(CliSession::Label(d), CliSession::Key(d),
+                QString::fromUtf8(reinterpret_cast<const char*>(d.szDeviceName)), QString::fromLatin1(d.szLabelDetail)));
+    }
+    return devices.isEmpty() ? Fail(NoDevice, "no device found") : Ok;
+}
+
+int Show(const QStringList& args)
+{
+    Parser parser("Prints a device's event model: types, IO lines, channels and events with their states.");
+    parser.p.addOptions({parser.device, parser.level, parser.json});
+    int nExit = Ok;
+    if (!parser.parse("show", args, nExit))
+        return nExit;
+    CliSession session;
+    int nIndex = -1;
+    if (const int rc = OpenDevice(session, parser.p.value(parser.device), nIndex))
+        return rc;
+    QList<EventTypeItem*>& types = session.Model(nIndex);
+    ApplyUserLevel(types, parser.levelValue());
+    const DeviceInfo& d = session.Devices().at(nIndex);
+    if (parser.p.isSet(parser.json)) {
+        QJsonArray typeList;
+        for (const EventTypeItem* pType : types) {
+            QJsonObject t = ItemJson(pType, pType->strDisplayName);
+            QJsonArray channels, lines;
+            PrintChannels(pType->listChannel, QString(), &channels);
+            for (const IOTypeItem* pIO : pType->listIOType) {
+                QJsonObject io = ItemJson(pIO, pIO->strDisplayName);
+                QJsonArray ioChannels;
+                PrintChannels(pIO->listChannel, QString(), &ioChannels);
+                io.insert("channels", ioChannels);
+                lines.append(io);
+            }
+            t.insert("channels", channels);
+            t.insert("ioLines", lines);
+            typeList.append(t);
+        }
+        const QJsonObject root{{"device", int(d.nDeviceNumber)}, {"label", CliSession::Label(d)},
+                               {"level", parser.levelValue() == 1 ? "guru" : "recommended"}, {"types", typeList}};
+        Out(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
+        return Ok;
+    }
+    Out(QStringLiteral("Device %1: %2, level %3\n").arg(d.nDeviceNumber).arg(CliSession::Label(d))
+            .arg(parser.levelValue() == 1 ? "guru" : "recommended"));
+    for (const EventTypeItem* pType : types) {
+        Out(ItemText("Type", pType, pType->strDisplayName) + "\n");
+        PrintChannels(pType->listChannel, "  ", nullptr);
+        for (const IOTypeItem* pIO : pType->listIOType) {
+            Out("  " + ItemText("IO", pIO, pIO->strDisplayName) + "\n");
+            PrintChannels(pIO->listChannel, "    ", nullptr);
+        }
+    }
+    return Ok;
+}
+
+int Export(const QStringList& args)
+{
+    Parser parser("Writes a device's event choice to an event configuration file.");
+    parser.p.addOption(parser.device);
+    parser.p.addPositionalArgument("file", "The .ect file to write.");
+    int nExit = Ok;
+    if (!parser.parse("export", args, nExit))
+        return nExit;
+    if (parser.p.positionalArguments().size() != 1)
+        return Fail(Usage, "export needs one file name");
+    CliSession session;
+    int nIndex = -1;
+    if (const int rc = OpenDevice(session, parser.p.value(parser.device), nIndex))
+        return rc;
+    QFile file(parser.p.positionalArguments().first());
+    if (!file.open(QIODevice::WriteOnly))
+        return Fail(FileFailed, "cannot write " + file.fileName() + ": " + file.errorString());
+    if (!EventConfigFile::Write(&file, session.Model(nIndex)))
+        return Fail(FileFailed, "cannot write " + file.fileName());
+    file.close();
+    Out("File exported.\n");
+    return Ok;
+}
+
+int Import(const QStringList& args)
+{
+    Parser parser("Reads an event configuration file into a device's choice and applies it.");
+    parser.p.addOption(parser.device);
+    const QCommandLineOption dryRun("dry-run", "Apply nothing: print what would change and what matches nothing.");
+    parser.p.addOption(dryRun);
+    parser.p.addPositionalArgument("file", "The .ect file to read.");
+    int nExit = Ok;
+    if (!parser.parse("import", args, nExit))
+        return nExit;
+    if (parser.p.positionalArguments().size() != 1)
+        return Fail(Usage, "import needs one file name");
+    CliSession session;
+    int nIndex = -1;
+    if (const int rc = OpenDevice(session, parser.p.value(parser.device), nIndex))
+        return rc;
+    QFile file(parser.p.positionalArguments().first());
+    if (!file.open(QIODevice::ReadOnly)) {
+        Out("Failed to import.\n");
+        return Fail(FileFailed, "cannot read " + file.fileName() + ": " + file.errorString());
+    }
+    const QString strText = QString::fromUtf8(file.readAll());
+    QList<EventTypeItem*>& types = session.Model(nIndex);
+    ApplyUserLevel(types, 1);
+
+    // States before, to report or undo.
+    QHash<RWItem*, int> before;
+    for (EventTypeItem* pType : types) {
+        before.insert(pType, pType->nState);
+        for (IOTypeItem* pIO : qAsConst(pType->listIOType))
+            before.insert(pIO, pIO->nState);
+    }
+    for (ChannelItem* pChannel : AllChannels(types)) {
+        before.insert(pChannel, pChannel->nState);
+        for (EventItem* pEvent : qAsConst(pChannel->listEvent))
+            before.insert(pEvent, pEvent->nState);
+    }
+    QStringList unmatched;
+    const bool bImported = EventConfigFile::ApplyText(strText, types, &unmatched);
+    if (parser.p.isSet(dryRun)) {
+        for (ChannelItem* pChannel : AllChannels(types))
+            for (EventItem* pEvent : qAsConst(pChannel->listEvent))
+                if ((before.value(pEvent) == 2) != (pEvent->nState == 2))
+                    Out(QStringLiteral("CHANGE\t%1\t%2\t%3 -> %4\n").arg(pChannel->strDisplayName, pEvent->strName,
+                        QLatin1String(StateText(before.value(pEvent))), QLatin1String(StateText(pEvent->nState))));
+        for (const QString& strEntry : qAsConst(unmatched))
+            Out("UNMATCHED\t" + strEntry + "\n");
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            it.key()->nState = it.value();
+        return bImported ? Ok : NothingImported;
+    }
+    if (!bImported) {
+        Out("Failed to import.\n");
+        return NothingImported;
+    }
+    Out("Succeed.\n");
+    return ApplyAndReport(session, nIndex);
+}
+
+int Set(const QStringList& args)
+{
+    Parser parser("Switches events by name (event, channel or type name), then applies.");
+    parser.p.addOptions({parser.device, parser.level});
+    const QCommandLineOption on("on", "Switch on the events of NAME.", "NAME");
+    const QCommandLineOption off("off", "Switch off the events of NAME.", "NAME");
+    const QCommandLineOption allOn("all-on", "Switch on every shown event.");
+    const QCommandLineOption allOff("all-off", "Switch off every shown event.");
+    parser.p.addOptions({on, off, allOn, allOff});
+    int nExit = Ok;
+    if (!parser.parse("set", args, nExit))
+        return nExit;
+    if (!parser.p.isSet(on) && !parser.p.isSet(off) && !parser.p.isSet(allOn) && !parser.p.isSet(allOff))
+        return Fail(Usage, "set needs --on, --off, --all-on or --all-off");
+    CliSession session;
+    int nIndex = -1;
+    if (const int rc = OpenDevice(session, parser.p.value(parser.device), nIndex))
+        return rc;
+    QList<EventTypeItem*>& types = session.Model(nIndex);
+    ApplyUserLevel(types, parser.levelValue());
+
+    // The shown events a name stands for: its events, its channel's, or its type's (or IO line's).
+    auto eventsOf = [&types](const QString& strName) {
+        QList<EventItem*> found;
+        auto channelEvents = [&](const QList<ChannelItem*>& channels, bool bAll) {
+            for (ChannelItem* pChannel : channels)
+                for (EventItem* pEvent : qAsConst(pChannel->listEvent))
+                    if (pEvent->bShow && (bAll || pChannel->strName == strName || pEvent->strName == strName))
+                        found.append(pEvent);
+        };
+        for (EventTypeItem* pType : types) {
+            const bool bType = pType->strName == strName;
+            channelEvents(pType->listChannel, bType);
+            for (IOTypeItem* pIO : qAsConst(pType->listIOType))
+                channelEvents(pIO->listChannel, bType || pIO->strName == strName);
+        }
+        return found;
+    };
+    // Every name is checked before anything changes.
+    QList<QPair<QList<EventItem*>, int>> changes;
+    const QStringList options = parser.p.optionNames();
+    QStringList onNames = parser.p.values(on), offNames = parser.p.values(off);
+    for (const QString& strOption : options) {
+        if (strOption == "all-on" || strOption == "all-off") {
+            QList<EventItem*> all;
+            for (ChannelItem* pChannel : AllChannels(types))
+                for (EventItem* pEvent : qAsConst(pChannel->listEvent))
+                    if (pEvent->bShow)
+                        all.append(pEvent);
+            changes.append({all, strOption == "all-on" ? 2 : 0});
+        } else if (strOption == "on" || strOption == "off") {
+            const QString strName = strOption == "on" ? onNames.takeFirst() : offNames.takeFirst();
+            const QList<EventItem*> found = eventsOf(strName);
+            if (found.isEmpty())
+                return Fail(UnknownName, "no shown event, channel or type is named " + strName);
+            changes.append({found, strOption == "on" ? 2 : 0});
+        }
+    }
+    for (const auto& change : qAsConst(changes))
+        for (EventItem* pEvent : change.first)
+            pEvent->nState = change.second;
+    Recount(types);
+    return ApplyAndReport(session, nIndex);
+}
+
+namespace {
+
+std::atomic<bool> g_bInterrupted{false};
+
+void OnInterrupt(int)
+{
+    g_bInterrupted = true;
+}
+
+// Prints each event of one device as it arrives; counts them per name for the summary.
+class EventPrinter : public DeviceEventSink
+{
+public:
+    EventPrinter(CCamInterface* pInterface, const QString& strFormat)
+        : m_pInterface(pInterface)
+        , m_strFormat(strFormat)
+    {
+        if (m_strFormat == "csv")
+            Out("seconds,name,id,arrival\n");
+    }
+    void OnEvent(EventRecord* pRecord) override
+    {
+        const QString strSeconds = EventRecordText::Seconds(*pRecord, EventRecordText::TimestampFrequency(m_pInterface));
+        const QString strName = EventRecordText::Name(*pRecord);
+        const QString strId = EventRecordText::IdText(*pRecord);
+        const QString strArrival = EventRecordText::ArrivalTime();
+        QString strLine;
+        if (m_strFormat == "csv")
+            strLine = QStringLiteral("%1,%2,%3,%4\n").arg(strSeconds, strName, strId, strArrival);
+        else if (m_strFormat == "jsonl")
+            strLine = QString::fromUtf8(QJsonDocument(QJsonObject{{"seconds", strSeconds}, {"name", strName}, {"id", strId},
+                                                                  {"arrival", strArrival}}).toJson(QJsonDocument::Compact)) + "\n";
+        else
+            strLine = strSeconds + ' ' + EventRecordText::Content(*pRecord) + ' ' + strArrival + '\n';
+        QMutexLocker lock(&m_mutex);
+        Out(strLine);
+        Tally& tally = m_tallies[strName + ' ' + strId];
+        if (tally.nCount++ == 0)
+            tally.strFirst = strSeconds;
+        tally.strLast = strSeconds;
+    }
+    void Summary(double dSeconds)
+    {
+        QMutexLocker lock(&m_mutex);
+        std::fflush(stdout);
+        std::fprintf(stderr, "# %-36s %10s %12s %18s %18s\n", "event", "count", "per second", "first", "last");
+        for (auto it = m_tallies.cbegin(); it != m_tallies.cend(); ++it)
+            std::fprintf(stderr, "# %-36s %10ld %12.2f %18s %18s\n", qPrintable(it.key()), it->nCount,
+                         dSeconds > 0 ? it->nCount / dSeconds : 0.0, qPrintable(it->strFirst), qPrintable(it->strLast));
+    }
+
+private:
+    struct Tally {
+        long nCount = 0;
+        QString strFirst, strLast;
+    };
+    CCamInterface* m_pInterface;
+    QString m_strFormat;
+    QMutex m_mutex;
+    QMap<QString, Tally> m_tallies;
+};
+
+} // namespace
+
+int Monitor(const QStringList& args)
+{
+    Parser parser("Prints a device's events as they arrive, then a summary per event on stderr.");
+    parser.p.addOption(parser.device);
+    const QCommandLineOption seconds("seconds", "Stop after S seconds (default: at Ctrl+C).", "S");
+    const QCommandLineOption format("format", "text, csv or jsonl (default: text).", "FORMAT", "text");
+    parser.p.addOptions({seconds, format});
+    int nExit = Ok;
+    if (!parser.parse("monitor", args, nExit))
+        return nExit;
+    const QString strFormat = parser.p.value(format);
+    if (strFormat != "text" && strFormat != "csv" && strFormat != "jsonl")
+        return Fail(Usage, "unknown format " + strFormat);
+    bool bSeconds = true;
+    const double dLimit = parser.p.isSet(seconds) ? parser.p.value(seconds).toDouble(&bSeconds) : 0;
+    if (!bSeconds || dLimit < 0)
+        return Fail(Usage, "--seconds needs a number");
+    CliSession session;
+    int nIndex = -1;
+    if (const int rc = OpenDevice(session, parser.p.value(parser.device), nIndex))
+        return rc;
+    CCamInterface* pInterface = session.Interface(nIndex);
+    EventPrinter printer(pInterface, strFormat);
+    const quint64 nKey = quint64(quintptr(pInterface));
+    DeviceEventRegistry::Register(nKey, &printer);
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (g_bInterrupted || (dLimit > 0 && clock.elapsed() >= qint64(dLimit * 1000)))
+            loop.quit();
+        std::fflush(stdout);
+    });
+    poll.start(50);
+    loop.exec();
+    DeviceEventRegistry::Unregister(&printer); // waits for an event being printed
+    printer.Summary(clock.elapsed() / 1000.0);
+    return Ok;
+}
+
+int Run(const QStringList& arguments)
+{
+    const QString strUsage =
+        "Usage: saltire-cli COMMAND [options]\n"
+        "Commands:\n"
+        "  devices   list the devices the producers offer\n"
+        "  show      print a device's event model\n"
+        "  export    write a device's event choice to an .ect file\n"
+        "  import    read an .ect file into a device and apply it\n"
+        "  set       switch events by name and apply\n"
+        "  monitor   print a device's events as they arrive\n"
+        "Every command takes --help. Exit codes: 0 ok, 1 usage, 2 no such device, 3 device not opened,\n"
+        "4 file error, 5 nothing imported, 6 apply failed, 7 unknown name.\n";
+    const QString strCommand = arguments.value(1);
+    const QStringList rest = arguments.mid(2);
+    if (strCommand == "--version" || strCommand == "-v") {
+        Out(QStringLiteral("saltire-cli %1\n").arg(QCoreApplication::applicationVersion()));
+        return Ok;
+    }
+    if (strCommand.isEmpty() || strCommand == "--help" || strCommand == "-h" || strCommand == "help") {
+        Out(strUsage);
+        return strCommand.isEmpty() ? Usage : Ok;
+    }
+    if (strCommand == "devices")
+        return Devices(rest);
+    if (strCommand == "show")
+        return Show(rest);
+    if (strCommand == "export")
+        return Export(rest);
+    if (strCommand == "import")
+        return Import(rest);
+    if (strCommand == "set")
+        return Set(rest);
+    if (strCommand == "monitor")
+        return Monitor(rest);
+    std::fprintf(stderr, "%s", qPrintable(strUsage));
+    return Fail(Usage, "unknown command " + strCommand);
+}
+
+} // namespace Cli

@@ -1,0 +1,30 @@
+#pragma once
+// saltire-cli: the window's event configuration from the command line. Each command takes the arguments
+// after its name, writes results to stdout and messages to stderr, and returns the process's exit code.
+
+#include <QStringList>
+
+namespace Cli {
+
+enum ExitCode {
+    Ok = 0,
+    Usage = 1,          // unknown command or option, missing argument
+    NoDevice = 2,       // no device, or none matches --device
+    DeviceFailed = 3,   // the device could not be opened and read
+    FileFailed = 4,     // a file could not be read or written
+    NothingImported = 5,// no entry of the file matched the device
+    ApplyFailed = 6,    // the device refused some writes
+    UnknownName = 7,    // --on/--off named nothing of the device
+};
+
+int Devices(const QStringList& args);
+int Show(const QStringList& args);
+int Export(const QStringList& args);
+int Import(const QStringList& args);
+int Set(const QStringList& args);
+int Monitor(const QStringList& args);
+
+// The whole command line, program name first.
+int Run(const QStringList& arguments);
+
+} // namespace Cli

@@ -1,0 +1,66 @@
+#include "eventrecordtext.h"
+
+#include "nxinterface.h"
+
+#include <QDateTime>
+
+#include <cstring>
+
+namespace EventRecordText {
+
+int TimestampFrequency(CCamInterface* pInterface)
+{
+    if (!pInterface)
+        return 1000000000;
+    IntValue value;
+    std::memset(&value, 0, sizeof value);
+    for (const char* szName : {"GevTimestampTickFrequency", "DeviceTimestampTickFrequency", "DeviceTimestampIncrement"})
+        if (pInterface->GetIntValue(szName, &value, true))
+            return value.nCurValue;
+    return 1000000000;
+}
+
+QString Seconds(const EventRecord& record, int nFrequency)
+{
+    const qint64 nTicks = qint64((quint64(record.nTimestampHigh) << 32) | quint64(record.nTimestampLow));
+    if (nFrequency == 0)
+        nFrequency = 1000000000;
+    return QString::number(double(nTicks) / double(nFrequency), 'f', 8);
+}
+
+QString ArrivalTime()
+{
+    // The date and time up to the second are formatted once per second and thread: the local time
+    // conversion costs a time-zone look-up, too much for every event.
+    thread_local qint64 tSecond = -1;
+    thread_local QString tPrefix;
+    const qint64 nNow = QDateTime::currentMSecsSinceEpoch();
+    const qint64 nSecond = nNow / 1000;
+    if (nSecond != tSecond) {
+        tSecond = nSecond;
+        tPrefix = QDateTime::fromMSecsSinceEpoch(nSecond * 1000).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:"));
+    }
+    const int nMs = int(nNow % 1000);
+    QString strText = tPrefix;
+    strText += QLatin1Char(char('0' + nMs / 100));
+    strText += QLatin1Char(char('0' + nMs / 10 % 10));
+    strText += QLatin1Char(char('0' + nMs % 10));
+    return strText;
+}
+
+QString Name(const EventRecord& record)
+{
+    return NXInterface::char2QStringLocale(record.szEventName, -1);
+}
+
+QString IdText(const EventRecord& record)
+{
+    return NXInterface::toHexadecimalString(record.nEventId, 0, 4);
+}
+
+QString Content(const EventRecord& record)
+{
+    return QStringLiteral("%1[ID:%2] ").arg(Name(record), IdText(record));
+}
+
+} // namespace EventRecordText
