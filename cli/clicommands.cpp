@@ -2,6 +2,7 @@
 
 #include "channelitem.h"
 #include "clisession.h"
+#include "eventprinter.h"
 #include "deviceeventsink.h"
 #include "eventconfigfile.h"
 #include "eventitem.h"
@@ -435,59 +436,6 @@ void OnInterrupt(int)
 {
     g_bInterrupted = true;
 }
-
-// Prints each event of one device as it arrives; counts them per name for the summary.
-class EventPrinter : public DeviceEventSink
-{
-public:
-    EventPrinter(CCamInterface* pInterface, const QString& strFormat)
-        : m_pInterface(pInterface)
-        , m_strFormat(strFormat)
-    {
-        if (m_strFormat == "csv")
-            Out("seconds,name,id,arrival\n");
-    }
-    void OnEvent(EventRecord* pRecord) override
-    {
-        const QString strSeconds = EventRecordText::Seconds(*pRecord, EventRecordText::TimestampFrequency(m_pInterface));
-        const QString strName = EventRecordText::Name(*pRecord);
-        const QString strId = EventRecordText::IdText(*pRecord);
-        const QString strArrival = EventRecordText::ArrivalTime();
-        QString strLine;
-        if (m_strFormat == "csv")
-            strLine = QStringLiteral("%1,%2,%3,%4\n").arg(strSeconds, strName, strId, strArrival);
-        else if (m_strFormat == "jsonl")
-            strLine = QString::fromUtf8(QJsonDocument(QJsonObject{{"seconds", strSeconds}, {"name", strName}, {"id", strId},
-                                                                  {"arrival", strArrival}}).toJson(QJsonDocument::Compact)) + "\n";
-        else
-            strLine = strSeconds + ' ' + EventRecordText::Content(*pRecord) + ' ' + strArrival + '\n';
-        QMutexLocker lock(&m_mutex);
-        Out(strLine);
-        Tally& tally = m_tallies[strName + ' ' + strId];
-        if (tally.nCount++ == 0)
-            tally.strFirst = strSeconds;
-        tally.strLast = strSeconds;
-    }
-    void Summary(double dSeconds)
-    {
-        QMutexLocker lock(&m_mutex);
-        std::fflush(stdout);
-        std::fprintf(stderr, "# %-36s %10s %12s %18s %18s\n", "event", "count", "per second", "first", "last");
-        for (auto it = m_tallies.cbegin(); it != m_tallies.cend(); ++it)
-            std::fprintf(stderr, "# %-36s %10ld %12.2f %18s %18s\n", qPrintable(it.key()), it->nCount,
-                         dSeconds > 0 ? it->nCount / dSeconds : 0.0, qPrintable(it->strFirst), qPrintable(it->strLast));
-    }
-
-private:
-    struct Tally {
-        long nCount = 0;
-        QString strFirst, strLast;
-    };
-    CCamInterface* m_pInterface;
-    QString m_strFormat;
-    QMutex m_mutex;
-    QMap<QString, Tally> m_tallies;
-};
 
 } // namespace
 

@@ -371,8 +371,19 @@ def large_camera(folder):
             f.write(text)
 
 
+def camera_a2():
+    """A second DV-EC2040 on the same line: the same description, another identity."""
+    with open(os.path.join(HERE, 'camera_a.ini'), encoding='utf-8') as f:
+        text = f.read()
+    for old, new in (('Id=DoVI-SIM-A-2040', 'Id=DoVI-SIM-A-2041'), ('Serial=SA2040001', 'Serial=SA2040002'),
+                     ('UserName=Station 3 Top', 'UserName=Station 4 Top'), ('\n0x10000=1\n', '\n')):
+        text = text.replace(old, new)
+    write('camera_a2.ini', text.replace('written by generate.py', 'a second camera, written by generate.py'))
+
+
 if __name__ == '__main__':
     camera_a()
+    camera_a2()
     camera_b()
     sensor_c()
     large_camera(os.path.join(HERE, '..', '..', '..', 'bench', 'data'))

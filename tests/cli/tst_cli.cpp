@@ -1,0 +1,193 @@
+#include "channelitem.h"
+#include "eventconfigfile.h"
+#include "eventitem.h"
+#include "eventtypeitem.h"
+#include "rweventfeaturethread.h"
+#include "simfixture.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QByteArray out, err;
+};
+
+} // namespace
+
+// Drives the real saltire-cli against the simulated cameras of a private producers' folder.
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    SimFixture* m_sim = nullptr;
+
+    Result Cli(const QStringList& args, int timeoutMs = 60000)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KESTREL_COMMON_FILES_DIR", qEnvironmentVariable("KESTREL_COMMON_FILES_DIR"));
+        env.insert("DOVI_SIM_DEVICES", qEnvironmentVariable("DOVI_SIM_DEVICES"));
+        env.insert("KESTREL_USER_DATA_DIR", m_sim->root() + "/user");
+        env.insert("KESTREL_CONFIG_DIR", m_sim->root() + "/config");
+        p.setProcessEnvironment(env);
+        p.start(SALTIRE_CLI, args);
+        Result r;
+        if (!p.waitForFinished(timeoutMs))
+            return r;
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        r.out = p.readAllStandardOutput();
+        r.err = p.readAllStandardError();
+        return r;
+    }
+
+private slots:
+    void init()
+    {
+        m_sim = new SimFixture;
+        QVERIFY(m_sim->installProducer());
+        QVERIFY(m_sim->addShippedDevice("camera_a"));
+        QVERIFY(m_sim->addShippedDevice("camera_b"));
+    }
+    void cleanup()
+    {
+        delete m_sim;
+        m_sim = nullptr;
+    }
+
+    void devicesAndUsage()
+    {
+        Result r = Cli({"devices"});
+        QCOMPARE(r.code, 0);
+        const QList<QByteArray> lines = r.out.split('\n');
+        QCOMPARE(lines.at(0), QByteArray("NUMBER\tLABEL\tKEY\tMODEL\tSERIAL"));
+        QVERIFY(lines.at(1).startsWith("1\tStation 3 Top (SA2040001)\tDoVI-SIM-A-2040_"));
+        QVERIFY(lines.at(2).endsWith("\tDV-IO8000 IO Controller\tSB8000017"));
+        r = Cli({"devices", "--json"});
+        const QJsonArray devices = QJsonDocument::fromJson(r.out).array();
+        QCOMPARE(devices.size(), 2);
+        QCOMPARE(devices.at(1).toObject().value("model").toString(), QString("DV-IO8000 IO Controller"));
+        QCOMPARE(Cli({"bogus"}).code, 1);
+        QCOMPARE(Cli({}).code, 1);
+        QCOMPARE(Cli({"show", "--help"}).code, 0);
+        QCOMPARE(Cli({"show", "--device", "9"}).code, 2);
+        QCOMPARE(Cli({"--version"}).out, QByteArray("saltire-cli 4.1.0\n"));
+    }
+
+    void showFiltersByLevel()
+    {
+        Result r = Cli({"show", "--device", "Station 3 Top (SA2040001)", "--level", "recommended"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.startsWith("Device 1: Station 3 Top (SA2040001), level recommended\n"));
+        QVERIFY(r.out.contains("\nType Diagnostic [DiagnosticEvent:3] state=off guru hidden\n"));
+        QVERIFY(r.out.contains("    Event Exposure Start [ExposureStart_0:0] state=on device=on\n"));
+        r = Cli({"show", "--device", "2", "--json"});
+        const QJsonObject root = QJsonDocument::fromJson(r.out).object();
+        const QJsonObject io = root.value("types").toArray().at(0).toObject();
+        QCOMPARE(io.value("ioLines").toArray().size(), 4);
+        QCOMPARE(io.value("ioLines").toArray().at(2).toObject().value("channels").toArray().at(0).toObject()
+                     .value("events").toArray().size(), 42);
+    }
+
+    // The command line's export is the window's export function: the same bytes for the same model.
+    void exportMatchesTheWindow()
+    {
+        const QString path = m_sim->root() + "/a.ect";
+        QCOMPARE(Cli({"export", "--device", "1", path}).code, 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        // The same device read by the worker in this process gives the model the window would export.
+        CInterface* p = nullptr;
+        NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
+        auto* cam = dynamic_cast<CCamInterface*>(p);
+        DeviceInfoList list{};
+        QCOMPARE(cam->EnumDevices(&list, "DoVISimulator.cti"), 0);
+        DeviceInfo record = *list.pItems[0];
+        record.nDeviceNumber = 1;
+        NXAReleaseInstance(p);
+        RWEventFeatureThread worker(nullptr);
+        QSignalSpy done(&worker, &RWEventFeatureThread::SigFinishRW);
+        worker.StartRW(&record, true);
+        QVERIFY(done.wait(30000));
+        QCOMPARE(written, EventConfigFile::ToText(*worker.GetEventTypeList(1)).toLocal8Bit());
+        QCOMPARE(Cli({"export", "--device", "1", m_sim->root() + "/no/such/dir/x.ect"}).code, 4);
+    }
+
+    void setImportAndDryRun()
+    {
+        const QString path = m_sim->root() + "/choice.ect";
+        Result r = Cli({"set", "--device", "1", "--all-off", "--on", "Channel1", "--on", "TriggerReady_0"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QByteArray("Applied.\n"));
+        QCOMPARE(Cli({"set", "--on", "NoSuchEvent"}).code, 7);
+        r = Cli({"show", "--device", "1"});
+        QVERIFY(r.out.contains("Event Exposure Start [ExposureStart_1:2] state=on device=on"));
+        QVERIFY(r.out.contains("Event Exposure Start [ExposureStart_0:0] state=off device=off")); // kept by the camera
+        QCOMPARE(Cli({"export", "--device", "1", path}).code, 0);
+
+        QCOMPARE(Cli({"set", "--device", "1", "--all-off"}).code, 0);
+        r = Cli({"import", "--device", "1", path, "--dry-run"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("CHANGE\tChannel 1\tExposureStart_1\toff -> on\n"));
+        QVERIFY(!r.out.contains("UNMATCHED"));
+        QVERIFY(Cli({"show", "--device", "1"}).out.contains("[ExposureStart_1:2] state=off device=off")); // dry run
+
+        // A file for another device: nothing matches.
+        r = Cli({"import", "--device", "2", path, "--dry-run"});
+        QCOMPARE(r.code, 5);
+        QVERIFY(r.out.contains("UNMATCHED\tType: ExposureEvent:0\n"));
+        QCOMPARE(Cli({"import", "--device", "2", path}).out, QByteArray("Failed to import.\n"));
+
+        r = Cli({"import", "--device", "1", path});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QByteArray("Succeed.\nApplied.\n"));
+        QVERIFY(Cli({"show", "--device", "1"}).out.contains("[ExposureStart_1:2] state=on device=on"));
+    }
+
+    void applyFailureListsTheErrors()
+    {
+        QVERIFY(m_sim->rewriteShippedDevice("camera_a", "[Faults]\nSetEnum1=EventNotification, 1, EventCategory=0;ChannelSelector=1, -1005\n"));
+        Result r = Cli({"set", "--device", "1", "--on", "ExposureEvent"});
+        QCOMPARE(r.code, 6);
+        QVERIFY(r.out.startsWith("Applying failed. Error list:\n"));
+        QVERIFY(r.out.contains("ERROR\tExposure\tChannel 1\tExposure Start, Exposure End\t0xfffffc13\n"));
+    }
+
+    // Every event the camera sends while it is watched is printed, with its time stamp in seconds.
+    void monitorSeesTheCamerasEvents()
+    {
+        Result r = Cli({"monitor", "--device", "1", "--seconds", "2", "--format", "jsonl"});
+        QCOMPARE(r.code, 0);
+        QList<QByteArray> lines = r.out.split('\n');
+        lines.removeAll(QByteArray());
+        QVERIFY2(lines.size() >= 8, r.out.constData()); // ExposureStart_0 at 5 Hz and FrameEnd_1 at 1 Hz
+        double previous = -1;
+        int starts = 0;
+        for (const QByteArray& line : lines) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.value("name").toString() != "ExposureStart_0")
+                continue;
+            ++starts;
+            QCOMPARE(o.value("id").toString(), QString("0x9000"));
+            const double seconds = o.value("seconds").toString().toDouble();
+            if (previous >= 0)
+                QVERIFY(qAbs(seconds - previous - 0.2) < 0.05);
+            previous = seconds;
+        }
+        QVERIFY(r.err.contains(QString("ExposureStart_0 0x9000").toUtf8()));
+        QVERIFY(r.err.contains(QByteArray::number(starts)));
+    }
+};
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"
