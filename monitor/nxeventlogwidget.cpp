@@ -53,7 +53,7 @@ void NXEventLogWidget::ShowMonitor(quint64 nKey)
         bMoved = false;
         for (DeviceEventSink* pSink : others) {
             auto* pOther = dynamic_cast<NXEventLogWidget*>(pSink);
-            if (pOther && pOther->isVisible() && pOther->pos() == pos) {
+            if (pOther && pOther->pos() == pos) {
                 pos += QPoint(20, 20);
                 bMoved = true;
             }
