@@ -7,13 +7,12 @@
 #include "eventconfigfile.h"
 #include "messagehintdlg.h"
 #include "messagelistdialog.h"
+#include "messagerows.h"
 #include "nxeventlogwidget.h"
 #include "custom.h"
 #include "customloadingdialog.h"
 #include "rweventfeaturethread.h"
-#include "channelitem.h"
 #include "eventtypeitem.h"
-#include "iotypeitem.h"
 #include "devicediscovery.h"
 #include "customcheckbox.h"
 #include "customcombobox.h"
@@ -288,17 +287,7 @@ void SaltireDlg::EnumAllProducers()
         emit SigFinishEnum();
         return;
     }
-    m_deviceList.clear();
-    for (const QString& strFile : qAsConst(m_producerFiles)) {
-        DeviceInfoList list{};
-        if (m_pCamInterface->EnumDevices(&list, strFile.toLocal8Bit().constData()) != 0)
-            continue;
-        for (quint32 i = 0; i < list.nCount && i < quint32(NXA_MAX_DEVICES); ++i) {
-            DeviceInfo record = *list.pItems[i];
-            record.nDeviceNumber = quint32(DeviceDiscovery::AssignDeviceNumber(record, record.nKeyNumber));
-            m_deviceList.append(record);
-        }
-    }
+    m_deviceList = DeviceDiscovery::EnumerateDevices(m_pCamInterface, m_producerFiles);
     emit SigFinishEnum();
 }
 
@@ -367,18 +356,7 @@ void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
     }
     CustomLoadingDialog::hideLoading(0);
     const QList<Saltire::EventTypeItem*>& types = *m_pRWThread->GetEventTypeList(nID);
-    bool bFailed = false;
-    for (const Saltire::EventTypeItem* pType : types) {
-        bFailed = bFailed || !pType->strErrorMsg.isEmpty();
-        for (const Saltire::IOTypeItem* pIO : pType->listIOType) {
-            bFailed = bFailed || !pIO->strErrorMsg.isEmpty();
-            for (const Saltire::ChannelItem* pChannel : pIO->listChannel)
-                bFailed = bFailed || !pChannel->strErrorMsg.isEmpty();
-        }
-        for (const Saltire::ChannelItem* pChannel : pType->listChannel)
-            bFailed = bFailed || !pChannel->strErrorMsg.isEmpty();
-    }
-    if (!types.isEmpty() && bFailed) {
+    if (!types.isEmpty() && MessageRows::HasErrors(types)) {
         MessageListDialog dialog(0, types, this);
         dialog.exec();
         return;

@@ -169,24 +169,12 @@ int ApplyAndReport(CliSession& session, int nIndex)
 {
     if (!session.Write(nIndex))
         return Fail(DeviceFailed, "the device is not open");
-    const QList<MessageGroup> errors = MessageRows::Groups(0, session.Model(nIndex), false);
-    bool bFailed = false;
-    for (const EventTypeItem* pType : session.Model(nIndex)) {
-        bFailed = bFailed || !pType->strErrorMsg.isEmpty();
-        for (const IOTypeItem* pIO : pType->listIOType) {
-            bFailed = bFailed || !pIO->strErrorMsg.isEmpty();
-            for (const ChannelItem* pChannel : pIO->listChannel)
-                bFailed = bFailed || !pChannel->strErrorMsg.isEmpty();
-        }
-        for (const ChannelItem* pChannel : pType->listChannel)
-            bFailed = bFailed || !pChannel->strErrorMsg.isEmpty();
-    }
-    if (!bFailed) {
+    if (!MessageRows::HasErrors(session.Model(nIndex))) {
         Out("Applied.\n");
         return Ok;
     }
     Out("Applying failed. Error list:\n");
-    for (const MessageGroup& group : errors)
+    for (const MessageGroup& group : MessageRows::Groups(0, session.Model(nIndex), false))
         for (const MessageRow& row : group.rows)
             Out(QStringLiteral("ERROR\t%1\t%2\t%3\t%4\n").arg(group.strTitle, row.strChannel, row.strEvents, row.strError));
     return ApplyFailed;

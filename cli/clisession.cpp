@@ -29,17 +29,8 @@ const QList<DeviceInfo>& CliSession::Devices()
     if (m_bEnumerated || !m_pEnumerator)
         return m_devices;
     m_bEnumerated = true;
-    const QStringList files = DeviceDiscovery::ScanProducerFiles(DeviceDiscovery::ProducerFolder());
-    for (const QString& strFile : files) {
-        DeviceInfoList list{};
-        if (m_pEnumerator->EnumDevices(&list, strFile.toLocal8Bit().constData()) != 0)
-            continue;
-        for (quint32 i = 0; i < list.nCount && i < quint32(NXA_MAX_DEVICES); ++i) {
-            DeviceInfo record = *list.pItems[i];
-            record.nDeviceNumber = quint32(DeviceDiscovery::AssignDeviceNumber(record, record.nKeyNumber));
-            m_devices.append(record);
-        }
-    }
+    m_devices = DeviceDiscovery::EnumerateDevices(
+        m_pEnumerator, DeviceDiscovery::ScanProducerFiles(DeviceDiscovery::ProducerFolder()));
     return m_devices;
 }
 

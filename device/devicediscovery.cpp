@@ -41,6 +41,24 @@ int AssignDeviceNumber(const DeviceInfo& record, quint32 nKeyNumber)
     return nNumber;
 }
 
+QList<DeviceInfo> EnumerateDevices(CCamInterface* pInterface, const QStringList& producerFiles)
+{
+    QList<DeviceInfo> devices;
+    if (!pInterface)
+        return devices;
+    for (const QString& strFile : producerFiles) {
+        DeviceInfoList list{};
+        if (pInterface->EnumDevices(&list, strFile.toLocal8Bit().constData()) != 0)
+            continue;
+        for (quint32 i = 0; i < list.nCount && i < quint32(NXA_MAX_DEVICES); ++i) {
+            DeviceInfo record = *list.pItems[i]; // the library's records change with its next call
+            record.nDeviceNumber = quint32(AssignDeviceNumber(record, record.nKeyNumber));
+            devices.append(record);
+        }
+    }
+    return devices;
+}
+
 QString DeviceLabel(const DeviceInfo& record)
 {
     if (record.bUseAltName) {

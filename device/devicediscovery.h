@@ -3,6 +3,7 @@
 
 #include "nxainterface.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,10 @@ QStringList ScanProducerFiles(const QString& strFolder);
 
 // The run-wide number of a device key (key text + "_" + key number): 1 upward, never reused.
 int AssignDeviceNumber(const DeviceInfo& record, quint32 nKeyNumber);
+
+// The devices every producer file reports through the instance, in order, each numbered by
+// AssignDeviceNumber. A producer whose enumeration fails adds nothing.
+QList<DeviceInfo> EnumerateDevices(CCamInterface* pInterface, const QStringList& producerFiles);
 
 // The selector text of a record: "alternative name (detail)" or the device name.
 QString DeviceLabel(const DeviceInfo& record);

@@ -81,6 +81,24 @@ MessageGroup Group(int nListType, EventTypeItem* pEventType, IOTypeItem* pIOType
     return group;
 }
 
+bool HasErrors(const QList<EventTypeItem*>& eventTypes)
+{
+    auto channelError = [](const QList<ChannelItem*>& channels) {
+        for (const ChannelItem* pChannel : channels)
+            if (!pChannel->strErrorMsg.isEmpty())
+                return true;
+        return false;
+    };
+    for (const EventTypeItem* pType : eventTypes) {
+        if (!pType->strErrorMsg.isEmpty() || channelError(pType->listChannel))
+            return true;
+        for (const IOTypeItem* pIO : pType->listIOType)
+            if (!pIO->strErrorMsg.isEmpty() || channelError(pIO->listChannel))
+                return true;
+    }
+    return false;
+}
+
 QList<MessageGroup> Groups(int nListType, const QList<EventTypeItem*>& eventTypes, bool bChinese)
 {
     QList<MessageGroup> groups;

@@ -30,6 +30,8 @@ namespace MessageRows {
 bool HasContent(int nListType, Saltire::EventTypeItem* pEventType, Saltire::IOTypeItem* pIOType);
 // The group's title and rows; no rows when its title is empty.
 MessageGroup Group(int nListType, Saltire::EventTypeItem* pEventType, Saltire::IOTypeItem* pIOType, bool bChinese);
+// Whether the last write left an error text on any type, IO line or channel.
+bool HasErrors(const QList<Saltire::EventTypeItem*>& eventTypes);
 // Every group with content, in model order.
 QList<MessageGroup> Groups(int nListType, const QList<Saltire::EventTypeItem*>& eventTypes, bool bChinese);
 

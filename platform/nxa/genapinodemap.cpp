@@ -146,6 +146,19 @@ ArvGc* gcOf(GenApiNodeMap::Private* d)
     return d->pDevice ? NXA_PORT_DEVICE(d->pDevice)->pGc : nullptr;
 }
 
+// The feature node of a name and type, ready for a new access; rc tells why there is none.
+ArvGcNode* findFeature(GenApiNodeMap::Private* d, const char* szName, GType type, int32_t& rc)
+{
+    ArvGc* gc = gcOf(d);
+    ArvGcNode* node = gc && szName ? arv_gc_get_node(gc, szName) : nullptr;
+    rc = !gc ? GC_ERR_NOT_INITIALIZED
+             : !node ? GC_ERR_INVALID_ID : !G_TYPE_CHECK_INSTANCE_TYPE(node, type) ? GC_ERR_INVALID_PARAMETER : 0;
+    if (rc != GC_ERR_SUCCESS)
+        return nullptr;
+    d->nPortError = 0;
+    return node;
+}
+
 int32_t checkAvailable(GenApiNodeMap::Private* d, ArvGcNode* node)
 {
     GError* error = nullptr;
@@ -203,15 +216,10 @@ int32_t GenApiNodeMap::getEnum(const char* szName, bool bAvailableOnly, int64_t&
                                std::vector<int64_t>& values)
 {
     values.clear();
-    ArvGc* gc = gcOf(d.get());
-    if (!gc)
-        return GC_ERR_NOT_INITIALIZED;
-    ArvGcNode* node = szName ? arv_gc_get_node(gc, szName) : nullptr;
+    int32_t rcFind = GC_ERR_SUCCESS;
+    ArvGcNode* node = findFeature(d.get(), szName, ARV_TYPE_GC_ENUMERATION, rcFind);
     if (!node)
-        return GC_ERR_INVALID_ID;
-    if (!ARV_IS_GC_ENUMERATION(node))
-        return GC_ERR_INVALID_PARAMETER;
-    d->nPortError = 0;
+        return rcFind;
     if (bAvailableOnly) {
         if (const int32_t rc = checkAvailable(d.get(), node))
             return rc;
@@ -245,15 +253,10 @@ int32_t GenApiNodeMap::getEnum(const char* szName, bool bAvailableOnly, int64_t&
 
 int32_t GenApiNodeMap::setEnum(const char* szName, int64_t nValue)
 {
-    ArvGc* gc = gcOf(d.get());
-    if (!gc)
-        return GC_ERR_NOT_INITIALIZED;
-    ArvGcNode* node = szName ? arv_gc_get_node(gc, szName) : nullptr;
+    int32_t rcFind = GC_ERR_SUCCESS;
+    ArvGcNode* node = findFeature(d.get(), szName, ARV_TYPE_GC_ENUMERATION, rcFind);
     if (!node)
-        return GC_ERR_INVALID_ID;
-    if (!ARV_IS_GC_ENUMERATION(node))
-        return GC_ERR_INVALID_PARAMETER;
-    d->nPortError = 0;
+        return rcFind;
     // The engine does not refuse writes to a feature that is itself unavailable.
     if (const int32_t rc = checkAvailable(d.get(), node))
         return rc;
@@ -283,15 +286,10 @@ int32_t GenApiNodeMap::setEnum(const char* szName, int64_t nValue)
 
 int32_t GenApiNodeMap::getInt(const char* szName, bool bCheckAvailable, int64_t& nValue)
 {
-    ArvGc* gc = gcOf(d.get());
-    if (!gc)
-        return GC_ERR_NOT_INITIALIZED;
-    ArvGcNode* node = szName ? arv_gc_get_node(gc, szName) : nullptr;
+    int32_t rcFind = GC_ERR_SUCCESS;
+    ArvGcNode* node = findFeature(d.get(), szName, ARV_TYPE_GC_INTEGER, rcFind);
     if (!node)
-        return GC_ERR_INVALID_ID;
-    if (!ARV_IS_GC_INTEGER(node))
-        return GC_ERR_INVALID_PARAMETER;
-    d->nPortError = 0;
+        return rcFind;
     if (bCheckAvailable) {
         if (const int32_t rc = checkAvailable(d.get(), node))
             return rc;
