@@ -1,12 +1,10 @@
 #include "messagelistdialog.h"
 
-#include "channelitem.h"
 #include "custom.h"
 #include "customlabel.h"
 #include "customlinewidget.h"
 #include "customtitlebar.h"
 #include "customwidget.h"
-#include "eventitem.h"
 #include "eventtypeitem.h"
 #include "iotypeitem.h"
 #include "messagerows.h"

@@ -1,10 +1,6 @@
 #include "onetypemessagewidget.h"
 
-#include "channelitem.h"
 #include "customlabel.h"
-#include "eventitem.h"
-#include "eventtypeitem.h"
-#include "iotypeitem.h"
 #include "messagelistdialog.h"
 #include "messagerows.h"
 #include "nxinterface.h"

@@ -66,7 +66,8 @@ struct Parser {
             return false;
         }
         if (p.isSet("help")) {
-            Out(p.helpText().replace("saltire-cli " + strCommand + " [options]", "saltire-cli " + strCommand + " [options]"));
+            // The usage line names the program as started; show the command too.
+            Out(p.helpText().replace(QCoreApplication::arguments().constFirst(), "saltire-cli " + strCommand));
             nExit = Ok;
             return false;
         }

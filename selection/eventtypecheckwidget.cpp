@@ -116,11 +116,8 @@ void EventTypeCheckWidget::UpdateCheckState()
 {
     for (ChannelCheckWidget* pRow : qAsConst(m_channelWidgets))
         pRow->UpdateCheckState();
-    if (RWItem* pItem = Item(); pItem && m_pCheckBox) {
-        disconnect(m_pCheckBox, &QCheckBox::stateChanged, this, &EventTypeCheckWidget::OnGroupStateChanged);
-        m_pCheckBox->setCheckState(Qt::CheckState(pItem->nState));
-        connect(m_pCheckBox, &QCheckBox::stateChanged, this, &EventTypeCheckWidget::OnGroupStateChanged);
-    }
+    if (RWItem* pItem = Item())
+        SetGroupState(pItem->nState); // the box quietly to the stored state
 }
 
 // Quietly into the box, and into the group's item.

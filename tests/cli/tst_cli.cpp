@@ -107,14 +107,8 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray written = file.readAll();
         // The same device read by the worker in this process gives the model the window would export.
-        CInterface* p = nullptr;
-        NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
-        auto* cam = dynamic_cast<CCamInterface*>(p);
-        DeviceInfoList list{};
-        QCOMPARE(cam->EnumDevices(&list, "DoVISimulator.cti"), 0);
-        DeviceInfo record = *list.pItems[0];
-        record.nDeviceNumber = 1;
-        NXAReleaseInstance(p);
+        DeviceInfo record;
+        QVERIFY(SimFixture::FindRecord(QByteArray(), 1, record));
         RWEventFeatureThread worker(nullptr);
         QSignalSpy done(&worker, &RWEventFeatureThread::SigFinishRW);
         worker.StartRW(&record, true);

@@ -130,13 +130,12 @@ private slots:
         SimFixture sim;
         QVERIFY(sim.installProducer());
         QVERIFY(sim.addShippedDevice("camera_a"));
+        DeviceInfo record;
+        QVERIFY(SimFixture::FindRecord(QByteArray(), 0, record));
         CInterface* p = nullptr;
         QCOMPARE(NXACreateInstance(NXA_CAMERA_INTERFACE, &p), 0);
         auto* cam = dynamic_cast<CCamInterface*>(p);
-        DeviceInfoList list{};
-        QCOMPARE(cam->EnumDevices(&list, "DoVISimulator.cti"), 0);
         void* handle = nullptr;
-        const DeviceInfo record = *list.pItems[0];
         QCOMPARE(cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE), 0);
         QByteArray description, translation;
         QVERIFY(FetchDescriptionTexts(cam, description, translation));

@@ -16,28 +16,6 @@ using namespace Saltire;
 
 namespace {
 
-// The record of a simulated device, numbered as the main window would.
-bool FindRecord(const QByteArray& id, int nNumber, DeviceInfo& out)
-{
-    CInterface* p = nullptr;
-    if (NXACreateInstance(NXA_CAMERA_INTERFACE, &p) != 0)
-        return false;
-    auto* cam = dynamic_cast<CCamInterface*>(p);
-    DeviceInfoList list{};
-    bool bFound = false;
-    if (cam->EnumDevices(&list, "DoVISimulator.cti") == 0) {
-        for (quint32 i = 0; i < list.nCount && !bFound; ++i) {
-            if (id == reinterpret_cast<const char*>(list.pItems[i]->szKey)) {
-                out = *list.pItems[i];
-                out.nDeviceNumber = quint32(nNumber);
-                bFound = true;
-            }
-        }
-    }
-    NXAReleaseInstance(p);
-    return bFound;
-}
-
 struct Run {
     explicit Run(RWEventFeatureThread& w) : spy(&w, &RWEventFeatureThread::SigFinishRW) {}
     QSignalSpy spy;
@@ -96,7 +74,7 @@ void TestRWEventFeatureThread::readBuildsTheTree()
     QVERIFY(sim.installProducer());
     QVERIFY(sim.addShippedDevice("camera_a"));
     DeviceInfo record;
-    QVERIFY(FindRecord("DoVI-SIM-A-2040", 5, record));
+    QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 5, record));
     RWEventFeatureThread worker(nullptr);
     Run run(worker);
     QTest::ignoreMessage(QtDebugMsg, "Set EventCategory 3");
@@ -152,7 +130,7 @@ void TestRWEventFeatureThread::readOfAnIODevice()
     QVERIFY(sim.installProducer());
     QVERIFY(sim.addShippedDevice("camera_b"));
     DeviceInfo record;
-    QVERIFY(FindRecord("DoVI-SIM-B-8000", 2, record));
+    QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 2, record));
     RWEventFeatureThread worker(nullptr);
     Run run(worker);
     worker.StartRW(&record, true);
@@ -206,7 +184,7 @@ void TestRWEventFeatureThread::readFailures()
     QVERIFY(sim.installProducer());
     QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\n" + faults + "\n"));
     DeviceInfo record;
-    QVERIFY(FindRecord("DoVI-SIM-A-2040", 9, record));
+    QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 9, record));
     RWEventFeatureThread worker(nullptr);
     Run run(worker);
     if (!critical.isEmpty())
@@ -232,8 +210,8 @@ void TestRWEventFeatureThread::secondStartIsDropped()
     QVERIFY(sim.addShippedDevice("camera_b"));
     QVERIFY(sim.addShippedDevice("camera_a"));
     DeviceInfo b, a;
-    QVERIFY(FindRecord("DoVI-SIM-B-8000", 1, b));
-    QVERIFY(FindRecord("DoVI-SIM-A-2040", 2, a));
+    QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 1, b));
+    QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 2, a));
     RWEventFeatureThread worker(nullptr);
     Run run(worker);
     worker.StartRW(&b, true);
@@ -251,7 +229,7 @@ void TestRWEventFeatureThread::writeAppliesShownItems()
     QVERIFY(sim.installProducer());
     QVERIFY(sim.addShippedDevice("camera_a"));
     DeviceInfo record;
-    QVERIFY(FindRecord("DoVI-SIM-A-2040", 3, record));
+    QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 3, record));
     RWEventFeatureThread worker(nullptr);
     {
         Run run(worker);
@@ -289,7 +267,7 @@ void TestRWEventFeatureThread::writeRecordsErrors()
     QVERIFY(sim.installProducer());
     QVERIFY(sim.addShippedDevice("camera_b"));
     DeviceInfo record;
-    QVERIFY(FindRecord("DoVI-SIM-B-8000", 4, record));
+    QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 4, record));
     RWEventFeatureThread worker(nullptr);
     {
         Run run(worker);

@@ -25,13 +25,8 @@ struct Device {
         CInterface* p = nullptr;
         NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
         cam = dynamic_cast<CCamInterface*>(p);
-        DeviceInfoList list{};
-        if (cam->EnumDevices(&list, "DoVISimulator.cti") != 0)
-            return;
-        for (quint32 i = 0; i < list.nCount; ++i)
-            if (id == reinterpret_cast<const char*>(list.pItems[i]->szKey))
-                record = *list.pItems[i];
-        cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE);
+        if (!id.isEmpty() && SimFixture::FindRecord(id, 0, record))
+            cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE);
     }
     ~Device()
     {

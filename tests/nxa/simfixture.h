@@ -2,6 +2,8 @@
 // A private producers' folder holding the simulated camera and a definitions folder for it, set up through
 // the environment overrides so that nothing outside the temporary folder is touched.
 
+#include "nxainterface.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -10,6 +12,27 @@
 class SimFixture
 {
 public:
+    // The record of a simulated device (the first when id is empty), numbered as the main window would.
+    static bool FindRecord(const QByteArray& id, int nNumber, DeviceInfo& out)
+    {
+        CInterface* p = nullptr;
+        if (NXACreateInstance(NXA_CAMERA_INTERFACE, &p) != 0)
+            return false;
+        DeviceInfoList list{};
+        bool bFound = false;
+        if (dynamic_cast<CCamInterface*>(p)->EnumDevices(&list, "DoVISimulator.cti") == 0) {
+            for (quint32 i = 0; i < list.nCount && !bFound; ++i) {
+                if (id.isEmpty() || id == reinterpret_cast<const char*>(list.pItems[i]->szKey)) {
+                    out = *list.pItems[i];
+                    out.nDeviceNumber = quint32(nNumber);
+                    bFound = true;
+                }
+            }
+        }
+        NXAReleaseInstance(p);
+        return bFound;
+    }
+
     SimFixture()
     {
         m_common = m_dir.path() + "/common";
