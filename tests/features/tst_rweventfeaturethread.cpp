@@ -23,6 +23,14 @@ struct Run {
     QList<QVariant> args() const { return spy.isEmpty() ? QList<QVariant>() : spy.first(); }
 };
 
+// A read, waited for until the worker has left run().
+bool ReadToTheEnd(RWEventFeatureThread& worker, const DeviceInfo& record)
+{
+    Run run(worker);
+    worker.StartRW(&record, true);
+    return run.waitDone() && QTest::qWaitFor([&] { return worker.isFinished(); });
+}
+
 QString Names(const QList<EventTypeItem*>& list)
 {
     QStringList out;
@@ -231,12 +239,7 @@ void TestRWEventFeatureThread::writeAppliesShownItems()
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 3, record));
     RWEventFeatureThread worker(nullptr);
-    {
-        Run run(worker);
-        worker.StartRW(&record, true);
-        QVERIFY(run.waitDone());
-    }
-    QTRY_VERIFY(worker.isFinished());
+    QVERIFY(ReadToTheEnd(worker, record));
     QList<EventTypeItem*>& list = *worker.GetEventTypeList(3);
     ApplyUserLevel(list, 0); // "Recommended": Guru items are not written
     for (EventTypeItem* t : list)
@@ -269,12 +272,7 @@ void TestRWEventFeatureThread::writeRecordsErrors()
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 4, record));
     RWEventFeatureThread worker(nullptr);
-    {
-        Run run(worker);
-        worker.StartRW(&record, true);
-        QVERIFY(run.waitDone());
-    }
-    QTRY_VERIFY(worker.isFinished());
+    QVERIFY(ReadToTheEnd(worker, record));
     QList<EventTypeItem*>& list = *worker.GetEventTypeList(4);
     ApplyUserLevel(list, 1);
     IOTypeItem* line0 = list.at(0)->listIOType.at(0);
