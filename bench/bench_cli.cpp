@@ -21,6 +21,9 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Our runs never discover GigE Vision cameras beyond this machine.
+    if (qEnvironmentVariableIsEmpty("DOVI_GIGE_INTERFACES"))
+        qputenv("DOVI_GIGE_INTERFACES", "lo");
     if (qEnvironmentVariableIsEmpty("KESTREL_COMMON_FILES_DIR"))
         qputenv("KESTREL_COMMON_FILES_DIR", SALTIRE_COMMON_FILES_DIR);
     QGuiApplication app(argc, argv);

@@ -42,6 +42,9 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
+    // Our runs never discover GigE Vision cameras beyond this machine.
+    if (qEnvironmentVariableIsEmpty("DOVI_GIGE_INTERFACES"))
+        qputenv("DOVI_GIGE_INTERFACES", "lo");
     if (qEnvironmentVariableIsEmpty("KESTREL_COMMON_FILES_DIR"))
         qputenv("KESTREL_COMMON_FILES_DIR", SALTIRE_COMMON_FILES_DIR);
     const QString producers = qEnvironmentVariable("KESTREL_COMMON_FILES_DIR") + "/Kestrel/Runtime/Linux64_x64";

@@ -231,6 +231,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     QGuiApplication app(argc, argv);
+    // Our runs never discover GigE Vision cameras beyond this machine.
+    if (qEnvironmentVariableIsEmpty("DOVI_GIGE_INTERFACES"))
+        qputenv("DOVI_GIGE_INTERFACES", "lo");
     if (qEnvironmentVariableIsEmpty("KESTREL_COMMON_FILES_DIR"))
         qputenv("KESTREL_COMMON_FILES_DIR", SALTIRE_COMMON_FILES_DIR);
     const QString installed = qEnvironmentVariable("KESTREL_COMMON_FILES_DIR")

@@ -45,6 +45,9 @@ int main(int argc, char* argv[])
     QTemporaryDir home;
     qputenv("KESTREL_USER_DATA_DIR", (home.path() + "/user").toLocal8Bit());
     qputenv("KESTREL_PROGRAM_DATA_DIR", (home.path() + "/programdata").toLocal8Bit());
+    // Our runs never discover GigE Vision cameras beyond this machine.
+    if (qEnvironmentVariableIsEmpty("DOVI_GIGE_INTERFACES"))
+        qputenv("DOVI_GIGE_INTERFACES", "lo");
     if (qEnvironmentVariableIsEmpty("KESTREL_COMMON_FILES_DIR"))
         qputenv("KESTREL_COMMON_FILES_DIR", SALTIRE_COMMON_FILES_DIR);
     QApplication app(argc, argv);

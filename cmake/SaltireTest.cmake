@@ -19,5 +19,5 @@ function(saltire_add_test)
     set(home ${CMAKE_BINARY_DIR}/testhome/${T_NAME})
     set_tests_properties(${T_NAME} PROPERTIES
         TIMEOUT 120
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;KESTREL_USER_DATA_DIR=${home}/userdata;KESTREL_PROGRAM_DATA_DIR=${home}/programdata;KESTREL_COMMON_FILES_DIR=${home}/common;KESTREL_CONFIG_DIR=${home}/config/Kestrel")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DOVI_GIGE_INTERFACES=lo;HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;KESTREL_USER_DATA_DIR=${home}/userdata;KESTREL_PROGRAM_DATA_DIR=${home}/programdata;KESTREL_COMMON_FILES_DIR=${home}/common;KESTREL_CONFIG_DIR=${home}/config/Kestrel")
 endfunction()

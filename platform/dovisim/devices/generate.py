@@ -6,6 +6,11 @@ Register layout, little-endian, 4 bytes each unless said:
   0x1000 EventCategory, 0x1004 EventIOType, 0x1008 ChannelSelector, 0x100C EventSelector,
   0x1010 tick frequency (8 bytes, read-only), 0x10000 + 4 * slot EventNotification,
   slot = ((EC * 4 + IO) * 4 + CH) * 256 + ES, where IO counts only in IO categories.
+
+camera_a and camera_b also get a GigE Vision variant in tests/data/gige/ for arv-fake-gv-camera-0.8, whose
+register memory is a flat 64 KiB with the description served at 0x10000 and 0x1000-0xAFFF free for us:
+same features, big-endian registers, the notification table at 0x2000 with the event stride cut to what
+the device needs, and the tick frequency as a constant because the fake camera cannot preset memory.
 """
 import os
 from xml.sax.saxutils import escape
@@ -19,6 +24,9 @@ REGS = {'EventCategory': 0x1000, 'EventIOType': 0x1004, 'ChannelSelector': 0x100
 NOTIF_BASE = 0x10000
 NOTIF_SIZE = 0x10000
 TICK_ADDR = 0x1010
+GEV_DIR = os.path.join(HERE, '..', '..', '..', 'tests', 'data', 'gige')
+GEV_NOTIF_BASE = 0x2000
+GEV_FREE_END = 0xB000  # the fake camera keeps its stream channel registers from here on
 
 
 def slot(ec, io, ch, es):
@@ -30,13 +38,13 @@ class Entry:
         self.name, self.display, self.cn, self.vis, self.value, self.avail = name, display, cn, vis, value, avail
 
 
-def int_reg(name, addr, length=4, access='RW'):
+def int_reg(name, addr, length=4, access='RW', endian='LittleEndian'):
     return (f'    <IntReg Name="{name}">\n'
             f'      <Visibility>Invisible</Visibility>\n'
             f'      <Address>0x{addr:X}</Address>\n      <Length>{length}</Length>\n'
             f'      <AccessMode>{access}</AccessMode>\n      <pPort>Device</pPort>\n'
             f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
-            f'      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n')
+            f'      <Endianess>{endian}</Endianess>\n    </IntReg>\n')
 
 
 def enumeration(name, display, entries, pvalue, selected, vis='Beginner', tooltip=''):
@@ -72,9 +80,10 @@ def write(path, text):
 
 
 def build_device(key, ident, categories, io_lines, channels, events, tick_feature, rates, defaults_on,
-                 translation=True, faults=''):
+                 translation=True, faults='', gev=False):
     """categories: [Entry]; io_lines: [Entry] or []; channels: [Entry];
-    events: [(Entry, [(ec, io, ch), ...])]; io categories are those whose name holds IOEvent."""
+    events: [(Entry, [(ec, io, ch), ...])]; io categories are those whose name holds IOEvent.
+    gev also writes the GigE Vision variant into GEV_DIR."""
     io_cats = [c.value for c in categories if 'ioevent' in c.name.lower()]
     io_term = 'IO' if not io_cats else '(' + '||'.join(f'(EC={v})' for v in io_cats) + ') ? IO : 0'
     nodes = []
@@ -106,17 +115,6 @@ def build_device(key, ident, categories, io_lines, channels, events, tick_featur
         nodes.append(avail_knife(ev.avail, [(ec, io if ec in io_cats else None, ch) for ec, io, ch in combos],
                                  ('EC', 'IO', 'CH')))
 
-    nodes.append(knife('EventNotificationIndex', sel_vars, f'((EC*4+({io_term}))*4+CH)*256+ES'))
-    for f, addr in REGS.items():
-        nodes.append(int_reg(f + 'Reg', addr))
-    notif_reg = (f'    <IntReg Name="EventNotificationReg">\n      <Visibility>Invisible</Visibility>\n'
-                 f'      <Address>0x{NOTIF_BASE:X}</Address>\n'
-                 f'      <pIndex Offset="4">EventNotificationIndex</pIndex>\n      <Length>4</Length>\n'
-                 f'      <AccessMode>RW</AccessMode>\n      <pPort>Device</pPort>\n'
-                 f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
-                 f'      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n')
-    nodes.append(notif_reg)
-
     group = [enumeration('EventCategory', 'Event Category', categories, 'EventCategoryReg',
                          (['EventIOType'] if io_lines else []) + ['ChannelSelector', 'EventSelector',
                                                                   'EventNotification'],
@@ -141,32 +139,70 @@ def build_device(key, ident, categories, io_lines, channels, events, tick_featur
                      f'      <Address>0x8</Address>\n      <Length>8</Length>\n      <AccessMode>RO</AccessMode>\n'
                      f'      <pPort>Event{ev.name}Port</pPort>\n      <Cachable>NoCache</Cachable>\n'
                      f'      <Sign>Unsigned</Sign>\n      <Endianess>BigEndian</Endianess>\n    </IntReg>\n')
-
-    tick = (f'    <IntReg Name="{tick_feature}">\n      <DisplayName>Timestamp Tick Frequency</DisplayName>\n'
-            f'      <Visibility>Expert</Visibility>\n      <Address>0x{TICK_ADDR:X}</Address>\n'
-            f'      <Length>8</Length>\n      <AccessMode>RO</AccessMode>\n      <pPort>Device</pPort>\n'
-            f'      <Sign>Unsigned</Sign>\n      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n')
     features = ['EventCategory'] + (['EventIOType'] if io_lines else []) + \
         ['ChannelSelector', 'EventSelector', 'EventNotification']
-    xml = ['<?xml version="1.0" encoding="utf-8"?>\n',
-           f'<RegisterDescription ModelName="{ident["model_name"]}" VendorName="DoVI" '
-           f'ToolTip="{escape(ident["model"])}" StandardNameSpace="None" SchemaMajorVersion="1" '
-           f'SchemaMinorVersion="1" SchemaSubMinorVersion="0" MajorVersion="1" MinorVersion="0" '
-           f'SubMinorVersion="0" ProductGuid="{ident["guid"]}" VersionGuid="{ident["vguid"]}" {NS}>\n',
-           '  <Category Name="Root" NameSpace="Standard">\n',
-           '    <pFeature>DeviceControl</pFeature>\n    <pFeature>EventControl</pFeature>\n  </Category>\n',
-           '  <Group Comment="DeviceControl">\n',
-           '    <Category Name="DeviceControl" NameSpace="Standard">\n',
-           f'      <pFeature>{tick_feature}</pFeature>\n    </Category>\n', tick, '  </Group>\n',
-           '  <Group Comment="EventControl">\n',
-           '    <Category Name="EventControl" NameSpace="Standard">\n',
-           ''.join(f'      <pFeature>{f}</pFeature>\n' for f in features), '    </Category>\n',
-           ''.join(group), '  </Group>\n',
-           '  <Group Comment="EventRegisters">\n', ''.join(nodes), '  </Group>\n',
-           '  <Group Comment="EventData">\n', ''.join(ports), '  </Group>\n',
-           '  <Port Name="Device" NameSpace="Standard"/>\n',
-           '</RegisterDescription>\n']
-    write(f'{key}.xml', ''.join(xml))
+
+    # The GigE variant only moves registers: the fake camera cannot preset the tick frequency register, and
+    # its free memory ends at GEV_FREE_END, so the event stride shrinks to what this device needs.
+    def description(gev):
+        endian, base, stride = ('BigEndian', GEV_NOTIF_BASE, 1 << (len(events) - 1).bit_length()) if gev \
+            else ('LittleEndian', NOTIF_BASE, 256)
+        if gev:
+            ios = [l.value for l in io_lines] or [0]
+            chan = max(c.value for c in channels)
+            top = max(((ec.value * 4 + (max(ios) if ec.value in io_cats else 0)) * 4 + chan) * stride
+                      for ec in categories) + max(e.value for e, _ in events)
+            assert base + 4 * (top + 1) <= GEV_FREE_END, key
+        regs = [knife('EventNotificationIndex', sel_vars, f'((EC*4+({io_term}))*4+CH)*{stride}+ES')]
+        for f, addr in REGS.items():
+            regs.append(int_reg(f + 'Reg', addr, endian=endian))
+        regs.append(f'    <IntReg Name="EventNotificationReg">\n      <Visibility>Invisible</Visibility>\n'
+                    f'      <Address>0x{base:X}</Address>\n'
+                    f'      <pIndex Offset="4">EventNotificationIndex</pIndex>\n      <Length>4</Length>\n'
+                    f'      <AccessMode>RW</AccessMode>\n      <pPort>Device</pPort>\n'
+                    f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
+                    f'      <Endianess>{endian}</Endianess>\n    </IntReg>\n')
+        note = ''
+        if gev:
+            tick = (f'    <Integer Name="{tick_feature}">\n      <DisplayName>Timestamp Tick Frequency</DisplayName>\n'
+                    f'      <Visibility>Expert</Visibility>\n      <ImposedAccessMode>RO</ImposedAccessMode>\n'
+                    f'      <Value>{ident["tick"]}</Value>\n    </Integer>\n')
+            io_note = 'IO counts only in IO categories' if io_cats else 'IO stays 0'
+            note = (f'<!-- {ident["model"]}: GigE Vision test variant for arv-fake-gv-camera-0.8,\n'
+                    f'     written by platform/dovisim/devices/generate.py.\n     Big-endian registers: '
+                    + ', '.join(f'0x{a:X} {f}' for f, a in REGS.items())
+                    + f';\n     EventNotification at 0x{base:X} + 4 * slot, slot = ((EC*4+IO)*4+CH)*{stride}+ES, '
+                    f'{io_note};\n     {tick_feature} is the constant {ident["tick"]}. -->\n')
+        else:
+            tick = (f'    <IntReg Name="{tick_feature}">\n      <DisplayName>Timestamp Tick Frequency</DisplayName>\n'
+                    f'      <Visibility>Expert</Visibility>\n      <Address>0x{TICK_ADDR:X}</Address>\n'
+                    f'      <Length>8</Length>\n      <AccessMode>RO</AccessMode>\n      <pPort>Device</pPort>\n'
+                    f'      <Sign>Unsigned</Sign>\n      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n')
+        vguid = ident['gev_vguid'] if gev else ident['vguid']
+        xml = ['<?xml version="1.0" encoding="utf-8"?>\n', note,
+               f'<RegisterDescription ModelName="{ident["model_name"]}" VendorName="DoVI" '
+               f'ToolTip="{escape(ident["model"])}" StandardNameSpace="None" SchemaMajorVersion="1" '
+               f'SchemaMinorVersion="1" SchemaSubMinorVersion="0" MajorVersion="1" MinorVersion="0" '
+               f'SubMinorVersion="0" ProductGuid="{ident["guid"]}" VersionGuid="{vguid}" {NS}>\n',
+               '  <Category Name="Root" NameSpace="Standard">\n',
+               '    <pFeature>DeviceControl</pFeature>\n    <pFeature>EventControl</pFeature>\n  </Category>\n',
+               '  <Group Comment="DeviceControl">\n',
+               '    <Category Name="DeviceControl" NameSpace="Standard">\n',
+               f'      <pFeature>{tick_feature}</pFeature>\n    </Category>\n', tick, '  </Group>\n',
+               '  <Group Comment="EventControl">\n',
+               '    <Category Name="EventControl" NameSpace="Standard">\n',
+               ''.join(f'      <pFeature>{f}</pFeature>\n' for f in features), '    </Category>\n',
+               ''.join(group), '  </Group>\n',
+               '  <Group Comment="EventRegisters">\n', ''.join(nodes + regs), '  </Group>\n',
+               '  <Group Comment="EventData">\n', ''.join(ports), '  </Group>\n',
+               '  <Port Name="Device" NameSpace="Standard"/>\n',
+               '</RegisterDescription>\n']
+        return ''.join(xml)
+
+    write(f'{key}.xml', description(False))
+    if gev:
+        os.makedirs(GEV_DIR, exist_ok=True)
+        write(os.path.join(GEV_DIR, f'{key}_gev.xml'), description(True))
 
     if translation:
         tr = ['<?xml version="1.0" encoding="utf-8"?>\n<FeatureTranslation Language="zh_CN">\n']
@@ -240,9 +276,11 @@ def camera_a():
     build_device('camera_a', dict(id='DoVI-SIM-A-2040', model='DV-EC2040 Event Camera', model_name='DV_EC2040',
                                   serial='SA2040001', user='Station 3 Top', interface='DoVISim0', url='zip',
                                   tick=1000000000, guid='4A3C6B2E-1D55-4F7A-9E10-6C2B8F0D2040',
-                                  vguid='4A3C6B2E-1D55-4F7A-9E10-6C2B8F0D2041'),
+                                  vguid='4A3C6B2E-1D55-4F7A-9E10-6C2B8F0D2041',
+                                  gev_vguid='4A3C6B2E-1D55-4F7A-9E10-6C2B8F0D2042'),
                  cats, [], chans, events, 'GevTimestampTickFrequency',
-                 {'ExposureStart_0': 5, 'ExposureEnd_0': 5, 'FrameStart_0': 2}, ['ExposureStart_0', 'FrameEnd_1'])
+                 {'ExposureStart_0': 5, 'ExposureEnd_0': 5, 'FrameStart_0': 2}, ['ExposureStart_0', 'FrameEnd_1'],
+                 gev=True)
 
 
 def camera_b():
@@ -289,9 +327,10 @@ def camera_b():
     build_device('camera_b', dict(id='DoVI-SIM-B-8000', model='DV-IO8000 IO Controller', model_name='DV_IO8000',
                                   serial='SB8000017', user='', interface='DoVISim0', url='local',
                                   tick=125000000, guid='7F0E3A91-5B2C-4E88-A1D4-0C9E3B6A8000',
-                                  vguid='7F0E3A91-5B2C-4E88-A1D4-0C9E3B6A8001'),
+                                  vguid='7F0E3A91-5B2C-4E88-A1D4-0C9E3B6A8001',
+                                  gev_vguid='7F0E3A91-5B2C-4E88-A1D4-0C9E3B6A8002'),
                  cats, lines, chans, events, 'DeviceTimestampTickFrequency',
-                 {'Line0RisingEdge_0': 10, 'D485RxStart_0': 3}, ['Line0RisingEdge_0'])
+                 {'Line0RisingEdge_0': 10, 'D485RxStart_0': 3}, ['Line0RisingEdge_0'], gev=True)
 
 
 def sensor_c():

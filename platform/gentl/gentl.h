@@ -1,6 +1,6 @@
 #pragma once
-// The part of the GenTL C interface (EMVA GenICam GenTL 1.5) that our consumer calls and our simulated
-// producer exports: types, the values of the enumerations and the function signatures.
+// The GenTL C interface (EMVA GenICam GenTL 1.5) as our consumer calls it and our producers export it:
+// types, the values of the enumerations, the function signatures and the list of every producer function.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +14,8 @@ typedef void* DEV_HANDLE;
 typedef void* PORT_HANDLE;
 typedef void* EVENTSRC_HANDLE;
 typedef void* EVENT_HANDLE;
+typedef void* DS_HANDLE;
+typedef void* BUFFER_HANDLE;
 typedef int8_t bool8_t;
 
 enum GC_ERROR_LIST : int32_t {
@@ -56,19 +58,29 @@ typedef int32_t TL_INFO_CMD;
 enum TL_INFO_CMD_LIST : int32_t {
     TL_INFO_ID = 0, TL_INFO_VENDOR = 1, TL_INFO_MODEL = 2, TL_INFO_VERSION = 3, TL_INFO_TLTYPE = 4,
     TL_INFO_NAME = 5, TL_INFO_PATHNAME = 6, TL_INFO_DISPLAYNAME = 7, TL_INFO_CHAR_ENCODING = 8,
-    TL_INFO_GENTL_VER_MAJOR = 9, TL_INFO_GENTL_VER_MINOR = 10
+    TL_INFO_GENTL_VER_MAJOR = 9, TL_INFO_GENTL_VER_MINOR = 10,
+    TL_INFO_CUSTOM_ID = 1000,
+    // Our producers count their remote-device port calls since they were loaded, and the network
+    // transactions behind them where there is a network (UINT64 each).
+    TL_INFO_DOVI_PORT_READS = 1000, TL_INFO_DOVI_PORT_WRITES = 1001, TL_INFO_DOVI_TRANSACTIONS = 1002
 };
 
 typedef int32_t INTERFACE_INFO_CMD;
 enum INTERFACE_INFO_CMD_LIST : int32_t {
-    INTERFACE_INFO_ID = 0, INTERFACE_INFO_DISPLAYNAME = 1, INTERFACE_INFO_TLTYPE = 2
+    INTERFACE_INFO_ID = 0, INTERFACE_INFO_DISPLAYNAME = 1, INTERFACE_INFO_TLTYPE = 2,
+    INTERFACE_INFO_CUSTOM_ID = 1000,
+    // Our GigE Vision producer's network interface data (UINT32 in host order, MAC as UINT64).
+    INTERFACE_INFO_DOVI_IP_ADDRESS = 1000, INTERFACE_INFO_DOVI_SUBNET_MASK = 1001, INTERFACE_INFO_DOVI_MAC = 1002
 };
 
 typedef int32_t DEVICE_INFO_CMD;
 enum DEVICE_INFO_CMD_LIST : int32_t {
     DEVICE_INFO_ID = 0, DEVICE_INFO_VENDOR = 1, DEVICE_INFO_MODEL = 2, DEVICE_INFO_TLTYPE = 3,
     DEVICE_INFO_DISPLAYNAME = 4, DEVICE_INFO_ACCESS_STATUS = 5, DEVICE_INFO_USER_DEFINED_NAME = 6,
-    DEVICE_INFO_SERIAL_NUMBER = 7, DEVICE_INFO_VERSION = 8, DEVICE_INFO_TIMESTAMP_FREQUENCY = 9
+    DEVICE_INFO_SERIAL_NUMBER = 7, DEVICE_INFO_VERSION = 8, DEVICE_INFO_TIMESTAMP_FREQUENCY = 9,
+    DEVICE_INFO_CUSTOM_ID = 1000,
+    // Our GigE Vision producer's camera address (UINT32 in host order) and MAC (UINT64).
+    DEVICE_INFO_DOVI_IP_ADDRESS = 1000, DEVICE_INFO_DOVI_MAC = 1001
 };
 
 typedef int32_t DEVICE_ACCESS_FLAGS;
@@ -107,7 +119,11 @@ enum EVENT_TYPE_LIST : int32_t {
 typedef int32_t EVENT_INFO_CMD;
 enum EVENT_INFO_CMD_LIST : int32_t {
     EVENT_EVENT_TYPE = 0, EVENT_NUM_IN_QUEUE = 1, EVENT_NUM_FIRED = 2, EVENT_SIZE_MAX = 3,
-    EVENT_INFO_DATA_SIZE_MAX = 4
+    EVENT_INFO_DATA_SIZE_MAX = 4,
+    EVENT_INFO_CUSTOM_ID = 1000,
+    // Events announced by the device that never arrived (request ids skipped on a GigE Vision message
+    // channel), and packets refused as malformed; both UINT64.
+    EVENT_DOVI_NUM_LOST = 1000, EVENT_DOVI_NUM_MALFORMED = 1001
 };
 
 typedef int32_t EVENT_DATA_INFO_CMD;
@@ -115,7 +131,40 @@ enum EVENT_DATA_INFO_CMD_LIST : int32_t {
     EVENT_DATA_ID = 0, EVENT_DATA_VALUE = 1, EVENT_DATA_NUMID = 2
 };
 
+typedef int32_t STREAM_INFO_CMD;
+typedef int32_t BUFFER_INFO_CMD;
+typedef int32_t BUFFER_PART_INFO_CMD;
+typedef int32_t ACQ_START_FLAGS;
+typedef int32_t ACQ_STOP_FLAGS;
+typedef int32_t ACQ_QUEUE_TYPE;
+
+struct PORT_REGISTER_STACK_ENTRY {
+    uint64_t Address;
+    void* pBuffer;
+    size_t Size;
+};
+
+struct SINGLE_CHUNK_DATA {
+    uint64_t ChunkID;
+    ptrdiff_t ChunkOffset;
+    size_t ChunkLength;
+};
+
 constexpr uint64_t GENTL_INFINITE = 0xFFFFFFFFFFFFFFFFULL;
+
+// Every function of a GenTL 1.5 producer, as X(name): a producer exports all of them.
+#define GENTL_PRODUCER_FUNCTIONS(X) \
+    X(GCGetInfo) X(GCGetLastError) X(GCInitLib) X(GCCloseLib) X(GCReadPort) X(GCWritePort) X(GCGetPortURL) \
+    X(GCGetPortInfo) X(GCRegisterEvent) X(GCUnregisterEvent) X(EventGetData) X(EventGetDataInfo) \
+    X(EventGetInfo) X(EventFlush) X(EventKill) X(TLOpen) X(TLClose) X(TLGetInfo) X(TLGetNumInterfaces) \
+    X(TLGetInterfaceID) X(TLGetInterfaceInfo) X(TLOpenInterface) X(TLUpdateInterfaceList) X(IFClose) \
+    X(IFGetInfo) X(IFGetNumDevices) X(IFGetDeviceID) X(IFUpdateDeviceList) X(IFGetDeviceInfo) \
+    X(IFOpenDevice) X(DevGetPort) X(DevGetNumDataStreams) X(DevGetDataStreamID) X(DevOpenDataStream) \
+    X(DevGetInfo) X(DevClose) X(DSAnnounceBuffer) X(DSAllocAndAnnounceBuffer) X(DSFlushQueue) \
+    X(DSStartAcquisition) X(DSStopAcquisition) X(DSGetInfo) X(DSGetBufferID) X(DSClose) X(DSRevokeBuffer) \
+    X(DSQueueBuffer) X(DSGetBufferInfo) X(GCGetNumPortURLs) X(GCGetPortURLInfo) X(GCReadPortStacked) \
+    X(GCWritePortStacked) X(DSGetBufferChunkData) X(IFGetParentTL) X(DevGetParentIF) X(DSGetParentDev) \
+    X(DSGetNumBufferParts) X(DSGetBufferPartInfo)
 
 // Function types, named as the consumer looks them up in a producer library.
 typedef GC_ERROR (*PGCInitLib)();
@@ -148,5 +197,6 @@ typedef GC_ERROR (*PEventGetDataInfo)(EVENT_HANDLE, const void*, size_t, EVENT_D
                                       void*, size_t*);
 typedef GC_ERROR (*PEventFlush)(EVENT_HANDLE);
 typedef GC_ERROR (*PEventKill)(EVENT_HANDLE);
+typedef GC_ERROR (*PEventGetInfo)(EVENT_HANDLE, EVENT_INFO_CMD, INFO_DATATYPE*, void*, size_t*);
 
 } // extern "C"

@@ -1,0 +1,413 @@
+#include <arv.h>
+
+#include "gvopendevice.h"
+
+#include "eventqueue.h"
+#include "gvcp.h"
+#include "gvmessagechannel.h"
+#include "infoanswer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
+namespace dovigige {
+
+using namespace gentlprod;
+
+namespace {
+
+constexpr uint32_t kGvcpBlock = 512;     // Aravis's largest memory transfer per transaction
+constexpr int kProbeTimeoutMs = 250;
+constexpr int kProbeTries = 2;
+constexpr uint32_t kMessageTimeoutMs = 200; // how long the camera waits for our acknowledgement
+constexpr uint32_t kMessageRetries = 3;
+
+std::atomic<uint64_t> g_nTransactions{0};
+
+GC_ERROR mapError(GError* error, const std::string& strWhat)
+{
+    GC_ERROR code = GC_ERR_IO;
+    if (error && error->domain == ARV_DEVICE_ERROR) {
+        switch (error->code) {
+        case ARV_DEVICE_ERROR_TIMEOUT: code = GC_ERR_TIMEOUT; break;
+        case ARV_DEVICE_ERROR_PROTOCOL_ERROR_ACCESS_DENIED:
+        case ARV_DEVICE_ERROR_PROTOCOL_ERROR_WRITE_PROTECT:
+        case ARV_DEVICE_ERROR_NOT_CONTROLLER: code = GC_ERR_ACCESS_DENIED; break;
+        case ARV_DEVICE_ERROR_PROTOCOL_ERROR_INVALID_ADDRESS:
+        case ARV_DEVICE_ERROR_PROTOCOL_ERROR_BAD_ALIGNMENT: code = GC_ERR_INVALID_ADDRESS; break;
+        case ARV_DEVICE_ERROR_PROTOCOL_ERROR_NOT_IMPLEMENTED: code = GC_ERR_NOT_IMPLEMENTED; break;
+        case ARV_DEVICE_ERROR_PROTOCOL_ERROR_INVALID_PARAMETER: code = GC_ERR_INVALID_PARAMETER; break;
+        case ARV_DEVICE_ERROR_PROTOCOL_ERROR_BUSY: code = GC_ERR_BUSY; break;
+        default: break;
+        }
+    }
+    const std::string text = strWhat + (error ? std::string(": ") + error->message : std::string());
+    if (error)
+        g_error_free(error);
+    return Fail(code, text);
+}
+
+// Reads the control privilege register from a socket of our own, before Aravis tries to take control:
+// a camera that another host controls answers at once, where Aravis's own attempt takes seconds.
+GC_ERROR probeControl(const CameraRecord& camera, uint32_t& nPrivilege)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return Fail(GC_ERR_RESOURCE_EXHAUSTED, "no socket for the camera");
+    sockaddr_in local{}, remote{};
+    local.sin_family = remote.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(camera.itf.nAddress);
+    remote.sin_addr.s_addr = htonl(camera.nAddress);
+    remote.sin_port = htons(kGvcpPort);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
+        || connect(fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
+        close(fd);
+        return Fail(GC_ERR_IO, "the camera's address cannot be reached from " + camera.itf.strName);
+    }
+    GC_ERROR rc = Fail(GC_ERR_TIMEOUT, "the camera at " + Ipv4Text(camera.nAddress) + " does not answer");
+    for (int attempt = 0; attempt < kProbeTries && rc == GC_ERR_TIMEOUT; ++attempt) {
+        const uint16_t id = uint16_t(attempt + 1);
+        uint8_t cmd[kHeaderSize + 4];
+        PutCommandHeader(cmd, kFlagAckRequired, kReadRegCmd, 4, id);
+        Put32(cmd + kHeaderSize, kRegControlPrivilege);
+        ++g_nTransactions;
+        if (send(fd, cmd, sizeof cmd, 0) != ssize_t(sizeof cmd))
+            break;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kProbeTimeoutMs);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            pollfd pfd{fd, POLLIN, 0};
+            if (left.count() <= 0 || poll(&pfd, 1, int(left.count())) <= 0)
+                break;
+            uint8_t ack[64];
+            const ssize_t n = recv(fd, ack, sizeof ack, 0);
+            if (n < 0) {
+                rc = Fail(GC_ERR_IO, "the camera at " + Ipv4Text(camera.nAddress) + " refuses GigE Vision control");
+                break;
+            }
+            if (size_t(n) < kHeaderSize || Get16(ack + 2) != kReadRegAck || Get16(ack + 6) != id)
+                continue;
+            if (Get16(ack) == kStatusAccessDenied) {
+                rc = Fail(GC_ERR_ACCESS_DENIED, "another application holds the camera exclusively");
+            } else if (Get16(ack) != kStatusSuccess || size_t(n) < kHeaderSize + 4) {
+                rc = Fail(GC_ERR_IO, "the camera refuses to read its control register");
+            } else {
+                nPrivilege = Get32(ack + kHeaderSize);
+                rc = GC_ERR_SUCCESS;
+            }
+            break;
+        }
+    }
+    close(fd);
+    return rc;
+}
+
+void onControlLost(ArvDevice*, gpointer data)
+{
+    static_cast<GvOpenDevice*>(data)->OnControlLost();
+}
+
+PortUrl parseUrl(const std::string& strUrl)
+{
+    PortUrl url;
+    url.strUrl = strUrl;
+    std::string lower = strUrl;
+    for (char& c : lower)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.rfind("local:", 0) == 0) {
+        std::string rest = strUrl.substr(6);
+        const size_t query = rest.find('?');
+        if (query != std::string::npos)
+            rest.resize(query);
+        const size_t a = rest.find(';');
+        const size_t b = a == std::string::npos ? a : rest.find(';', a + 1);
+        if (b != std::string::npos) {
+            url.strFileName = rest.substr(0, a);
+            while (!url.strFileName.empty() && url.strFileName.front() == '/')
+                url.strFileName.erase(0, 1);
+            url.nRegisterAddress = std::strtoull(rest.substr(a + 1, b - a - 1).c_str(), nullptr, 16);
+            url.nFileSize = std::strtoull(rest.substr(b + 1).c_str(), nullptr, 16);
+        }
+        url.nScheme = 0;
+    } else if (lower.rfind("http:", 0) == 0 || lower.rfind("https:", 0) == 0) {
+        url.nScheme = 1;
+    } else if (lower.rfind("file:", 0) == 0) {
+        url.nScheme = 2;
+        const size_t slash = strUrl.rfind('/');
+        url.strFileName = slash == std::string::npos ? strUrl.substr(5) : strUrl.substr(slash + 1);
+    }
+    return url;
+}
+
+} // namespace
+
+GvOpenDevice::GvOpenDevice(const CameraRecord& camera, ArvDevice* pDevice)
+    : m_camera(camera)
+    , m_pDevice(pDevice)
+{
+}
+
+GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flags, std::unique_ptr<ProducerDevice>& out)
+{
+    uint32_t privilege = 0;
+    GC_ERROR rc = probeControl(camera, privilege);
+    if (rc != GC_ERR_SUCCESS)
+        return rc;
+    if (flags != DEVICE_ACCESS_READONLY && (privilege & (kPrivilegeControl | kPrivilegeExclusive)))
+        return Fail(GC_ERR_ACCESS_DENIED, "another application controls the camera at " + Ipv4Text(camera.nAddress));
+
+    GInetAddress* local = g_inet_address_new_from_string(Ipv4Text(camera.itf.nAddress).c_str());
+    GInetAddress* remote = g_inet_address_new_from_string(Ipv4Text(camera.nAddress).c_str());
+    GError* error = nullptr;
+    ArvDevice* device = arv_gv_device_new(local, remote, &error);
+    g_object_unref(local);
+    g_object_unref(remote);
+    if (!device)
+        return mapError(error, "the camera at " + Ipv4Text(camera.nAddress) + " cannot be opened");
+    g_clear_error(&error);
+    std::unique_ptr<GvOpenDevice> dev(new GvOpenDevice(camera, device));
+    g_nTransactions += 8; // Aravis's own open: privilege, description, device mode, capabilities
+    ArvGvDevice* gv = ARV_GV_DEVICE(device);
+    if (flags == DEVICE_ACCESS_READONLY) {
+        if (arv_gv_device_is_controller(gv))
+            arv_gv_device_leave_control(gv, nullptr);
+    } else if (!arv_gv_device_is_controller(gv)) {
+        return Fail(GC_ERR_ACCESS_DENIED, "the camera at " + Ipv4Text(camera.nAddress) + " gives no control");
+    } else if (flags == DEVICE_ACCESS_EXCLUSIVE) {
+        // Cameras without exclusive access keep plain control.
+        dev->WriteRegister(kRegControlPrivilege, kPrivilegeExclusive);
+    }
+    dev->m_nLostHandler = g_signal_connect(device, "control-lost", G_CALLBACK(onControlLost), dev.get());
+    rc = dev->ReadUrls();
+    if (rc != GC_ERR_SUCCESS)
+        return rc;
+    uint32_t high = 0, low = 0;
+    if (dev->ReadRegister(kRegTickFrequencyHigh, high) == GC_ERR_SUCCESS
+        && dev->ReadRegister(kRegTickFrequencyLow, low) == GC_ERR_SUCCESS)
+        dev->m_nTickFrequency = (uint64_t(high) << 32) | low;
+    out = std::move(dev);
+    return GC_ERR_SUCCESS;
+}
+
+GvOpenDevice::~GvOpenDevice()
+{
+    StopEvents();
+    // Finalizing joins Aravis's heartbeat thread, so the lost-control handler may still run until then.
+    g_object_unref(m_pDevice);
+}
+
+uint64_t GvOpenDevice::Transactions()
+{
+    return g_nTransactions;
+}
+
+void GvOpenDevice::OnControlLost()
+{
+    m_bLost = true;
+    std::lock_guard<std::mutex> lock(m_eventMutex);
+    if (m_events)
+        m_events->Close(GC_ERR_IO);
+}
+
+GC_ERROR GvOpenDevice::ReadRegister(uint32_t nAddress, uint32_t& nValue)
+{
+    GError* error = nullptr;
+    ++g_nTransactions;
+    if (!arv_device_read_register(m_pDevice, nAddress, &nValue, &error))
+        return mapError(error, "register read failed");
+    return GC_ERR_SUCCESS;
+}
+
+GC_ERROR GvOpenDevice::WriteRegister(uint32_t nAddress, uint32_t nValue)
+{
+    GError* error = nullptr;
+    ++g_nTransactions;
+    if (!arv_device_write_register(m_pDevice, nAddress, nValue, &error))
+        return mapError(error, "register write failed");
+    return GC_ERR_SUCCESS;
+}
+
+GC_ERROR GvOpenDevice::ReadUrls()
+{
+    for (uint32_t address : {kRegXmlUrl0, kRegXmlUrl1}) {
+        uint8_t text[kXmlUrlSize + 1] = {};
+        const GC_ERROR rc = Read(address, text, kXmlUrlSize);
+        if (rc != GC_ERR_SUCCESS)
+            return rc;
+        const std::string url = FieldText(text, kXmlUrlSize);
+        if (url.empty())
+            break; // the second URL is optional
+        m_urls.push_back(parseUrl(url));
+    }
+    if (m_urls.empty())
+        return Fail(GC_ERR_NOT_AVAILABLE, "the camera names no description");
+    return GC_ERR_SUCCESS;
+}
+
+GC_ERROR GvOpenDevice::CameraInfo(const CameraRecord& camera, bool bOpen, DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType,
+                                  void* pBuffer, size_t* pSize)
+{
+    switch (cmd) {
+    case DEVICE_INFO_ID: return PutString(camera.Id(), pType, pBuffer, pSize);
+    case DEVICE_INFO_VENDOR: return PutString(camera.strVendor, pType, pBuffer, pSize);
+    case DEVICE_INFO_MODEL: return PutString(camera.strModel, pType, pBuffer, pSize);
+    case DEVICE_INFO_TLTYPE: return PutString("GEV", pType, pBuffer, pSize);
+    case DEVICE_INFO_DISPLAYNAME:
+        return PutString(camera.strUserName.empty() ? camera.strModel : camera.strUserName, pType, pBuffer, pSize);
+    case DEVICE_INFO_ACCESS_STATUS:
+        return PutInt32(bOpen ? DEVICE_ACCESS_STATUS_OPEN_READWRITE : DEVICE_ACCESS_STATUS_READWRITE, pType, pBuffer,
+                        pSize);
+    case DEVICE_INFO_USER_DEFINED_NAME: return PutString(camera.strUserName, pType, pBuffer, pSize);
+    case DEVICE_INFO_SERIAL_NUMBER: return PutString(camera.strSerial, pType, pBuffer, pSize);
+    case DEVICE_INFO_VERSION: return PutString(camera.strVersion, pType, pBuffer, pSize);
+    case DEVICE_INFO_DOVI_IP_ADDRESS: return PutUInt32(camera.nAddress, pType, pBuffer, pSize);
+    case DEVICE_INFO_DOVI_MAC: return PutUInt64(camera.nMac, pType, pBuffer, pSize);
+    default: return Fail(GC_ERR_NOT_AVAILABLE, "not known before the camera is open");
+    }
+}
+
+GC_ERROR GvOpenDevice::Info(DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize)
+{
+    if (cmd == DEVICE_INFO_TIMESTAMP_FREQUENCY) {
+        if (!m_nTickFrequency)
+            return Fail(GC_ERR_NOT_AVAILABLE, "the camera gives no tick frequency");
+        return PutUInt64(m_nTickFrequency, pType, pBuffer, pSize);
+    }
+    return CameraInfo(m_camera, true, cmd, pType, pBuffer, pSize);
+}
+
+GC_ERROR GvOpenDevice::PortInfo(PORT_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize)
+{
+    switch (cmd) {
+    case PORT_INFO_ID: return PutString(m_camera.Id(), pType, pBuffer, pSize);
+    case PORT_INFO_VENDOR: return PutString(m_camera.strVendor, pType, pBuffer, pSize);
+    case PORT_INFO_MODEL: return PutString(m_camera.strModel, pType, pBuffer, pSize);
+    case PORT_INFO_TLTYPE: return PutString("GEV", pType, pBuffer, pSize);
+    case PORT_INFO_MODULE: return PutString("Device", pType, pBuffer, pSize);
+    case PORT_INFO_LITTLE_ENDIAN: return PutBool8(false, pType, pBuffer, pSize);
+    case PORT_INFO_BIG_ENDIAN: return PutBool8(true, pType, pBuffer, pSize);
+    case PORT_INFO_ACCESS_READ: return PutBool8(true, pType, pBuffer, pSize);
+    case PORT_INFO_ACCESS_WRITE: return PutBool8(true, pType, pBuffer, pSize);
+    case PORT_INFO_ACCESS_NA: return PutBool8(false, pType, pBuffer, pSize);
+    case PORT_INFO_ACCESS_NI: return PutBool8(false, pType, pBuffer, pSize);
+    case PORT_INFO_VERSION: return PutString(m_camera.strVersion, pType, pBuffer, pSize);
+    case PORT_INFO_PORTNAME: return PutString("Device", pType, pBuffer, pSize);
+    default: return Fail(GC_ERR_INVALID_PARAMETER, "unknown info command");
+    }
+}
+
+// One aligned 32-bit register goes as a register command; anything else as memory commands over the
+// aligned words that cover it (GigE Vision memory access is in whole words).
+GC_ERROR GvOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
+{
+    if (m_bLost)
+        return Fail(GC_ERR_IO, "the camera at " + Ipv4Text(m_camera.nAddress) + " is gone");
+    if (nAddress + nSize > 0xFFFFFFFFULL)
+        return Fail(GC_ERR_INVALID_ADDRESS, "beyond the camera's 32-bit address space");
+    if (nSize == 4 && nAddress % 4 == 0) {
+        uint32_t value = 0;
+        const GC_ERROR rc = ReadRegister(uint32_t(nAddress), value);
+        if (rc == GC_ERR_SUCCESS)
+            Put32(static_cast<uint8_t*>(pBuffer), value);
+        return rc;
+    }
+    const uint64_t first = nAddress & ~uint64_t(3);
+    const uint64_t end = (nAddress + nSize + 3) & ~uint64_t(3);
+    std::vector<uint8_t> words(size_t(end - first));
+    GError* error = nullptr;
+    g_nTransactions += (words.size() + kGvcpBlock - 1) / kGvcpBlock;
+    if (!arv_device_read_memory(m_pDevice, first, guint32(words.size()), words.data(), &error))
+        return mapError(error, "memory read failed");
+    std::memcpy(pBuffer, words.data() + (nAddress - first), nSize);
+    return GC_ERR_SUCCESS;
+}
+
+GC_ERROR GvOpenDevice::Write(uint64_t nAddress, const void* pBuffer, size_t nSize)
+{
+    if (m_bLost)
+        return Fail(GC_ERR_IO, "the camera at " + Ipv4Text(m_camera.nAddress) + " is gone");
+    if (nAddress + nSize > 0xFFFFFFFFULL)
+        return Fail(GC_ERR_INVALID_ADDRESS, "beyond the camera's 32-bit address space");
+    if (nSize == 4 && nAddress % 4 == 0)
+        return WriteRegister(uint32_t(nAddress), Get32(static_cast<const uint8_t*>(pBuffer)));
+    const uint64_t first = nAddress & ~uint64_t(3);
+    const uint64_t end = (nAddress + nSize + 3) & ~uint64_t(3);
+    std::vector<uint8_t> words(size_t(end - first));
+    if (first != nAddress || end != nAddress + nSize) {
+        const GC_ERROR rc = Read(first, words.data(), words.size());
+        if (rc != GC_ERR_SUCCESS)
+            return rc;
+    }
+    std::memcpy(words.data() + (nAddress - first), pBuffer, nSize);
+    GError* error = nullptr;
+    g_nTransactions += (words.size() + kGvcpBlock - 1) / kGvcpBlock;
+    if (!arv_device_write_memory(m_pDevice, first, guint32(words.size()), words.data(), &error))
+        return mapError(error, "memory write failed");
+    return GC_ERR_SUCCESS;
+}
+
+std::vector<PortUrl> GvOpenDevice::Urls()
+{
+    return m_urls;
+}
+
+// Enable order: destination, timeout and retries first, the host port last (a non-zero port opens it).
+GC_ERROR GvOpenDevice::StartEvents(const std::shared_ptr<EventQueue>& queue)
+{
+    uint32_t channels = 0, capability = 0;
+    GC_ERROR rc = ReadRegister(kRegMessageChannels, channels);
+    if (rc == GC_ERR_SUCCESS)
+        rc = ReadRegister(kRegGvcpCapability, capability);
+    if (rc != GC_ERR_SUCCESS)
+        return rc;
+    if (channels == 0 || !(capability & (kCapabilityEvent | kCapabilityEventData)))
+        return Fail(GC_ERR_NOT_AVAILABLE, "the camera at " + Ipv4Text(m_camera.nAddress) + " sends no events "
+                                              "(no message channel or no event capability)");
+    auto channel = std::make_unique<GvMessageChannel>(m_camera.itf.nAddress, m_camera.nAddress, queue);
+    uint16_t port = 0;
+    std::string error;
+    rc = channel->Start(port, error);
+    if (rc != GC_ERR_SUCCESS)
+        return Fail(rc, error);
+    {
+        std::lock_guard<std::mutex> lock(m_eventMutex);
+        m_events = queue;
+    }
+    rc = WriteRegister(kRegMessageDestination, m_camera.itf.nAddress);
+    if (rc == GC_ERR_SUCCESS)
+        rc = WriteRegister(kRegMessageTimeout, kMessageTimeoutMs);
+    if (rc == GC_ERR_SUCCESS)
+        rc = WriteRegister(kRegMessageRetries, kMessageRetries);
+    if (rc == GC_ERR_SUCCESS)
+        rc = WriteRegister(kRegMessagePort, port);
+    if (rc != GC_ERR_SUCCESS) {
+        channel->Stop();
+        std::lock_guard<std::mutex> lock(m_eventMutex);
+        m_events.reset();
+        return rc;
+    }
+    m_channel = std::move(channel);
+    if (m_bLost)
+        queue->Close(GC_ERR_IO);
+    return GC_ERR_SUCCESS;
+}
+
+void GvOpenDevice::StopEvents()
+{
+    if (!m_channel)
+        return;
+    if (!m_bLost)
+        WriteRegister(kRegMessagePort, 0);
+    m_channel->Stop();
+    m_channel.reset();
+    std::lock_guard<std::mutex> lock(m_eventMutex);
+    m_events.reset();
+}
+
+} // namespace dovigige

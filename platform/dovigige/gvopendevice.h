@@ -1,0 +1,60 @@
+#pragma once
+
+#include "gvdiscovery.h"
+#include "producerdevice.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+typedef struct _ArvDevice ArvDevice;
+
+namespace dovigige {
+
+class GvMessageChannel;
+
+// One open GigE Vision camera. Register and memory access go through Aravis's ArvGvDevice (its retries,
+// its heartbeat that keeps the control privilege); events come through our own message channel.
+class GvOpenDevice : public gentlprod::ProducerDevice
+{
+public:
+    static GC_ERROR Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flags,
+                         std::unique_ptr<gentlprod::ProducerDevice>& out);
+    ~GvOpenDevice() override;
+
+    GC_ERROR Info(DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize) override;
+    GC_ERROR PortInfo(PORT_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize) override;
+    GC_ERROR Read(uint64_t nAddress, void* pBuffer, size_t nSize) override;
+    GC_ERROR Write(uint64_t nAddress, const void* pBuffer, size_t nSize) override;
+    std::vector<gentlprod::PortUrl> Urls() override;
+    GC_ERROR StartEvents(const std::shared_ptr<gentlprod::EventQueue>& queue) override;
+    void StopEvents() override;
+
+    // The device-info answers of a discovered camera, open or not.
+    static GC_ERROR CameraInfo(const CameraRecord& camera, bool bOpen, DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType,
+                               void* pBuffer, size_t* pSize);
+    // GVCP transactions of every open camera since the library was loaded.
+    static uint64_t Transactions();
+
+    void OnControlLost();
+
+private:
+    GvOpenDevice(const CameraRecord& camera, ArvDevice* pDevice);
+    GC_ERROR ReadRegister(uint32_t nAddress, uint32_t& nValue);
+    GC_ERROR WriteRegister(uint32_t nAddress, uint32_t nValue);
+    GC_ERROR ReadUrls();
+
+    CameraRecord m_camera;
+    ArvDevice* m_pDevice = nullptr;
+    unsigned long m_nLostHandler = 0;
+    std::atomic<bool> m_bLost{false};
+    std::vector<gentlprod::PortUrl> m_urls;
+    uint64_t m_nTickFrequency = 0;
+    std::mutex m_eventMutex;
+    std::shared_ptr<gentlprod::EventQueue> m_events;
+    std::unique_ptr<GvMessageChannel> m_channel;
+};
+
+} // namespace dovigige

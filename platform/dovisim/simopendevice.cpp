@@ -1,0 +1,379 @@
+#include "simopendevice.h"
+
+#include "eventqueue.h"
+#include "infoanswer.h"
+#include "simzip.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace dovisim {
+
+using namespace gentlprod;
+
+namespace {
+
+constexpr uint64_t kMemorySize = 0x100000;       // plain registers
+constexpr uint64_t kDescriptionBase = 0x10000000; // where the description file sits in device memory
+constexpr uint64_t kTranslationBase = 0x20000000;
+constexpr size_t kEventRecordSize = 16;           // GigE Vision event layout, big-endian
+
+std::string folderOf(const std::string& file)
+{
+    const size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+}
+
+std::string baseName(const std::string& file)
+{
+    const size_t slash = file.rfind('/');
+    return slash == std::string::npos ? file : file.substr(slash + 1);
+}
+
+bool fileStamp(const std::string& file, struct timespec& time, off_t& size)
+{
+    struct stat st {};
+    if (stat(file.c_str(), &st) != 0)
+        return false;
+    time = st.st_mtim;
+    size = st.st_size;
+    return true;
+}
+
+} // namespace
+
+SimOpenDevice::SimOpenDevice(const SimDeviceDef& def)
+    : m_def(def)
+{
+}
+
+GC_ERROR SimOpenDevice::Open(const SimDeviceDef& def, std::unique_ptr<ProducerDevice>& out)
+{
+    if (def.nOpenFault)
+        return Fail(def.nOpenFault, "open refused by the device file");
+    std::unique_ptr<SimOpenDevice> dev(new SimOpenDevice(def));
+    const std::string folder = folderOf(def.strFile);
+    if (!readWholeFile(folder + "/" + def.strDescriptionFile, dev->m_strDescription))
+        return Fail(GC_ERR_IO, "cannot read the description " + def.strDescriptionFile);
+    if (def.bDescriptionUnloadable)
+        dev->m_strDescription.resize(dev->m_strDescription.size() / 2);
+    dev->m_strDescriptionName = baseName(def.strDescriptionFile);
+    if (def.urlForm == UrlForm::Zip) {
+        const std::string name = dev->m_strDescriptionName;
+        dev->m_strDescription = makeZip(name, dev->m_strDescription);
+        const size_t dot = name.rfind('.');
+        dev->m_strDescriptionName = (dot == std::string::npos ? name : name.substr(0, dot)) + ".zip";
+    }
+    if (!def.strTranslationFile.empty())
+        readWholeFile(folder + "/" + def.strTranslationFile, dev->m_strTranslation);
+    dev->m_strTranslationName = baseName(def.strTranslationFile);
+    dev->m_memory.assign(kMemorySize, 0);
+    if (!dev->LoadState()) {
+        for (const auto& m : def.memory) {
+            const uint64_t addr = m.first, value = m.second.first;
+            for (uint32_t i = 0; i < m.second.second && addr + i < kMemorySize; ++i)
+                dev->m_memory[addr + i] = uint8_t((value >> (8 * i)) & 0xff);
+        }
+    }
+    if (auto it = def.registers.find("TickFrequency"); it != def.registers.end())
+        for (uint64_t i = 0; i < 8 && it->second.nAddress + i < kMemorySize; ++i)
+            dev->m_memory[it->second.nAddress + i] = uint8_t((def.nTickFrequency >> (8 * i)) & 0xff);
+    dev->m_start = Clock::now();
+    dev->m_lastFaultCheck = dev->m_start;
+    fileStamp(def.strFile, dev->m_fileTime, dev->m_nFileSize);
+    dev->m_generator = std::thread(&SimOpenDevice::RunGenerator, dev.get());
+    out = std::move(dev);
+    return GC_ERR_SUCCESS;
+}
+
+SimOpenDevice::~SimOpenDevice()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_stopMutex);
+        m_bStop = true;
+    }
+    m_stopCv.notify_all();
+    if (m_generator.joinable())
+        m_generator.join();
+    SaveState();
+}
+
+GC_ERROR SimOpenDevice::DefInfo(const SimDeviceDef& def, bool bOpen, DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType,
+                                void* pBuffer, size_t* pSize)
+{
+    switch (cmd) {
+    case DEVICE_INFO_ID: return PutString(def.strId, pType, pBuffer, pSize);
+    case DEVICE_INFO_VENDOR: return PutString(def.strVendor, pType, pBuffer, pSize);
+    case DEVICE_INFO_MODEL: return PutString(def.strModel, pType, pBuffer, pSize);
+    case DEVICE_INFO_TLTYPE: return PutString("Custom", pType, pBuffer, pSize);
+    case DEVICE_INFO_DISPLAYNAME:
+        return PutString(def.strUserName.empty() ? def.strModel : def.strUserName, pType, pBuffer, pSize);
+    case DEVICE_INFO_ACCESS_STATUS:
+        return PutInt32(bOpen ? DEVICE_ACCESS_STATUS_OPEN_READWRITE : DEVICE_ACCESS_STATUS_READWRITE, pType,
+                        pBuffer, pSize);
+    case DEVICE_INFO_USER_DEFINED_NAME: return PutString(def.strUserName, pType, pBuffer, pSize);
+    case DEVICE_INFO_SERIAL_NUMBER: return PutString(def.strSerial, pType, pBuffer, pSize);
+    case DEVICE_INFO_VERSION: return PutString(def.strVersion, pType, pBuffer, pSize);
+    case DEVICE_INFO_TIMESTAMP_FREQUENCY: return PutUInt64(def.nTickFrequency, pType, pBuffer, pSize);
+    default: return Fail(GC_ERR_INVALID_PARAMETER, "unknown info command");
+    }
+}
+
+GC_ERROR SimOpenDevice::Info(DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize)
+{
+    return DefInfo(m_def, true, cmd, pType, pBuffer, pSize);
+}
+
+GC_ERROR SimOpenDevice::PortInfo(PORT_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize)
+{
+    switch (cmd) {
+    case PORT_INFO_ID: return PutString(m_def.strId, pType, pBuffer, pSize);
+    case PORT_INFO_VENDOR: return PutString(m_def.strVendor, pType, pBuffer, pSize);
+    case PORT_INFO_MODEL: return PutString(m_def.strModel, pType, pBuffer, pSize);
+    case PORT_INFO_TLTYPE: return PutString("Custom", pType, pBuffer, pSize);
+    case PORT_INFO_MODULE: return PutString("Device", pType, pBuffer, pSize);
+    case PORT_INFO_LITTLE_ENDIAN: return PutBool8(true, pType, pBuffer, pSize);
+    case PORT_INFO_BIG_ENDIAN: return PutBool8(false, pType, pBuffer, pSize);
+    case PORT_INFO_ACCESS_READ: return PutBool8(true, pType, pBuffer, pSize);
+    case PORT_INFO_ACCESS_WRITE: return PutBool8(true, pType, pBuffer, pSize);
+    case PORT_INFO_ACCESS_NA: return PutBool8(false, pType, pBuffer, pSize);
+    case PORT_INFO_ACCESS_NI: return PutBool8(false, pType, pBuffer, pSize);
+    case PORT_INFO_VERSION: return PutString(m_def.strVersion, pType, pBuffer, pSize);
+    case PORT_INFO_PORTNAME: return PutString("Device", pType, pBuffer, pSize);
+    default: return Fail(GC_ERR_INVALID_PARAMETER, "unknown info command");
+    }
+}
+
+uint32_t SimOpenDevice::ReadU32(uint64_t nAddress) const
+{
+    if (nAddress + 4 > m_memory.size())
+        return 0;
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | m_memory[nAddress + uint64_t(i)];
+    return v;
+}
+
+bool SimOpenDevice::ContextMatches(const std::vector<ContextCondition>& context) const
+{
+    for (const ContextCondition& c : context) {
+        auto it = m_def.registers.find(c.strFeature);
+        if (it == m_def.registers.end() || ReadU32(it->second.nAddress) != c.nValue)
+            return false;
+    }
+    return true;
+}
+
+bool SimOpenDevice::Touches(const std::string& strFeature, uint64_t nAddress, size_t nSize) const
+{
+    auto it = m_def.registers.find(strFeature);
+    if (it == m_def.registers.end())
+        return false;
+    return nAddress < it->second.nAddress + it->second.nSize && it->second.nAddress < nAddress + nSize;
+}
+
+// Faults follow the device file while the device is open, so that a test can arm one at any moment.
+// Called with the memory lock held; looks at the file at most every 20 ms.
+void SimOpenDevice::RefreshFaults()
+{
+    const Clock::time_point now = Clock::now();
+    if (now - m_lastFaultCheck < std::chrono::milliseconds(20))
+        return;
+    m_lastFaultCheck = now;
+    struct timespec time {};
+    off_t size = 0;
+    if (!fileStamp(m_def.strFile, time, size))
+        return;
+    if (time.tv_sec == m_fileTime.tv_sec && time.tv_nsec == m_fileTime.tv_nsec && size == m_nFileSize)
+        return;
+    m_fileTime = time;
+    m_nFileSize = size;
+    SimDeviceDef def;
+    std::string error;
+    if (!loadDeviceDef(m_def.strFile, def, error))
+        return;
+    m_def.setFaults = def.setFaults;
+    m_def.getFaults = def.getFaults;
+}
+
+bool SimOpenDevice::HasTranslation() const
+{
+    return !m_def.bTranslationAbsent && !m_strTranslation.empty();
+}
+
+GC_ERROR SimOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
+{
+    auto serve = [&](const std::string& blob, uint64_t base) -> GC_ERROR {
+        if (nAddress - base + nSize > blob.size())
+            return Fail(GC_ERR_INVALID_ADDRESS, "read beyond the file");
+        std::memcpy(pBuffer, blob.data() + (nAddress - base), nSize);
+        return GC_ERR_SUCCESS;
+    };
+    if (nAddress >= kDescriptionBase && nAddress < kTranslationBase)
+        return serve(m_strDescription, kDescriptionBase);
+    if (nAddress >= kTranslationBase) {
+        if (!HasTranslation())
+            return Fail(GC_ERR_INVALID_ADDRESS, "no translation");
+        return serve(m_strTranslation, kTranslationBase);
+    }
+    std::lock_guard<std::mutex> lock(m_memMutex);
+    if (nAddress + nSize > m_memory.size())
+        return Fail(GC_ERR_INVALID_ADDRESS, "read beyond the register memory");
+    RefreshFaults();
+    for (const GetFault& f : m_def.getFaults)
+        if (Touches(f.strFeature, nAddress, nSize) && ContextMatches(f.context))
+            return Fail(f.nCode, "read of " + f.strFeature + " refused by the device file");
+    std::memcpy(pBuffer, m_memory.data() + nAddress, nSize);
+    return GC_ERR_SUCCESS;
+}
+
+GC_ERROR SimOpenDevice::Write(uint64_t nAddress, const void* pBuffer, size_t nSize)
+{
+    if (nAddress >= kDescriptionBase)
+        return Fail(GC_ERR_ACCESS_DENIED, "the description is read-only");
+    std::lock_guard<std::mutex> lock(m_memMutex);
+    if (nAddress + nSize > m_memory.size())
+        return Fail(GC_ERR_INVALID_ADDRESS, "write beyond the register memory");
+    RefreshFaults();
+    uint32_t value = 0;
+    std::memcpy(&value, pBuffer, std::min<size_t>(nSize, 4));
+    for (const SetFault& f : m_def.setFaults)
+        if (Touches(f.strFeature, nAddress, nSize) && value == f.nValue && ContextMatches(f.context))
+            return Fail(f.nCode, "write of " + f.strFeature + " refused by the device file");
+    std::memcpy(m_memory.data() + nAddress, pBuffer, nSize);
+    return GC_ERR_SUCCESS;
+}
+
+std::vector<PortUrl> SimOpenDevice::Urls()
+{
+    std::vector<PortUrl> urls;
+    char loc[64];
+    PortUrl description;
+    description.strFileName = m_strDescriptionName;
+    description.nRegisterAddress = kDescriptionBase;
+    description.nFileSize = m_strDescription.size();
+    if (m_def.urlForm == UrlForm::File) {
+        description.strUrl = "file:///" + (folderOf(m_def.strFile) + "/" + m_def.strDescriptionFile).substr(1);
+        description.nScheme = 2;
+    } else {
+        std::snprintf(loc, sizeof loc, ";%llx;%llx", (unsigned long long)kDescriptionBase,
+                      (unsigned long long)m_strDescription.size());
+        description.strUrl = "Local:" + m_strDescriptionName + loc;
+    }
+    urls.push_back(description);
+    if (HasTranslation()) {
+        PortUrl translation;
+        std::snprintf(loc, sizeof loc, ";%llx;%llx", (unsigned long long)kTranslationBase,
+                      (unsigned long long)m_strTranslation.size());
+        translation.strUrl = "Local:" + m_strTranslationName + loc;
+        translation.strFileName = m_strTranslationName;
+        translation.nRegisterAddress = kTranslationBase;
+        translation.nFileSize = m_strTranslation.size();
+        urls.push_back(translation);
+    }
+    return urls;
+}
+
+GC_ERROR SimOpenDevice::StartEvents(const std::shared_ptr<EventQueue>& queue)
+{
+    std::lock_guard<std::mutex> lock(m_eventMutex);
+    m_events = queue;
+    return GC_ERR_SUCCESS;
+}
+
+void SimOpenDevice::StopEvents()
+{
+    std::lock_guard<std::mutex> lock(m_eventMutex);
+    m_events.reset();
+}
+
+void SimOpenDevice::PushEvent(uint16_t nId, uint64_t nTicks)
+{
+    uint8_t rec[kEventRecordSize] = {};
+    auto put = [&](size_t at, uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            rec[at + size_t(i)] = uint8_t((v >> (8 * (bytes - 1 - i))) & 0xff);
+    };
+    put(2, nId, 2);
+    put(4, 0xffff, 2); // not tied to a stream channel
+    put(8, nTicks >> 32, 4);
+    put(12, nTicks & 0xffffffffULL, 4);
+    std::lock_guard<std::mutex> lock(m_eventMutex);
+    if (m_events)
+        m_events->Push(rec, sizeof rec);
+}
+
+// Sends each event whose notification is on, at its rate, stamped with the device's tick counter.
+void SimOpenDevice::RunGenerator()
+{
+    const RegisterRange notif = m_def.registers.count("EventNotification") ? m_def.registers.at("EventNotification")
+                                                                           : RegisterRange{0, 0};
+    std::vector<Clock::time_point> due(m_def.events.size());
+    std::vector<bool> wasOn(m_def.events.size(), false);
+    std::unique_lock<std::mutex> stopLock(m_stopMutex);
+    while (!m_stopCv.wait_for(stopLock, std::chrono::milliseconds(5), [this] { return m_bStop; })) {
+        const Clock::time_point now = Clock::now();
+        for (size_t i = 0; i < m_def.events.size(); ++i) {
+            const SimEvent& ev = m_def.events[i];
+            const uint64_t addr = notif.nAddress + 4ULL * ev.nSlot;
+            bool on = false;
+            {
+                std::lock_guard<std::mutex> lock(m_memMutex);
+                on = notif.nSize && addr + 4 <= notif.nAddress + notif.nSize && ReadU32(addr) != 0;
+            }
+            if (!on || ev.dRateHz <= 0) {
+                wasOn[i] = false;
+                continue;
+            }
+            const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / ev.dRateHz));
+            if (!wasOn[i]) {
+                wasOn[i] = true;
+                due[i] = now;
+            }
+            if (now < due[i])
+                continue;
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now - m_start).count();
+            const uint64_t ticks = uint64_t((unsigned __int128)ns * m_def.nTickFrequency / 1000000000ULL);
+            PushEvent(ev.nEventId, ticks);
+            due[i] += period;
+            if (due[i] < now)
+                due[i] = now + period; // never burst to catch up
+        }
+    }
+}
+
+// A camera keeps its registers while powered: the simulated one keeps them in a file beside its device
+// file between opens, even across processes.
+std::string SimOpenDevice::StateFile() const
+{
+    return m_def.strFile + ".state";
+}
+
+void SimOpenDevice::SaveState()
+{
+    std::lock_guard<std::mutex> lock(m_memMutex);
+    const std::string path = StateFile();
+    const std::string temp = path + ".tmp";
+    if (FILE* f = std::fopen(temp.c_str(), "wb")) {
+        const bool bOk = std::fwrite(m_memory.data(), 1, m_memory.size(), f) == m_memory.size();
+        std::fclose(f);
+        if (bOk)
+            std::rename(temp.c_str(), path.c_str());
+        else
+            std::remove(temp.c_str());
+    }
+}
+
+bool SimOpenDevice::LoadState()
+{
+    std::string bytes;
+    if (!readWholeFile(StateFile(), bytes) || bytes.size() != m_memory.size())
+        return false;
+    std::memcpy(m_memory.data(), bytes.data(), bytes.size());
+    return true;
+}
+
+} // namespace dovisim
