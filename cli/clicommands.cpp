@@ -459,8 +459,11 @@ int Monitor(const QStringList& args)
     QTimer poll;
     QElapsedTimer clock;
     clock.start();
+    NXAEventStatus status{};
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (g_bInterrupted || (dLimit > 0 && clock.elapsed() >= qint64(dLimit * 1000)))
+            loop.quit();
+        if (NXAGetEventStatus(pInterface, &status) == 0 && status.nEndCode != 0)
             loop.quit();
         std::fflush(stdout);
     });
@@ -468,6 +471,15 @@ int Monitor(const QStringList& args)
     loop.exec();
     DeviceEventRegistry::Unregister(&printer); // waits for an event being printed
     printer.Summary(clock.elapsed() / 1000.0);
+    NXAGetEventStatus(pInterface, &status);
+    if (status.nLost)
+        std::fprintf(stderr, "# lost events: %llu\n", (unsigned long long)status.nLost);
+    if (status.nMalformed)
+        std::fprintf(stderr, "# malformed packets: %llu\n", (unsigned long long)status.nMalformed);
+    if (status.nEndCode != 0)
+        return Fail(DeviceLost, QStringLiteral("the device stopped sending events (error 0x%1): is it still "
+                                               "powered and connected?")
+                                    .arg(quint32(status.nEndCode), 8, 16, QLatin1Char('0')));
     return Ok;
 }
 
@@ -483,7 +495,7 @@ int Run(const QStringList& arguments)
         "  set       switch events by name and apply\n"
         "  monitor   print a device's events as they arrive\n"
         "Every command takes --help. Exit codes: 0 ok, 1 usage, 2 no such device, 3 device not opened,\n"
-        "4 file error, 5 nothing imported, 6 apply failed, 7 unknown name.\n";
+        "4 file error, 5 nothing imported, 6 apply failed, 7 unknown name, 8 device lost.\n";
     const QString strCommand = arguments.value(1);
     const QStringList rest = arguments.mid(2);
     if (strCommand == "--version" || strCommand == "-v") {

@@ -4,6 +4,7 @@
 #include "eventnamemap.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QUrl>
 #include <QXmlStreamReader>
@@ -15,6 +16,7 @@ namespace {
 constexpr size_t kPortChunk = 0x10000;
 constexpr uint64_t kEventWaitMs = 100;
 constexpr size_t kGigEEventHeader = 16;
+constexpr int kCountCheckMs = 250;
 
 uint32_t bigEndian(const uint8_t* p, int bytes)
 {
@@ -61,6 +63,7 @@ int32_t CamDevice::open(const std::shared_ptr<GenTLProducer>& producer, const Ge
         return rc;
     }
     std::unique_ptr<CamDevice> dev(new CamDevice(producer, hDevice, hPort));
+    dev->m_id = device.id;
     rc = dev->fetchDocument(0, dev->m_description);
     if (rc != GC_ERR_SUCCESS)
         qWarning("The description of %s cannot be read: %d", device.id.constData(), rc);
@@ -137,7 +140,9 @@ int32_t CamDevice::fetchDocument(uint32_t nIndex, QByteArray& text)
         raw = file.readAll();
         fileName = path;
     } else {
-        qWarning("Unsupported description location %s", qUtf8Printable(url));
+        // Cameras may name a web address (http:); this tool reads only what the camera or this machine holds.
+        qWarning("The description is at %s: only Local: (device memory) and File: locations can be read",
+                 qUtf8Printable(url));
         return GC_ERR_NOT_IMPLEMENTED;
     }
     if (fileName.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive)) {
@@ -199,6 +204,7 @@ int32_t CamDevice::setEventCallback(NXAEventCallback pCallback, void* pUser)
         return rc;
     }
     m_bStopEvents = false;
+    m_nEventEnd = 0;
     m_eventThread = std::thread(&CamDevice::runEvents, this, pCallback, pUser);
     return GC_ERR_SUCCESS;
 }
@@ -215,15 +221,58 @@ void CamDevice::stopEvents()
     m_hEvent = nullptr;
 }
 
+NXAEventStatus CamDevice::eventStatus() const
+{
+    NXAEventStatus status{};
+    status.nEndCode = m_nEventEnd;
+    status.nLost = m_nLost;
+    status.nMalformed = m_nMalformed;
+    return status;
+}
+
+// Lost and malformed counts are the producer's own (custom event info); a producer without them answers
+// an error and the counts stay 0.
+void CamDevice::updateEventCounts()
+{
+    auto count = [&](EVENT_INFO_CMD cmd, std::atomic<uint64_t>& target, const char* what) {
+        uint64_t value = 0;
+        size_t size = sizeof value;
+        INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+        if (!m_producer->fn().EventGetInfo
+            || m_producer->fn().EventGetInfo(m_hEvent, cmd, &type, &value, &size) != GC_ERR_SUCCESS
+            || type != INFO_DATATYPE_UINT64)
+            return;
+        const uint64_t before = target.exchange(value);
+        if (value > before)
+            qWarning("Device %s: %llu %s (%llu in all)", m_id.constData(), (unsigned long long)(value - before), what,
+                     (unsigned long long)value);
+    };
+    count(EVENT_DOVI_NUM_LOST, m_nLost, "events lost on the way");
+    count(EVENT_DOVI_NUM_MALFORMED, m_nMalformed, "malformed event packets dropped");
+}
+
 void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)
 {
     QByteArray buffer(1024, '\0');
+    QElapsedTimer sinceCount;
+    sinceCount.start();
     while (!m_bStopEvents) {
+        if (sinceCount.elapsed() >= kCountCheckMs) {
+            updateEventCounts();
+            sinceCount.restart();
+        }
         size_t size = size_t(buffer.size());
         const int32_t rc = m_producer->fn().EventGetData(m_hEvent, buffer.data(), &size, kEventWaitMs);
         if (rc == GC_ERR_BUFFER_TOO_SMALL && size > size_t(buffer.size())) {
             buffer.resize(int(size));
             continue;
+        }
+        if (rc != GC_ERR_SUCCESS && rc != GC_ERR_TIMEOUT && rc != GC_ERR_ABORT && rc != GC_ERR_BUFFER_TOO_SMALL) {
+            // The producer ended the events (a camera that went away): no busy loop on a dead queue.
+            updateEventCounts();
+            m_nEventEnd = rc;
+            qWarning("Device %s: events stopped by the producer (%d)", m_id.constData(), rc);
+            return;
         }
         if (rc != GC_ERR_SUCCESS || size < kGigEEventHeader)
             continue; // timeout, abort or a record we cannot read

@@ -33,6 +33,7 @@ public:
     // Replaces the event callback; the previous one has stopped running when this returns.
     int32_t setEventCallback(NXAEventCallback pCallback, void* pUser);
     bool isEventThread() const;
+    NXAEventStatus eventStatus() const;
 
 private:
     CamDevice(std::shared_ptr<GenTLProducer> producer, DEV_HANDLE hDevice, PORT_HANDLE hPort);
@@ -40,6 +41,7 @@ private:
     int32_t readPort(uint64_t nAddress, void* pBuffer, size_t nSize);
     void stopEvents();
     void runEvents(NXAEventCallback pCallback, void* pUser);
+    void updateEventCounts();
 
     std::shared_ptr<GenTLProducer> m_producer;
     DEV_HANDLE m_hDevice = nullptr;
@@ -53,4 +55,7 @@ private:
     EVENT_HANDLE m_hEvent = nullptr;
     std::thread m_eventThread;
     std::atomic<bool> m_bStopEvents{false};
+    std::atomic<int32_t> m_nEventEnd{0};
+    std::atomic<uint64_t> m_nLost{0}, m_nMalformed{0};
+    QByteArray m_id;
 };

@@ -221,6 +221,15 @@ int CamInterfaceImpl::RegisterEventCallback(NXAEventCallback pCallback, void* pU
     return dev ? dev->setEventCallback(pCallback, pUser) : GC_ERR_SUCCESS;
 }
 
+int CamInterfaceImpl::eventStatus(NXAEventStatus& status)
+{
+    std::shared_ptr<CamDevice> dev = device();
+    if (!dev)
+        return GC_ERR_NOT_INITIALIZED;
+    status = dev->eventStatus();
+    return GC_ERR_SUCCESS;
+}
+
 int CamInterfaceImpl::GetIntValue(const char* szName, IntValue* pValue, bool bCheckAvailable)
 {
     std::shared_ptr<CamDevice> dev = device();

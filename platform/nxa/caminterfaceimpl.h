@@ -30,6 +30,8 @@ public:
     int SetEnumValue(const char* szName, unsigned int nValue) override;
 
     // Key number of a device: FNV-1a over its full ID, a newline and its serial number.
+    int eventStatus(NXAEventStatus& status);
+
     static uint32_t keyNumber(const std::string& strId, const std::string& strSerial);
 
 private:

@@ -101,6 +101,7 @@ std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strFileName
     resolve(f.EventGetData, "EventGetData");
     resolve(f.EventGetDataInfo, "EventGetDataInfo");
     resolve(f.EventKill, "EventKill");
+    f.EventGetInfo = reinterpret_cast<PEventGetInfo>(p->m_library.resolve("EventGetInfo"));
     if (!bComplete) {
         qWarning("Producer file %s lacks the GenTL functions; it is not a GenTL producer", qUtf8Printable(path));
         p->m_library.unload();

@@ -42,6 +42,7 @@ public:
         PEventGetData EventGetData = nullptr;
         PEventGetDataInfo EventGetDataInfo = nullptr;
         PEventKill EventKill = nullptr;
+        PEventGetInfo EventGetInfo = nullptr; // optional
     };
 
     struct Device {

@@ -26,3 +26,11 @@ int NXAReleaseInstance(CInterface* pInterface)
     delete pInterface;
     return GC_ERR_SUCCESS;
 }
+
+int NXAGetEventStatus(CInterface* pInterface, NXAEventStatus* pStatus)
+{
+    auto* p = dynamic_cast<CamInterfaceImpl*>(pInterface);
+    if (!p || !pStatus)
+        return GC_ERR_INVALID_PARAMETER;
+    return p->eventStatus(*pStatus);
+}

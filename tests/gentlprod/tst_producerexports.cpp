@@ -1,0 +1,90 @@
+#include "../gige/gentlclient.h"
+#include "simfixture.h"
+
+#include <QLibrary>
+#include <QtTest>
+
+// What any GenTL consumer may rely on in our producers, checked on the built libraries.
+class TestProducerExports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportsEveryFunction_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("simulator") << QString(SALTIRE_DOVISIM_CTI);
+        QTest::newRow("gige") << QString(SALTIRE_DOVIGIGE_CTI);
+    }
+
+    void exportsEveryFunction()
+    {
+        QFETCH(QString, file);
+        QLibrary library(file);
+        QVERIFY2(library.load(), qPrintable(library.errorString()));
+        QStringList missing;
+#define SALTIRE_CHECK_EXPORT(name) \
+    if (!library.resolve(#name))   \
+        missing << QStringLiteral(#name);
+        GENTL_PRODUCER_FUNCTIONS(SALTIRE_CHECK_EXPORT)
+#undef SALTIRE_CHECK_EXPORT
+        QCOMPARE(missing, QStringList());
+
+        GenTLClient gentl(file);
+        QVERIFY(gentl.Load());
+        QCOMPARE(gentl.DSClose(nullptr), GC_ERR_SUCCESS);
+        uint32_t n = 0;
+        QCOMPARE(gentl.DevGetNumDataStreams(reinterpret_cast<DEV_HANDLE>(&n), &n), GC_ERR_INVALID_HANDLE);
+        QCOMPARE(gentl.GCInitLib(), GC_ERR_RESOURCE_IN_USE);
+    }
+
+    // A remote-device event's data value is the whole record, so that address 8 of an event port is the
+    // big-endian time stamp; the numeric id and the id text keep their answers.
+    void eventDataInfo()
+    {
+        SimFixture sim;
+        QVERIFY(sim.installProducer());
+        QVERIFY(sim.addShippedDevice("camera_b")); // sends an event at 10 Hz from the start
+        GenTLClient gentl(sim.producerFolder() + "/DoVISimulator.cti");
+        QVERIFY(gentl.Load());
+        IF_HANDLE hIface = gentl.OpenInterface("DoVISim0");
+        QVERIFY(hIface);
+        DEV_HANDLE hDevice = nullptr;
+        QCOMPARE(gentl.IFOpenDevice(hIface, "DoVI-SIM-B-8000", DEVICE_ACCESS_EXCLUSIVE, &hDevice), GC_ERR_SUCCESS);
+        uint32_t nStreams = 9;
+        QCOMPARE(gentl.DevGetNumDataStreams(hDevice, &nStreams), GC_ERR_SUCCESS);
+        QCOMPARE(nStreams, 0u);
+        EVENT_HANDLE hEvent = nullptr;
+        QCOMPARE(gentl.GCRegisterEvent(hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_SUCCESS);
+        uint8_t rec[64] = {};
+        size_t size = sizeof rec;
+        QCOMPARE(gentl.EventGetData(hEvent, rec, &size, 5000), GC_ERR_SUCCESS);
+        QCOMPARE(size, size_t(16));
+
+        uint8_t value[64] = {};
+        size_t valueSize = sizeof value;
+        INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+        QCOMPARE(gentl.EventGetDataInfo(hEvent, rec, size, EVENT_DATA_VALUE, &type, value, &valueSize), GC_ERR_SUCCESS);
+        QCOMPARE(type, INFO_DATATYPE_BUFFER);
+        QCOMPARE(QByteArray(reinterpret_cast<char*>(value), int(valueSize)),
+                 QByteArray(reinterpret_cast<char*>(rec), int(size)));
+        size_t small = 4;
+        QCOMPARE(gentl.EventGetDataInfo(hEvent, rec, size, EVENT_DATA_VALUE, &type, value, &small),
+                 GC_ERR_BUFFER_TOO_SMALL);
+        QCOMPARE(small, size_t(16));
+        uint64_t id = 0;
+        size_t idSize = sizeof id;
+        QCOMPARE(gentl.EventGetDataInfo(hEvent, rec, size, EVENT_DATA_NUMID, &type, &id, &idSize), GC_ERR_SUCCESS);
+        QCOMPARE(id, uint64_t(0x9000));
+        const QByteArray text = GenTLClient::Text([&](INFO_DATATYPE* t, void* b, size_t* s) {
+            return gentl.EventGetDataInfo(hEvent, rec, size, EVENT_DATA_ID, t, b, s);
+        });
+        QCOMPARE(text, QByteArray("9000"));
+        QCOMPARE(gentl.EventGetDataInfo(hEvent, rec, 8, EVENT_DATA_VALUE, &type, value, &valueSize),
+                 GC_ERR_INVALID_BUFFER);
+        QCOMPARE(gentl.DevClose(hDevice), GC_ERR_SUCCESS);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProducerExports)
+#include "tst_producerexports.moc"

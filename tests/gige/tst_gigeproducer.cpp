@@ -1,0 +1,358 @@
+#include "fakecamera.h"
+#include "gentlclient.h"
+#include "gvcpeventsender.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+const QByteArray kDeviceId = "Aravis-DVA2040";
+
+QByteArray record(uint16_t id, uint64_t timestamp)
+{
+    QByteArray r(16, '\0');
+    auto* p = reinterpret_cast<uint8_t*>(r.data());
+    p[2] = uint8_t(id >> 8);
+    p[3] = uint8_t(id);
+    p[4] = p[5] = 0xff;
+    for (int i = 0; i < 8; ++i)
+        p[8 + i] = uint8_t(timestamp >> (56 - 8 * i));
+    return r;
+}
+
+} // namespace
+
+// DoVIGigE.cti driven through its GenTL functions against Aravis's fake GigE Vision camera on loopback,
+// with the events sent by our own camera-side sender.
+class TestGigEProducer : public QObject
+{
+    Q_OBJECT
+
+private:
+    FakeCamera m_camera;
+    GenTLClient* m_gentl = nullptr;
+    IF_HANDLE m_hIface = nullptr;
+    DEV_HANDLE m_hDevice = nullptr;
+    PORT_HANDLE m_hPort = nullptr;
+
+    bool OpenDevice(DEVICE_ACCESS_FLAGS flags = DEVICE_ACCESS_EXCLUSIVE)
+    {
+        m_hIface = m_gentl->OpenInterface("lo");
+        if (!m_hIface)
+            return false;
+        if (m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), flags, &m_hDevice) != GC_ERR_SUCCESS)
+            return false;
+        return m_gentl->DevGetPort(m_hDevice, &m_hPort) == GC_ERR_SUCCESS;
+    }
+
+    // The next event record, or an empty array with the code in rc.
+    QByteArray NextEvent(EVENT_HANDLE hEvent, uint64_t timeoutMs, GC_ERROR* rc = nullptr)
+    {
+        QByteArray buffer(1024, '\0');
+        size_t size = size_t(buffer.size());
+        const GC_ERROR code = m_gentl->EventGetData(hEvent, buffer.data(), &size, timeoutMs);
+        if (rc)
+            *rc = code;
+        return code == GC_ERR_SUCCESS ? buffer.left(int(size)) : QByteArray();
+    }
+
+    uint64_t EventCount(EVENT_HANDLE hEvent, EVENT_INFO_CMD cmd)
+    {
+        return GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+            return m_gentl->EventGetInfo(hEvent, cmd, t, b, s);
+        });
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_camera.Start(QFINDTESTDATA("../data/gige/camera_a_gev.xml")));
+        QVERIFY(m_camera.AdvertiseEvents());
+        m_gentl = new GenTLClient(SALTIRE_DOVIGIGE_CTI);
+        QVERIFY(m_gentl->Load());
+    }
+
+    void cleanup()
+    {
+        delete m_gentl; // closes every device first
+        m_gentl = nullptr;
+        m_hIface = m_hDevice = m_hPort = nullptr;
+        m_camera.Stop();
+    }
+
+    void discoveryAndInfo()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        m_hIface = m_gentl->OpenInterface("lo");
+        QVERIFY(m_hIface);
+        QVERIFY2(clock.elapsed() < 1000, "a loopback-only discovery does not wait out the full time");
+        QCOMPARE(GenTLClient::Value<uint32_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                     return m_gentl->TLGetInterfaceInfo(m_gentl->hSystem, "lo", INTERFACE_INFO_DOVI_IP_ADDRESS, t, b, s);
+                 }),
+                 0x7F000001u);
+        QCOMPARE(GenTLClient::Text([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                     return m_gentl->TLGetInfo(m_gentl->hSystem, TL_INFO_TLTYPE, t, b, s);
+                 }),
+                 QByteArray("GEV"));
+        uint32_t nDevices = 0;
+        QCOMPARE(m_gentl->IFGetNumDevices(m_hIface, &nDevices), GC_ERR_SUCCESS);
+        QCOMPARE(nDevices, 1u);
+        auto info = [&](DEVICE_INFO_CMD cmd) {
+            return GenTLClient::Text([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                return m_gentl->IFGetDeviceInfo(m_hIface, kDeviceId.constData(), cmd, t, b, s);
+            });
+        };
+        QCOMPARE(info(DEVICE_INFO_ID), kDeviceId);
+        QCOMPARE(info(DEVICE_INFO_VENDOR), QByteArray("Aravis"));
+        QCOMPARE(info(DEVICE_INFO_MODEL), QByteArray("Fake"));
+        QCOMPARE(info(DEVICE_INFO_SERIAL_NUMBER), QByteArray("DVA2040"));
+        QCOMPARE(info(DEVICE_INFO_TLTYPE), QByteArray("GEV"));
+
+        QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_EXCLUSIVE, &m_hDevice), GC_ERR_SUCCESS);
+        QCOMPARE(m_gentl->DevGetPort(m_hDevice, &m_hPort), GC_ERR_SUCCESS);
+        QCOMPARE(GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                     return m_gentl->DevGetInfo(m_hDevice, DEVICE_INFO_TIMESTAMP_FREQUENCY, t, b, s);
+                 }),
+                 uint64_t(1000000000));
+        QCOMPARE(GenTLClient::Value<bool8_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                     return m_gentl->GCGetPortInfo(m_hPort, PORT_INFO_BIG_ENDIAN, t, b, s);
+                 }),
+                 bool8_t(1));
+        const QByteArray url = GenTLClient::Text([&](INFO_DATATYPE* t, void* b, size_t* s) {
+            return m_gentl->GCGetPortURLInfo(m_hPort, 0, URL_INFO_URL, t, b, s);
+        });
+        QVERIFY2(url.startsWith("Local:arv-fake-camera.xml;10000;"), url.constData());
+        QCOMPARE(GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                     return m_gentl->GCGetPortURLInfo(m_hPort, 0, URL_INFO_FILE_REGISTER_ADDRESS, t, b, s);
+                 }),
+                 uint64_t(0x10000));
+        uint32_t nStreams = 7;
+        QCOMPARE(m_gentl->DevGetNumDataStreams(m_hDevice, &nStreams), GC_ERR_SUCCESS);
+        QCOMPARE(nStreams, 0u);
+        // A second open of the same camera in this process is refused, not queued.
+        DEV_HANDLE second = nullptr;
+        QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_CONTROL, &second),
+                 GC_ERR_RESOURCE_IN_USE);
+    }
+
+    // Register and memory commands: a register as a register command, anything else in whole words.
+    void portReadsAndWrites()
+    {
+        QVERIFY(OpenDevice());
+        const uint8_t value[4] = {0x00, 0x00, 0x00, 0x02};
+        size_t size = 4;
+        QCOMPARE(m_gentl->GCWritePort(m_hPort, 0x1008, value, &size), GC_ERR_SUCCESS);
+        GvcpEventSender other;
+        uint32_t seen = 0;
+        QVERIFY(other.ReadRegister(0x1008, seen));
+        QCOMPARE(seen, 2u);
+        uint8_t bytes[6] = {};
+        size = sizeof bytes;
+        QCOMPARE(m_gentl->GCReadPort(m_hPort, 0x1006, bytes, &size), GC_ERR_SUCCESS);
+        QCOMPARE(bytes[3], uint8_t(0x00));
+        QCOMPARE(bytes[5], uint8_t(0x02));
+        // Writes inside a word keep its other bytes.
+        const uint8_t one = 0x7f;
+        size = 1;
+        QCOMPARE(m_gentl->GCWritePort(m_hPort, 0x1009, &one, &size), GC_ERR_SUCCESS);
+        QVERIFY(other.ReadRegister(0x1008, seen));
+        QCOMPARE(seen, 0x007f0002u);
+        char xml[16] = {};
+        size = 5;
+        QCOMPARE(m_gentl->GCReadPort(m_hPort, 0x10000, xml, &size), GC_ERR_SUCCESS);
+        QCOMPARE(QByteArray(xml), QByteArray("<?xml"));
+    }
+
+    void anotherControllerIsRefusedQuickly()
+    {
+        GvcpEventSender other;
+        QVERIFY(other.WriteRegister(0x0A00, 2)); // the other application takes control
+        m_hIface = m_gentl->OpenInterface("lo");
+        QVERIFY(m_hIface);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_EXCLUSIVE, &m_hDevice),
+                 GC_ERR_ACCESS_DENIED);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(other.WriteRegister(0x0A00, 0));
+        QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_EXCLUSIVE, &m_hDevice),
+                 GC_ERR_SUCCESS);
+    }
+
+    void noMessageChannel()
+    {
+        QVERIFY(m_camera.AdvertiseEvents(false));
+        QVERIFY(OpenDevice());
+        EVENT_HANDLE hEvent = nullptr;
+        QCOMPARE(m_gentl->GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_NOT_AVAILABLE);
+        GvcpEventSender sender;
+        QVERIFY(sender.ReadChannel());
+        QCOMPARE(sender.HostPort(), uint16_t(0));
+    }
+
+    // One session over the message channel: every record once, acknowledged as asked, counted when lost
+    // or malformed, and the channel closed again at the end.
+    void messageChannel()
+    {
+        QVERIFY(OpenDevice());
+        EVENT_HANDLE hEvent = nullptr;
+        QCOMPARE(m_gentl->GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_SUCCESS);
+        GvcpEventSender sender;
+        QVERIFY(sender.ReadChannel());
+        QVERIFY(sender.HostPort() != 0);
+        QCOMPARE(sender.Destination(), 0x7F000001u);
+        QVERIFY(sender.TimeoutMs() > 0);
+        QVERIFY(sender.RetryCount() > 0);
+
+        // Several records in one packet, in order, with their ids and time stamps.
+        const uint16_t first = sender.SendEvents({{0x9000, 0xFFFF, 0, 0x0000000100000002ULL, {}},
+                                                  {0x9015, 0xFFFF, 0, 0x0000000100000003ULL, {}},
+                                                  {0x1234, 0xFFFF, 0, 5, {}}});
+        QVERIFY(first);
+        QCOMPARE(NextEvent(hEvent, 2000), record(0x9000, 0x0000000100000002ULL));
+        QCOMPARE(NextEvent(hEvent, 2000), record(0x9015, 0x0000000100000003ULL));
+        QCOMPARE(NextEvent(hEvent, 2000), record(0x1234, 5));
+        QVERIFY(sender.WaitAck(first, 2000));
+
+        // A retransmission is acknowledged again but delivered once.
+        QCOMPARE(sender.Resend(), first);
+        QVERIFY(sender.WaitAckCount(first, 2, 2000));
+        GC_ERROR rc = GC_ERR_SUCCESS;
+        QVERIFY(NextEvent(hEvent, 200, &rc).isEmpty());
+        QCOMPARE(rc, GC_ERR_TIMEOUT);
+
+        // Event data: the record, then its data; the data value of the event info is the whole record.
+        GvcpEventSender::Event withData{0x9001, 3, 7, 0x42, std::string("\x01\x02\x03\x04", 4)};
+        const uint16_t dataId = sender.SendEventData(withData);
+        QVERIFY(sender.WaitAck(dataId, 2000));
+        const QByteArray rec = NextEvent(hEvent, 2000);
+        QCOMPARE(rec.size(), 20);
+        QCOMPARE(rec.right(4), QByteArray("\x01\x02\x03\x04", 4));
+        QByteArray value(64, '\0');
+        size_t valueSize = size_t(value.size());
+        INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+        QCOMPARE(m_gentl->EventGetDataInfo(hEvent, rec.constData(), size_t(rec.size()), EVENT_DATA_VALUE, &type,
+                                           value.data(), &valueSize),
+                 GC_ERR_SUCCESS);
+        QCOMPARE(type, INFO_DATATYPE_BUFFER);
+        QCOMPARE(value.left(int(valueSize)), rec);
+        uint64_t numericId = 0;
+        size_t idSize = sizeof numericId;
+        QCOMPARE(m_gentl->EventGetDataInfo(hEvent, rec.constData(), size_t(rec.size()), EVENT_DATA_NUMID, &type,
+                                           &numericId, &idSize),
+                 GC_ERR_SUCCESS);
+        QCOMPARE(numericId, uint64_t(0x9001));
+
+        // Three request ids that never came are lost events; the channel goes on.
+        sender.SetNextRequestId(uint16_t(sender.NextRequestId() + 3));
+        QVERIFY(sender.SendEvents({{0x9002, 0xFFFF, 0, 9, {}}}));
+        QCOMPARE(NextEvent(hEvent, 2000), record(0x9002, 9));
+        QCOMPARE(EventCount(hEvent, EVENT_DOVI_NUM_LOST), uint64_t(3));
+
+        // Malformed packets are dropped and counted, never acknowledged, and the channel goes on.
+        for (auto kind : {GvcpEventSender::Malformation::TooShort, GvcpEventSender::Malformation::WrongKey,
+                          GvcpEventSender::Malformation::LengthMismatch,
+                          GvcpEventSender::Malformation::UnalignedPayload})
+            QVERIFY(sender.SendMalformed(kind));
+        const uint16_t after = sender.SendEvents({{0x9003, 0xFFFF, 0, 10, {}}});
+        QCOMPARE(NextEvent(hEvent, 2000), record(0x9003, 10));
+        QVERIFY(sender.WaitAck(after, 2000));
+        QCOMPARE(EventCount(hEvent, EVENT_DOVI_NUM_MALFORMED), uint64_t(4));
+        QCOMPARE(EventCount(hEvent, EVENT_NUM_FIRED), uint64_t(6));
+
+        // Unregistering closes the channel on the camera and ends a waiting thread at once.
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(m_gentl->GCUnregisterEvent(m_hDevice, EVENT_REMOTE_DEVICE), GC_ERR_SUCCESS);
+        QVERIFY(clock.elapsed() < 1000);
+        QVERIFY(sender.ReadChannel());
+        QCOMPARE(sender.HostPort(), uint16_t(0));
+    }
+
+    // A camera that goes away: the waiting event thread gets an error, port calls fail within the
+    // timeout and retries, and closing does not hang.
+    void cameraGoesAway()
+    {
+        QVERIFY(OpenDevice());
+        EVENT_HANDLE hEvent = nullptr;
+        QCOMPARE(m_gentl->GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_SUCCESS);
+        m_camera.Kill();
+        QElapsedTimer clock;
+        clock.start();
+        uint8_t word[4];
+        size_t size = 4;
+        QVERIFY(m_gentl->GCReadPort(m_hPort, 0x1000, word, &size) != GC_ERR_SUCCESS);
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        GC_ERROR rc = GC_ERR_TIMEOUT;
+        while (rc == GC_ERR_TIMEOUT && clock.elapsed() < 20000)
+            NextEvent(hEvent, 500, &rc);
+        QCOMPARE(rc, GC_ERR_IO);
+        clock.restart();
+        QCOMPARE(m_gentl->DevClose(m_hDevice), GC_ERR_SUCCESS);
+        m_hDevice = nullptr;
+        QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // Every packet of a session, ours and the camera's, decoded by Wireshark's GVCP dissector.
+    void packetsDecodeCleanly()
+    {
+        if (QStandardPaths::findExecutable("tshark").isEmpty())
+            QFAIL("tshark is missing (Debian package tshark)");
+        QTemporaryDir dir;
+        const QString capture = dir.filePath("gvcp.pcapng");
+        QProcess tshark;
+        tshark.setProcessChannelMode(QProcess::MergedChannels);
+        tshark.start("tshark", {"-i", "lo", "-f", "udp", "-w", capture});
+        QVERIFY(tshark.waitForStarted(5000));
+        QByteArray started;
+        QElapsedTimer waited;
+        waited.start();
+        while (!started.contains("Capture started") && tshark.state() == QProcess::Running && waited.elapsed() < 15000)
+            if (tshark.waitForReadyRead(500))
+                started += tshark.readAll();
+        if (tshark.state() != QProcess::Running)
+            QSKIP("this machine does not let tshark capture on loopback");
+        QVERIFY2(started.contains("Capture started"), started.constData());
+
+        QVERIFY(OpenDevice());
+        EVENT_HANDLE hEvent = nullptr;
+        QCOMPARE(m_gentl->GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_SUCCESS);
+        GvcpEventSender sender;
+        QVERIFY(sender.ReadChannel());
+        const uint16_t channelPort = sender.HostPort();
+        const uint16_t id = sender.SendEvents({{0x9000, 0xFFFF, 0, 1, {}}, {0x9001, 0xFFFF, 0, 2, {}}});
+        QVERIFY(sender.WaitAck(id, 2000));
+        QVERIFY(sender.WaitAck(sender.SendEventData({0x9002, 0xFFFF, 0, 3, std::string(8, 'x')}), 2000));
+        QVERIFY(!NextEvent(hEvent, 2000).isEmpty());
+        QCOMPARE(m_gentl->GCUnregisterEvent(m_hDevice, EVENT_REMOTE_DEVICE), GC_ERR_SUCCESS);
+        QCOMPARE(m_gentl->DevClose(m_hDevice), GC_ERR_SUCCESS);
+        m_hDevice = nullptr;
+        QTest::qWait(500); // let the capture write the last packets
+        tshark.terminate();
+        QVERIFY(tshark.waitForFinished(10000));
+
+        auto decode = [&](const QString& filter) {
+            QProcess reader;
+            reader.start("tshark", {"-r", capture, "-d", QString("udp.port==%1,gvcp").arg(channelPort), "-Y", filter});
+            if (!reader.waitForFinished(30000) || reader.exitCode() != 0)
+                return QByteArray("tshark failed: ") + reader.readAllStandardError();
+            return reader.readAllStandardOutput();
+        };
+        QVERIFY(channelPort != 0);
+        QCOMPARE(decode("_ws.malformed || _ws.expert.severity >= error"), QByteArray());
+        QVERIFY(!decode("gvcp.cmd.command == 0x0080").isEmpty()); // register reads
+        QVERIFY(!decode("gvcp.cmd.command == 0x00c0").isEmpty()); // events
+        QVERIFY(!decode("gvcp.cmd.command == 0x00c2").isEmpty()); // event data
+        QVERIFY(!decode("gvcp.ack == 0x00c1").isEmpty()); // our acknowledgements
+        QVERIFY(!decode("gvcp.ack == 0x00c3").isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGigEProducer)
+#include "tst_gigeproducer.moc"
