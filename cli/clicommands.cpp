@@ -79,6 +79,18 @@ struct Parser {
     }
 };
 
+// A device that stopped answering during a job leaves a partial model behind: say so, never pass it on.
+int CheckLink(CliSession& session, int nIndex, const char* szJob)
+{
+    NXADeviceStatus status{};
+    if (NXAGetDeviceStatus(session.Interface(nIndex), &status) != 0 || status.nPortError == 0)
+        return Ok;
+    return Fail(DeviceLost, QStringLiteral("%1 stopped answering while it was %2 (error 0x%3): is it still powered "
+                                           "and connected?")
+                                .arg(CliSession::Label(session.Devices().at(nIndex)), QLatin1String(szJob))
+                                .arg(quint32(status.nPortError), 8, 16, QLatin1Char('0')));
+}
+
 // Finds and reads the device a command is about.
 int OpenDevice(CliSession& session, const QString& strWhich, int& nIndex)
 {
@@ -89,7 +101,7 @@ int OpenDevice(CliSession& session, const QString& strWhich, int& nIndex)
         return Fail(NoDevice, "no device " + strWhich);
     if (!session.Read(nIndex))
         return Fail(DeviceFailed, "cannot open " + CliSession::Label(session.Devices().at(nIndex)));
-    return Ok;
+    return CheckLink(session, nIndex, "read");
 }
 
 const char* StateText(int nState)
@@ -170,6 +182,8 @@ int ApplyAndReport(CliSession& session, int nIndex)
 {
     if (!session.Write(nIndex))
         return Fail(DeviceFailed, "the device is not open");
+    if (const int rc = CheckLink(session, nIndex, "written"))
+        return rc;
     if (!MessageRows::HasErrors(session.Model(nIndex))) {
         Out("Applied.\n");
         return Ok;
@@ -453,17 +467,20 @@ int Monitor(const QStringList& args)
     EventPrinter printer(pInterface, strFormat);
     const quint64 nKey = quint64(quintptr(pInterface));
     DeviceEventRegistry::Register(nKey, &printer);
+    // Events sent before this line are not printed: scripts wait for it.
+    std::fprintf(stderr, "# watching %s\n", qUtf8Printable(CliSession::Label(session.Devices().at(nIndex))));
+    std::fflush(stderr);
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     QEventLoop loop;
     QTimer poll;
     QElapsedTimer clock;
     clock.start();
-    NXAEventStatus status{};
+    NXADeviceStatus status{};
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (g_bInterrupted || (dLimit > 0 && clock.elapsed() >= qint64(dLimit * 1000)))
             loop.quit();
-        if (NXAGetEventStatus(pInterface, &status) == 0 && status.nEndCode != 0)
+        if (NXAGetDeviceStatus(pInterface, &status) == 0 && status.nEventEndCode != 0)
             loop.quit();
         std::fflush(stdout);
     });
@@ -471,15 +488,15 @@ int Monitor(const QStringList& args)
     loop.exec();
     DeviceEventRegistry::Unregister(&printer); // waits for an event being printed
     printer.Summary(clock.elapsed() / 1000.0);
-    NXAGetEventStatus(pInterface, &status);
+    NXAGetDeviceStatus(pInterface, &status);
     if (status.nLost)
         std::fprintf(stderr, "# lost events: %llu\n", (unsigned long long)status.nLost);
     if (status.nMalformed)
         std::fprintf(stderr, "# malformed packets: %llu\n", (unsigned long long)status.nMalformed);
-    if (status.nEndCode != 0)
+    if (status.nEventEndCode != 0)
         return Fail(DeviceLost, QStringLiteral("the device stopped sending events (error 0x%1): is it still "
                                                "powered and connected?")
-                                    .arg(quint32(status.nEndCode), 8, 16, QLatin1Char('0')));
+                                    .arg(quint32(status.nEventEndCode), 8, 16, QLatin1Char('0')));
     return Ok;
 }
 

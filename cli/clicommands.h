@@ -15,7 +15,7 @@ enum ExitCode {
     NothingImported = 5,// no entry of the file matched the device
     ApplyFailed = 6,    // the device refused some writes
     UnknownName = 7,    // --on/--off named nothing of the device
-    DeviceLost = 8,     // the device stopped answering while events were watched
+    DeviceLost = 8,     // the device stopped answering during the command
 };
 
 int Devices(const QStringList& args);

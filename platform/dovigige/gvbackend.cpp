@@ -65,6 +65,9 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         std::vector<std::string> ids;
         for (const NetInterface& itf : interfaces) {
+            // A card with a second address (a fixed one beside a link-local one) is one interface.
+            if (std::find(ids.begin(), ids.end(), itf.strName) != ids.end())
+                continue;
             ids.push_back(itf.strName);
             Known& known = m_known[itf.strName];
             known.itf = itf;

@@ -19,7 +19,6 @@ namespace dovigige {
 namespace {
 
 constexpr int kReceiveBuffer = 4 * 1024 * 1024;
-constexpr size_t kRecentIds = 1024;
 constexpr size_t kMaxMissing = 4096;
 constexpr size_t kRecord = 16;
 constexpr size_t kExtendedRecord = 24;
@@ -168,24 +167,14 @@ void GvMessageChannel::Handle(const uint8_t* p, size_t n, const sockaddr_in& fro
         m_queue->PushMany(m_batch);
 }
 
-void GvMessageChannel::Remember(uint16_t nId)
-{
-    m_recent.set(nId);
-    m_recentOrder.push_back(nId);
-    if (m_recentOrder.size() > kRecentIds) {
-        m_recent.reset(m_recentOrder.front());
-        m_recentOrder.pop_front();
-    }
-}
-
 // Request ids run 1..65535 and wrap to 1. Ahead of the last one: new, the ids in between are lost until
-// they turn up. Behind it: a late arrival of a lost id, a retransmission, or a camera that started over.
+// they turn up. Behind it: a late arrival of a lost id, else a retransmission. (A camera that restarts
+// also forgets its message channel, so a new count comes with a new registration.)
 bool GvMessageChannel::Accept(uint16_t nId)
 {
     if (m_bFirst) {
         m_bFirst = false;
         m_nLast = nId;
-        Remember(nId);
         return true;
     }
     const uint32_t ahead = (uint32_t(nId) + 65535 - m_nLast) % 65535;
@@ -200,19 +189,14 @@ bool GvMessageChannel::Accept(uint16_t nId)
         }
         m_missing.erase(nId);
         m_nLast = nId;
-        Remember(nId);
         return true;
     }
     if (m_missing.erase(nId)) {
         m_queue->AddLost(uint64_t(-1)); // it came after all
-        Remember(nId);
         return true;
     }
-    if (m_recent.test(nId))
-        return false;
-    m_nLast = nId; // the camera restarted its count
-    Remember(nId);
-    return true;
+    // A stale retransmission (or a late id beyond what we track): never move the count backwards.
+    return false;
 }
 
 } // namespace dovigige

@@ -2,7 +2,6 @@
 
 #include "gentl.h"
 
-#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -39,7 +38,6 @@ private:
     void Handle(const uint8_t* p, size_t n, const sockaddr_in& from);
     // True when the id has not been delivered yet (counts gaps as lost, late arrivals back).
     bool Accept(uint16_t nId);
-    void Remember(uint16_t nId);
 
     uint32_t m_nLocalAddress, m_nCameraAddress;
     std::shared_ptr<gentlprod::EventQueue> m_queue;
@@ -49,8 +47,6 @@ private:
     std::thread m_thread;
     bool m_bFirst = true;
     uint16_t m_nLast = 0;
-    std::bitset<65536> m_recent;      // ids delivered lately
-    std::deque<uint16_t> m_recentOrder;
     std::set<uint16_t> m_missing;     // skipped ids that may still arrive late
     std::deque<std::string> m_batch;
 };

@@ -27,6 +27,7 @@ constexpr int kProbeTimeoutMs = 250;
 constexpr int kProbeTries = 2;
 constexpr uint32_t kMessageTimeoutMs = 200; // how long the camera waits for our acknowledgement
 constexpr uint32_t kMessageRetries = 3;
+constexpr uint32_t kCapabilityWriteMemory = 1u << 1;
 
 std::atomic<uint64_t> g_nTransactions{0};
 
@@ -187,6 +188,9 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
     rc = dev->ReadUrls();
     if (rc != GC_ERR_SUCCESS)
         return rc;
+    uint32_t capability = 0;
+    if (dev->ReadRegister(kRegGvcpCapability, capability) == GC_ERR_SUCCESS)
+        dev->m_bWriteMemory = (capability & kCapabilityWriteMemory) != 0;
     uint32_t high = 0, low = 0;
     if (dev->ReadRegister(kRegTickFrequencyHigh, high) == GC_ERR_SUCCESS
         && dev->ReadRegister(kRegTickFrequencyLow, low) == GC_ERR_SUCCESS)
@@ -215,13 +219,22 @@ void GvOpenDevice::OnControlLost()
         m_events->Close(GC_ERR_IO);
 }
 
+GC_ERROR GvOpenDevice::Noted(GC_ERROR rc)
+{
+    if (rc == GC_ERR_TIMEOUT)
+        m_bUnreachable = true;
+    else if (rc == GC_ERR_SUCCESS)
+        m_bUnreachable = false;
+    return rc;
+}
+
 GC_ERROR GvOpenDevice::ReadRegister(uint32_t nAddress, uint32_t& nValue)
 {
     GError* error = nullptr;
     ++g_nTransactions;
     if (!arv_device_read_register(m_pDevice, nAddress, &nValue, &error))
-        return mapError(error, "register read failed");
-    return GC_ERR_SUCCESS;
+        return Noted(mapError(error, "register read failed"));
+    return Noted(GC_ERR_SUCCESS);
 }
 
 GC_ERROR GvOpenDevice::WriteRegister(uint32_t nAddress, uint32_t nValue)
@@ -229,8 +242,8 @@ GC_ERROR GvOpenDevice::WriteRegister(uint32_t nAddress, uint32_t nValue)
     GError* error = nullptr;
     ++g_nTransactions;
     if (!arv_device_write_register(m_pDevice, nAddress, nValue, &error))
-        return mapError(error, "register write failed");
-    return GC_ERR_SUCCESS;
+        return Noted(mapError(error, "register write failed"));
+    return Noted(GC_ERR_SUCCESS);
 }
 
 GC_ERROR GvOpenDevice::ReadUrls()
@@ -323,9 +336,9 @@ GC_ERROR GvOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
     GError* error = nullptr;
     g_nTransactions += (words.size() + kGvcpBlock - 1) / kGvcpBlock;
     if (!arv_device_read_memory(m_pDevice, first, guint32(words.size()), words.data(), &error))
-        return mapError(error, "memory read failed");
+        return Noted(mapError(error, "memory read failed"));
     std::memcpy(pBuffer, words.data() + (nAddress - first), nSize);
-    return GC_ERR_SUCCESS;
+    return Noted(GC_ERR_SUCCESS);
 }
 
 GC_ERROR GvOpenDevice::Write(uint64_t nAddress, const void* pBuffer, size_t nSize)
@@ -345,11 +358,20 @@ GC_ERROR GvOpenDevice::Write(uint64_t nAddress, const void* pBuffer, size_t nSiz
             return rc;
     }
     std::memcpy(words.data() + (nAddress - first), pBuffer, nSize);
+    if (!m_bWriteMemory) {
+        // Without WRITEMEM a camera takes its memory one register at a time.
+        for (size_t at = 0; at < words.size(); at += 4) {
+            const GC_ERROR rc = WriteRegister(uint32_t(first + at), Get32(words.data() + at));
+            if (rc != GC_ERR_SUCCESS)
+                return rc;
+        }
+        return GC_ERR_SUCCESS;
+    }
     GError* error = nullptr;
     g_nTransactions += (words.size() + kGvcpBlock - 1) / kGvcpBlock;
     if (!arv_device_write_memory(m_pDevice, first, guint32(words.size()), words.data(), &error))
-        return mapError(error, "memory write failed");
-    return GC_ERR_SUCCESS;
+        return Noted(mapError(error, "memory write failed"));
+    return Noted(GC_ERR_SUCCESS);
 }
 
 std::vector<PortUrl> GvOpenDevice::Urls()
@@ -402,7 +424,8 @@ void GvOpenDevice::StopEvents()
 {
     if (!m_channel)
         return;
-    if (!m_bLost)
+    // A camera that no longer answers would cost the whole retry time here for nothing.
+    if (!m_bLost && !m_bUnreachable)
         WriteRegister(kRegMessagePort, 0);
     m_channel->Stop();
     m_channel.reset();

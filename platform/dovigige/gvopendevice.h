@@ -44,12 +44,15 @@ private:
     GvOpenDevice(const CameraRecord& camera, ArvDevice* pDevice);
     GC_ERROR ReadRegister(uint32_t nAddress, uint32_t& nValue);
     GC_ERROR WriteRegister(uint32_t nAddress, uint32_t nValue);
+    GC_ERROR Noted(GC_ERROR rc);
     GC_ERROR ReadUrls();
 
     CameraRecord m_camera;
     ArvDevice* m_pDevice = nullptr;
     unsigned long m_nLostHandler = 0;
-    std::atomic<bool> m_bLost{false};
+    std::atomic<bool> m_bLost{false};        // control lost (heartbeat): the camera is gone or taken
+    std::atomic<bool> m_bUnreachable{false}; // a command timed out after all its retries
+    bool m_bWriteMemory = false;             // the camera takes WRITEMEM, not only WRITEREG
     std::vector<gentlprod::PortUrl> m_urls;
     uint64_t m_nTickFrequency = 0;
     std::mutex m_eventMutex;

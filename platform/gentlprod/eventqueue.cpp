@@ -24,8 +24,6 @@ void EventQueue::Push(const void* pRecord, size_t nSize)
         }
         m_records.emplace_back(static_cast<const char*>(pRecord), nSize);
         ++m_nFired;
-        if (nSize > m_nMaxRecord)
-            m_nMaxRecord = nSize;
     }
     m_cv.notify_one();
 }
@@ -43,8 +41,6 @@ void EventQueue::PushMany(std::deque<std::string>& records)
                 m_records.pop_front();
                 ++m_nLost;
             }
-            if (rec.size() > m_nMaxRecord)
-                m_nMaxRecord = rec.size();
             m_records.push_back(std::move(rec));
             ++m_nFired;
         }

@@ -34,7 +34,6 @@ public:
     void AddMalformed(uint64_t n) { m_nMalformed += n; }
     uint64_t Lost() const { return m_nLost; }
     uint64_t Malformed() const { return m_nMalformed; }
-    size_t MaxRecordSize() const { return m_nMaxRecord; }
 
 private:
     const size_t m_nCapacity;
@@ -44,7 +43,6 @@ private:
     bool m_bKill = false;
     GC_ERROR m_closeCode = GC_ERR_SUCCESS;
     std::atomic<uint64_t> m_nFired{0}, m_nLost{0}, m_nMalformed{0};
-    std::atomic<size_t> m_nMaxRecord{16};
 };
 
 } // namespace gentlprod

@@ -12,6 +12,7 @@
 #include "producerdevice.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -28,6 +29,7 @@ namespace {
 
 constexpr size_t kEventRecordHeader = 16; // GigE Vision event layout, big-endian
 constexpr size_t kEventQueueCapacity = 1 << 18;
+constexpr size_t kEventSizeMax = 65536; // no event record outgrows one UDP datagram
 
 enum class Kind : uint32_t { System = 0x53595354, Interface, Device, Port, Event };
 
@@ -65,23 +67,37 @@ struct EventH : Handle {
     std::shared_ptr<EventQueue> queue;
 };
 
+std::atomic<uint64_t> g_nPortReads{0}, g_nPortWrites{0};
+std::mutex g_mutex;
+std::condition_variable g_devicesGone;
+int g_nDevicesAlive = 0; // open devices not yet released, including those a port call still holds
+std::set<std::pair<std::string, std::string>> g_busy; // (interface, device) open or being opened
+
 struct DeviceH : Handle {
     DeviceH() : Handle(Kind::Device) {}
-    std::string strId;
+    // The device stays busy until it is really closed, which may be after DevClose when a port call on
+    // another thread still holds it.
+    ~DeviceH() override
+    {
+        device.reset();
+        std::lock_guard<std::mutex> lock(g_mutex);
+        g_busy.erase({strIfId, strId});
+        --g_nDevicesAlive;
+        g_devicesGone.notify_all();
+    }
+    std::string strId, strIfId;
     InterfaceH* pInterface = nullptr;
     std::unique_ptr<ProducerDevice> device;
     PortH port;
+    std::mutex eventMutex; // one registration change at a time, held across the device's own calls
     std::shared_ptr<EventH> event;
 };
 
-std::atomic<uint64_t> g_nPortReads{0}, g_nPortWrites{0};
-std::mutex g_mutex;
 std::shared_ptr<ProducerBackend> g_backend;
 SystemH* g_pSystem = nullptr;
 std::set<const Handle*> g_live;
 std::map<const Handle*, std::shared_ptr<DeviceH>> g_devices; // device and port handles -> open device
 std::map<const Handle*, std::shared_ptr<EventH>> g_events;
-std::set<std::pair<std::string, std::string>> g_busy; // (interface, device) open or being opened
 
 template<typename T>
 T* live(void* h, Kind kind)
@@ -120,26 +136,29 @@ std::shared_ptr<EventH> detachEvent(DeviceH* dev)
     return ev;
 }
 
+// A waiting consumer thread wakes first; the device's own stop may take a network round trip.
 void endEvents(DeviceH* dev, const std::shared_ptr<EventH>& ev)
 {
     if (!ev)
         return;
-    dev->device->StopEvents();
     ev->queue->Close(GC_ERR_ABORT);
+    dev->device->StopEvents();
 }
 
-// Closes one open device: off the tables under the lock, stopped and released outside it.
+// Closes one open device: off the tables under the lock, stopped outside it. The device itself is
+// released with the last reference (a port call on another thread may still hold one).
 void closeDevice(const std::shared_ptr<DeviceH>& dev)
 {
+    std::lock_guard<std::mutex> events(dev->eventMutex);
     std::shared_ptr<EventH> ev;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
+        if (!g_devices.erase(dev.get()))
+            return; // closed by another thread meanwhile
         ev = detachEvent(dev.get());
         g_live.erase(dev.get());
         g_live.erase(&dev->port);
-        g_devices.erase(dev.get());
         g_devices.erase(&dev->port);
-        g_busy.erase({dev->pInterface->strId, dev->strId});
     }
     endEvents(dev.get(), ev);
 }
@@ -185,7 +204,9 @@ GC_API GCCloseLib()
         TLClose(hSystem);
     std::shared_ptr<ProducerBackend> last;
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
+        // The library may be unloaded after this returns: no device of ours may outlive it.
+        std::unique_lock<std::mutex> lock(g_mutex);
+        g_devicesGone.wait(lock, [] { return g_nDevicesAlive == 0; });
         last = std::move(g_backend);
     }
     return GC_ERR_SUCCESS;
@@ -471,27 +492,35 @@ GC_API IFGetDeviceInfo(IF_HANDLE hIface, const char* sDeviceID, DEVICE_INFO_CMD 
 GC_API IFOpenDevice(IF_HANDLE hIface, const char* sDeviceID, DEVICE_ACCESS_FLAGS iOpenFlags, DEV_HANDLE* phDevice)
 {
     std::shared_ptr<ProducerBackend> b;
-    InterfaceH* itf = nullptr;
+    std::string ifId;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
-        itf = live<InterfaceH>(hIface, Kind::Interface);
+        InterfaceH* itf = live<InterfaceH>(hIface, Kind::Interface);
         if (!itf || !itf->bOpen)
             return Fail(GC_ERR_INVALID_HANDLE, "not an open interface");
         if (!phDevice || !sDeviceID || iOpenFlags < DEVICE_ACCESS_READONLY || iOpenFlags > DEVICE_ACCESS_EXCLUSIVE)
             return Fail(GC_ERR_INVALID_PARAMETER, "bad device id, handle pointer or access flags");
-        if (!g_busy.insert({itf->strId, sDeviceID}).second)
+        ifId = itf->strId;
+        if (!g_busy.insert({ifId, sDeviceID}).second)
             return Fail(GC_ERR_RESOURCE_IN_USE, "device already open");
         b = g_backend;
     }
     std::unique_ptr<ProducerDevice> opened;
-    const GC_ERROR rc = b->OpenDevice(itf->strId, sDeviceID, iOpenFlags, opened);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (rc != GC_ERR_SUCCESS || !opened) {
-        g_busy.erase({itf->strId, sDeviceID});
-        return rc != GC_ERR_SUCCESS ? rc : Fail(GC_ERR_ERROR, "the device did not open");
+    const GC_ERROR rc = b->OpenDevice(ifId, sDeviceID, iOpenFlags, opened);
+    std::unique_lock<std::mutex> lock(g_mutex);
+    InterfaceH* itf = live<InterfaceH>(hIface, Kind::Interface);
+    if (rc != GC_ERR_SUCCESS || !opened || !itf) {
+        g_busy.erase({ifId, sDeviceID});
+        lock.unlock();
+        opened.reset(); // the interface was closed meanwhile: so is the device
+        return rc != GC_ERR_SUCCESS ? rc
+               : itf          ? Fail(GC_ERR_ERROR, "the device did not open")
+                              : Fail(GC_ERR_INVALID_HANDLE, "the interface was closed meanwhile");
     }
+    ++g_nDevicesAlive;
     auto dev = std::make_shared<DeviceH>();
     dev->strId = sDeviceID;
+    dev->strIfId = ifId;
     dev->pInterface = itf;
     dev->device = std::move(opened);
     dev->port.pDevice = dev.get();
@@ -719,7 +748,6 @@ GC_API GCGetPortInfo(PORT_HANDLE hPort, PORT_INFO_CMD cmd, INFO_DATATYPE* pType,
 GC_API GCRegisterEvent(EVENTSRC_HANDLE hEventSrc, EVENT_TYPE iEventID, EVENT_HANDLE* phEvent)
 {
     std::shared_ptr<DeviceH> dev;
-    std::shared_ptr<EventH> ev;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         const auto* p = static_cast<const Handle*>(hEventSrc);
@@ -732,6 +760,13 @@ GC_API GCRegisterEvent(EVENTSRC_HANDLE hEventSrc, EVENT_TYPE iEventID, EVENT_HAN
         if (!phEvent)
             return Fail(GC_ERR_INVALID_PARAMETER, "null handle pointer");
         dev = it->second;
+    }
+    std::lock_guard<std::mutex> events(dev->eventMutex);
+    std::shared_ptr<EventH> ev;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        if (!g_devices.count(dev.get()))
+            return Fail(GC_ERR_INVALID_HANDLE, "the device was closed meanwhile");
         if (dev->event)
             return Fail(GC_ERR_RESOURCE_IN_USE, "already registered");
         ev = std::make_shared<EventH>();
@@ -756,6 +791,7 @@ GC_API GCUnregisterEvent(EVENTSRC_HANDLE hEventSrc, EVENT_TYPE iEventID)
     std::shared_ptr<DeviceH> dev = deviceOf(hEventSrc, Kind::Device);
     if (!dev)
         return Fail(GC_ERR_INVALID_HANDLE, "not an open device");
+    std::lock_guard<std::mutex> events(dev->eventMutex);
     std::shared_ptr<EventH> ev;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
@@ -809,7 +845,7 @@ GC_API EventGetInfo(EVENT_HANDLE hEvent, EVENT_INFO_CMD iInfoCmd, INFO_DATATYPE*
     case EVENT_NUM_IN_QUEUE: return PutUInt64(q.Queued(), pType, pBuffer, piSize);
     case EVENT_NUM_FIRED: return PutUInt64(q.Fired(), pType, pBuffer, piSize);
     case EVENT_SIZE_MAX:
-    case EVENT_INFO_DATA_SIZE_MAX: return PutSizeT(q.MaxRecordSize(), pType, pBuffer, piSize);
+    case EVENT_INFO_DATA_SIZE_MAX: return PutSizeT(kEventSizeMax, pType, pBuffer, piSize);
     case EVENT_DOVI_NUM_LOST: return PutUInt64(q.Lost(), pType, pBuffer, piSize);
     case EVENT_DOVI_NUM_MALFORMED: return PutUInt64(q.Malformed(), pType, pBuffer, piSize);
     default: return Fail(GC_ERR_INVALID_PARAMETER, "unknown info command");

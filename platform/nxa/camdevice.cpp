@@ -17,6 +17,7 @@ constexpr size_t kPortChunk = 0x10000;
 constexpr uint64_t kEventWaitMs = 100;
 constexpr size_t kGigEEventHeader = 16;
 constexpr int kCountCheckMs = 250;
+constexpr int kOddResultsToEnd = 100; // other failures in a row before the thread gives up
 
 uint32_t bigEndian(const uint8_t* p, int bytes)
 {
@@ -42,10 +43,7 @@ CamDevice::CamDevice(std::shared_ptr<GenTLProducer> producer, DEV_HANDLE hDevice
     , m_hDevice(hDevice)
     , m_hPort(hPort)
     , m_nodeMap([this](uint64_t a, void* b, size_t n) { return readPort(a, b, n); },
-                [this](uint64_t a, const void* b, size_t n) {
-                    size_t size = n;
-                    return m_producer->fn().GCWritePort(m_hPort, a, b, &size);
-                })
+                [this](uint64_t a, const void* b, size_t n) { return writePort(a, b, n); })
 {
 }
 
@@ -88,7 +86,24 @@ CamDevice::~CamDevice()
 int32_t CamDevice::readPort(uint64_t nAddress, void* pBuffer, size_t nSize)
 {
     size_t size = nSize;
-    return m_producer->fn().GCReadPort(m_hPort, nAddress, pBuffer, &size);
+    return notePortResult(m_producer->fn().GCReadPort(m_hPort, nAddress, pBuffer, &size));
+}
+
+int32_t CamDevice::writePort(uint64_t nAddress, const void* pBuffer, size_t nSize)
+{
+    size_t size = nSize;
+    return notePortResult(m_producer->fn().GCWritePort(m_hPort, nAddress, pBuffer, &size));
+}
+
+// A device that stops answering is remembered once: later callers can tell a partial read from a full one.
+int32_t CamDevice::notePortResult(int32_t rc)
+{
+    if (rc == GC_ERR_TIMEOUT || rc == GC_ERR_IO) {
+        int32_t none = 0;
+        if (m_nPortError.compare_exchange_strong(none, rc))
+            qWarning("Device %s stopped answering (%d)", m_id.constData(), rc);
+    }
+    return rc;
 }
 
 // URL forms: "Local:<name>;<hex address>;<hex length>" (a .zip name holds the file zipped),
@@ -221,10 +236,11 @@ void CamDevice::stopEvents()
     m_hEvent = nullptr;
 }
 
-NXAEventStatus CamDevice::eventStatus() const
+NXADeviceStatus CamDevice::status() const
 {
-    NXAEventStatus status{};
-    status.nEndCode = m_nEventEnd;
+    NXADeviceStatus status{};
+    status.nPortError = m_nPortError;
+    status.nEventEndCode = m_nEventEnd;
     status.nLost = m_nLost;
     status.nMalformed = m_nMalformed;
     return status;
@@ -238,7 +254,7 @@ void CamDevice::updateEventCounts()
         uint64_t value = 0;
         size_t size = sizeof value;
         INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
-        if (!m_producer->fn().EventGetInfo
+        if (!m_producer->isOwnProducer() || !m_producer->fn().EventGetInfo
             || m_producer->fn().EventGetInfo(m_hEvent, cmd, &type, &value, &size) != GC_ERR_SUCCESS
             || type != INFO_DATATYPE_UINT64)
             return;
@@ -256,6 +272,7 @@ void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)
     QByteArray buffer(1024, '\0');
     QElapsedTimer sinceCount;
     sinceCount.start();
+    int nOddInRow = 0;
     while (!m_bStopEvents) {
         if (sinceCount.elapsed() >= kCountCheckMs) {
             updateEventCounts();
@@ -267,7 +284,11 @@ void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)
             buffer.resize(int(size));
             continue;
         }
-        if (rc != GC_ERR_SUCCESS && rc != GC_ERR_TIMEOUT && rc != GC_ERR_ABORT && rc != GC_ERR_BUFFER_TOO_SMALL) {
+        const bool bEnded = rc == GC_ERR_IO || rc == GC_ERR_INVALID_HANDLE || rc == GC_ERR_NOT_INITIALIZED;
+        const bool bOdd = rc != GC_ERR_SUCCESS && rc != GC_ERR_TIMEOUT && rc != GC_ERR_ABORT
+                          && rc != GC_ERR_BUFFER_TOO_SMALL;
+        nOddInRow = bOdd ? nOddInRow + 1 : 0;
+        if (bEnded || nOddInRow >= kOddResultsToEnd) {
             // The producer ended the events (a camera that went away): no busy loop on a dead queue.
             updateEventCounts();
             m_nEventEnd = rc;

@@ -33,12 +33,14 @@ public:
     // Replaces the event callback; the previous one has stopped running when this returns.
     int32_t setEventCallback(NXAEventCallback pCallback, void* pUser);
     bool isEventThread() const;
-    NXAEventStatus eventStatus() const;
+    NXADeviceStatus status() const;
 
 private:
     CamDevice(std::shared_ptr<GenTLProducer> producer, DEV_HANDLE hDevice, PORT_HANDLE hPort);
     int32_t fetchDocument(uint32_t nIndex, QByteArray& text);
     int32_t readPort(uint64_t nAddress, void* pBuffer, size_t nSize);
+    int32_t writePort(uint64_t nAddress, const void* pBuffer, size_t nSize);
+    int32_t notePortResult(int32_t rc);
     void stopEvents();
     void runEvents(NXAEventCallback pCallback, void* pUser);
     void updateEventCounts();
@@ -56,6 +58,7 @@ private:
     std::thread m_eventThread;
     std::atomic<bool> m_bStopEvents{false};
     std::atomic<int32_t> m_nEventEnd{0};
+    std::atomic<int32_t> m_nPortError{0};
     std::atomic<uint64_t> m_nLost{0}, m_nMalformed{0};
     QByteArray m_id;
 };

@@ -221,12 +221,12 @@ int CamInterfaceImpl::RegisterEventCallback(NXAEventCallback pCallback, void* pU
     return dev ? dev->setEventCallback(pCallback, pUser) : GC_ERR_SUCCESS;
 }
 
-int CamInterfaceImpl::eventStatus(NXAEventStatus& status)
+int CamInterfaceImpl::deviceStatus(NXADeviceStatus& status)
 {
     std::shared_ptr<CamDevice> dev = device();
     if (!dev)
         return GC_ERR_NOT_INITIALIZED;
-    status = dev->eventStatus();
+    status = dev->status();
     return GC_ERR_SUCCESS;
 }
 

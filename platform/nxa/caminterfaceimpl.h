@@ -30,7 +30,7 @@ public:
     int SetEnumValue(const char* szName, unsigned int nValue) override;
 
     // Key number of a device: FNV-1a over its full ID, a newline and its serial number.
-    int eventStatus(NXAEventStatus& status);
+    int deviceStatus(NXADeviceStatus& status);
 
     static uint32_t keyNumber(const std::string& strId, const std::string& strSerial);
 

@@ -102,6 +102,7 @@ std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strFileName
     resolve(f.EventGetDataInfo, "EventGetDataInfo");
     resolve(f.EventKill, "EventKill");
     f.EventGetInfo = reinterpret_cast<PEventGetInfo>(p->m_library.resolve("EventGetInfo"));
+    f.GCGetInfo = reinterpret_cast<PGCGetInfo>(p->m_library.resolve("GCGetInfo"));
     if (!bComplete) {
         qWarning("Producer file %s lacks the GenTL functions; it is not a GenTL producer", qUtf8Printable(path));
         p->m_library.unload();
@@ -115,6 +116,10 @@ std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strFileName
         return nullptr;
     }
     p->m_bInit = true;
+    p->m_bOwnProducer = stringInfo([&](void* b, size_t* s) {
+                            INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+                            return f.GCGetInfo ? f.GCGetInfo(TL_INFO_VENDOR, &type, b, s) : GC_ERR_NOT_IMPLEMENTED;
+                        }) == "DoVI";
     rc = f.TLOpen(&p->m_hSystem);
     if (rc != GC_ERR_SUCCESS) {
         qWarning("TLOpen of %s failed: %d", qUtf8Printable(path), rc);
@@ -209,8 +214,9 @@ int32_t GenTLProducer::openDevice(const QByteArray& ifId, const QByteArray& devI
     return m_fn.IFOpenDevice(hIface, devId.constData(), accessFlags, &hDevice);
 }
 
+// Not under the enumeration lock: closing a camera that went away can take its retry time, and the
+// other devices' enumeration must not wait for it.
 void GenTLProducer::closeDevice(DEV_HANDLE hDevice)
 {
-    QMutexLocker lock(&m_mutex);
     m_fn.DevClose(hDevice);
 }

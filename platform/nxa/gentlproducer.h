@@ -43,6 +43,7 @@ public:
         PEventGetDataInfo EventGetDataInfo = nullptr;
         PEventKill EventKill = nullptr;
         PEventGetInfo EventGetInfo = nullptr; // optional
+        PGCGetInfo GCGetInfo = nullptr;       // optional
     };
 
     struct Device {
@@ -58,6 +59,8 @@ public:
     ~GenTLProducer();
 
     QString fileName() const { return m_strFileName; }
+    // One of our own producers, whose custom info commands this library knows.
+    bool isOwnProducer() const { return m_bOwnProducer; }
     const Functions& fn() const { return m_fn; }
 
     int32_t listDevices(QList<Device>& devices);
@@ -72,6 +75,7 @@ private:
     QLibrary m_library;
     Functions m_fn;
     bool m_bInit = false;
+    bool m_bOwnProducer = false;
     TL_HANDLE m_hSystem = nullptr;
     QMap<QByteArray, IF_HANDLE> m_interfaces;
     QMutex m_mutex; // producer calls of enumeration, open and close

@@ -27,10 +27,10 @@ int NXAReleaseInstance(CInterface* pInterface)
     return GC_ERR_SUCCESS;
 }
 
-int NXAGetEventStatus(CInterface* pInterface, NXAEventStatus* pStatus)
+int NXAGetDeviceStatus(CInterface* pInterface, NXADeviceStatus* pStatus)
 {
     auto* p = dynamic_cast<CamInterfaceImpl*>(pInterface);
     if (!p || !pStatus)
         return GC_ERR_INVALID_PARAMETER;
-    return p->eventStatus(*pStatus);
+    return p->deviceStatus(*pStatus);
 }

@@ -133,13 +133,15 @@ public:
     virtual int SetEnumValue(const char* szName, unsigned int nValue) = 0;
 };
 
-// The state of an instance's event delivery: nEndCode is 0 while events can arrive, else the GenTL code
-// with which the producer ended them (for example GC_ERR_IO when the camera went away). nLost counts
-// events the device sent that never arrived, nMalformed the packets refused as malformed, where the
-// producer reports them (a GigE Vision message channel does).
-struct NXAEventStatus {
-    int32_t nEndCode;
-    uint32_t nReserved0;
+// The health of an instance's open device. nPortError is the first transport failure of the device's
+// port since it was opened (GC_ERR_TIMEOUT or GC_ERR_IO: the device stopped answering), 0 when none.
+// nEventEndCode is 0 while events can arrive, else the GenTL code with which the producer ended them (for
+// example GC_ERR_IO when the camera went away). nLost counts events the device sent that never arrived,
+// nMalformed the packets refused as malformed, where the producer reports them (a GigE Vision message
+// channel does).
+struct NXADeviceStatus {
+    int32_t nPortError;
+    int32_t nEventEndCode;
     uint64_t nLost;
     uint64_t nMalformed;
 };
@@ -148,5 +150,5 @@ extern "C" {
 NXA_EXPORT int NXACreateInstance(int nType, CInterface** ppInterface);
 NXA_EXPORT int NXAReleaseInstance(CInterface* pInterface);
 // 0 and the status of the instance's open device; GC_ERR_NOT_INITIALIZED when none is open.
-NXA_EXPORT int NXAGetEventStatus(CInterface* pInterface, NXAEventStatus* pStatus);
+NXA_EXPORT int NXAGetDeviceStatus(CInterface* pInterface, NXADeviceStatus* pStatus);
 }
