@@ -1,0 +1,188 @@
+// GigE Vision figures over loopback, against Aravis's fake camera (it must be installed; port 3956 must be
+// free):
+//   1. events sent at full speed into the message channel (our camera-side sender, 33 records per packet,
+//      no acknowledgement asked) and printed by the monitor's printer to a file: how many arrive, how fast;
+//   2. opening the fake camera serving the IO controller's description and reading its event model, beside
+//      the same read on the simulated IO controller: time, port calls, GVCP transactions.
+//
+//   bench_gige [events]   (200000 by default)
+
+#include "clisession.h"
+#include "eventprinter.h"
+#include "gentl.h"
+#include "gvcpeventsender.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibrary>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace {
+
+std::FILE* g_console = stdout;
+
+uint64_t producerCount(const QString& file, TL_INFO_CMD cmd)
+{
+    // The same file as the device-access library loaded, so the same counters.
+    QLibrary library(QFileInfo(file).canonicalFilePath());
+    auto info = reinterpret_cast<PGCGetInfo>(library.resolve("GCGetInfo"));
+    uint64_t value = 0;
+    size_t size = sizeof value;
+    INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+    if (!info || info(cmd, &type, &value, &size) != GC_ERR_SUCCESS)
+        return 0;
+    return value;
+}
+
+bool startFakeCamera(QProcess& camera, const QString& description)
+{
+    camera.kill();
+    camera.waitForFinished();
+    camera.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    camera.setStandardOutputFile(QProcess::nullDevice());
+    camera.start("arv-fake-gv-camera-0.8", {"-i", "127.0.0.1", "-s", "BENCH01", "-g", description});
+    if (!camera.waitForStarted(5000))
+        return false;
+    GvcpEventSender probe;
+    uint32_t value = 0;
+    for (int i = 0; i < 250; ++i) {
+        if (camera.state() != QProcess::Running)
+            return false;
+        if (probe.ReadRegister(0x0A00, value))
+            return probe.WriteRegister(GvcpEventSender::kRegMessageChannelCount, 1)
+                   && probe.WriteRegister(GvcpEventSender::kRegGvcpCapability, 0x18);
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+void onEvent(EventRecord* pRecord, void* pUser)
+{
+    static_cast<EventPrinter*>(pUser)->OnEvent(pRecord);
+}
+
+void benchEvents(size_t nEvents)
+{
+    CliSession session;
+    const int index = session.FindDevice("Fake");
+    if (index < 0 || !session.Read(index)) {
+        std::fprintf(g_console, "events: the fake camera cannot be opened\n");
+        return;
+    }
+    CCamInterface* cam = session.Interface(index);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("events.txt");
+    std::fflush(stdout);
+    const int saved = dup(fileno(stdout));
+    if (!std::freopen(path.toLocal8Bit().constData(), "w", stdout))
+        return;
+    {
+        EventPrinter printer(cam, "text");
+        cam->RegisterEventCallback(&onEvent, &printer);
+        GvcpEventSender sender;
+        sender.ReadChannel();
+        QElapsedTimer clock;
+        clock.start();
+        const size_t packets = sender.SendBurst(0x9000, nEvents, 33, 1);
+        const double sendSeconds = clock.nsecsElapsed() / 1e9;
+        long last = -1;
+        QElapsedTimer quiet;
+        quiet.start();
+        while (printer.Count() < long(nEvents) && quiet.elapsed() < 3000) {
+            if (printer.Count() != last) {
+                last = printer.Count();
+                quiet.restart();
+            }
+            QThread::msleep(1);
+        }
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        cam->RegisterEventCallback(nullptr, nullptr);
+        NXADeviceStatus status{};
+        NXAGetDeviceStatus(cam, &status);
+        std::fflush(stdout);
+        QFile file(path);
+        long lines = 0;
+        if (file.open(QIODevice::ReadOnly))
+            lines = file.readAll().count('\n');
+        std::fprintf(g_console,
+                     "events: %zu sent in %zu packets in %.3f s; %ld printed in %.3f s = %.0f events per second "
+                     "(target: at least 100000/s, none lost); lost on the way %llu, %ld lines in the file: %s\n",
+                     nEvents, packets, sendSeconds, printer.Count(), seconds, printer.Count() / seconds,
+                     (unsigned long long)status.nLost, lines,
+                     printer.Count() == long(nEvents) && lines == long(nEvents) ? "none lost" : "EVENTS LOST");
+    }
+    std::fflush(stdout);
+    dup2(saved, fileno(stdout));
+    close(saved);
+}
+
+void benchRead(const QString& label, const QString& which, const QString& producerFile)
+{
+    const uint64_t reads = producerCount(producerFile, TL_INFO_DOVI_PORT_READS);
+    const uint64_t writes = producerCount(producerFile, TL_INFO_DOVI_PORT_WRITES);
+    const uint64_t transactions = producerCount(producerFile, TL_INFO_DOVI_TRANSACTIONS);
+    QElapsedTimer clock;
+    clock.start();
+    CliSession session;
+    const int index = session.FindDevice(which);
+    const bool bRead = index >= 0 && session.Read(index);
+    const double ms = clock.nsecsElapsed() / 1e6;
+    if (!bRead) {
+        std::fprintf(g_console, "%s: cannot be read\n", qPrintable(label));
+        return;
+    }
+    std::fprintf(g_console, "%-44s open and read %8.1f ms, port reads %7llu, port writes %5llu, GVCP transactions %7llu\n",
+                 qPrintable(label), ms,
+                 (unsigned long long)(producerCount(producerFile, TL_INFO_DOVI_PORT_READS) - reads),
+                 (unsigned long long)(producerCount(producerFile, TL_INFO_DOVI_PORT_WRITES) - writes),
+                 (unsigned long long)(producerCount(producerFile, TL_INFO_DOVI_TRANSACTIONS) - transactions));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Our runs never discover GigE Vision cameras beyond this machine.
+    qputenv("DOVI_GIGE_INTERFACES", "lo");
+    if (qEnvironmentVariableIsEmpty("KESTREL_COMMON_FILES_DIR"))
+        qputenv("KESTREL_COMMON_FILES_DIR", SALTIRE_COMMON_FILES_DIR);
+    QTemporaryDir home;
+    qputenv("KESTREL_USER_DATA_DIR", home.filePath("user").toLocal8Bit());
+    qputenv("KESTREL_CONFIG_DIR", home.filePath("config").toLocal8Bit());
+    // Figures go to the terminal; stdout itself becomes the printer's file, and the worker's chatter is dropped.
+    g_console = fdopen(dup(fileno(stdout)), "w");
+    setvbuf(g_console, nullptr, _IOLBF, 0);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    QGuiApplication app(argc, argv);
+    const size_t nEvents = argc > 1 ? size_t(std::max(1, std::atoi(argv[1]))) : 200000;
+    const QString producers = qEnvironmentVariable("KESTREL_COMMON_FILES_DIR") + "/Kestrel/Runtime/Linux64_x64";
+
+    QProcess camera;
+    if (!startFakeCamera(camera, SALTIRE_GIGE_DATA "/camera_a_gev.xml")) {
+        std::fprintf(stderr, "arv-fake-gv-camera-0.8 does not start on 127.0.0.1 (installed? port 3956 free?)\n");
+        return 1;
+    }
+    benchEvents(nEvents);
+
+    if (!startFakeCamera(camera, SALTIRE_GIGE_DATA "/camera_b_gev.xml"))
+        return 1;
+    benchRead("GigE Vision fake camera, IO controller", "Fake", producers + "/DoVIGigE.cti");
+    benchRead("simulated DV-IO8000 IO Controller", "DV-IO8000 IO Controller", producers + "/DoVISimulator.cti");
+    camera.kill();
+    camera.waitForFinished();
+    return 0;
+}

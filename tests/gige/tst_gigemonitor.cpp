@@ -1,0 +1,80 @@
+#include "nxeventlogwidget.h"
+
+#include "customcheckbox.h"
+#include "deviceeventsink.h"
+#include "fakecamera.h"
+#include "gvcpeventsender.h"
+#include "nxeventlogmodel.h"
+#include "nxeventlogtableview.h"
+#include "nxinterface.h"
+#include "qlocalcfg.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The Event Monitor on a GigE Vision camera: events from the message channel, through the device-access
+// library and the event registry, become log rows with their names, ids and time stamps.
+class TestGigEMonitor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void eventsBecomeRows()
+    {
+        QTemporaryDir home;
+        const QString producers = home.filePath("common/Kestrel/Runtime/Linux64_x64");
+        QVERIFY(QDir().mkpath(producers));
+        QVERIFY(QFile::copy(SALTIRE_DOVIGIGE_CTI, producers + "/DoVIGigE.cti"));
+        qputenv("KESTREL_COMMON_FILES_DIR", home.filePath("common").toUtf8());
+        qputenv("KESTREL_USER_DATA_DIR", home.filePath("user").toUtf8());
+        qputenv("KESTREL_PROGRAM_DATA_DIR", home.filePath("programdata").toUtf8());
+        QLocalCfg::Destroy();
+
+        FakeCamera camera;
+        QVERIFY(camera.Start(QFINDTESTDATA("../data/gige/camera_a_gev.xml")));
+        QVERIFY(camera.AdvertiseEvents());
+        CInterface* p = nullptr;
+        QCOMPARE(NXACreateInstance(NXA_CAMERA_INTERFACE, &p), 0);
+        auto* cam = dynamic_cast<CCamInterface*>(p);
+        DeviceInfoList list{};
+        QCOMPARE(cam->EnumDevices(&list, "DoVIGigE.cti"), 0);
+        QCOMPARE(list.nCount, 1u);
+        const DeviceInfo record = *list.pItems[0];
+        void* handle = nullptr;
+        QCOMPARE(cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE), 0);
+
+        QWidget parent;
+        NXEventLogWidget* w = NXEventLogWidget::Instance(quint64(quintptr(cam)), true, &parent);
+        QVERIFY(w);
+        QCOMPARE(cam->RegisterEventCallback(
+                     [](EventRecord* r, void* user) { DeviceEventRegistry::Dispatch(quint64(quintptr(user)), r); }, cam),
+                 0);
+        w->findChild<CustomCheckBox*>("ChkEventType")->setChecked(true);
+        GvcpEventSender sender;
+        QVERIFY(sender.ReadChannel());
+        QVERIFY(sender.HostPort() != 0);
+        const uint16_t id = sender.SendEvents({{0x9000, 0xFFFF, 0, 1500000000ULL, {}}, {0x1234, 0xFFFF, 0, 2500000000ULL, {}}});
+        QVERIFY(sender.WaitAck(id, 2000));
+        QCOMPARE(sender.Resend(), id); // a retransmission is one row, not two
+        QVERIFY(sender.WaitAckCount(id, 2, 2000));
+        NXEventLogModel* model = w->TableView()->logModel();
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(), 2, 10000);
+        QTest::qWait(300); // a duplicate would be flushed with the next batch
+        QCOMPARE(model->rowCount(), 2);
+        QCOMPARE(model->index(0, 0).data().toString(), QString("1.50000000"));
+        QCOMPARE(model->index(0, 1).data().toString(), QString("ExposureStart_0[ID:0x9000] "));
+        QCOMPARE(model->index(1, 0).data().toString(), QString("2.50000000"));
+        QCOMPARE(model->index(1, 1).data().toString(), QString("0x1234[ID:0x1234] "));
+
+        w->findChild<CustomCheckBox*>("ChkEventType")->setChecked(false);
+        cam->RegisterEventCallback(nullptr, nullptr);
+        delete w;
+        cam->CloseDevice(handle);
+        NXAReleaseInstance(p);
+        QLocalCfg::Destroy();
+    }
+};
+
+QTEST_MAIN(TestGigEMonitor)
+#include "tst_gigemonitor.moc"
