@@ -139,7 +139,18 @@ bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& s
                 if (!parseNumber(value, n) || n <= 0)
                     return fail("TickFrequency must be a positive number");
                 def.nTickFrequency = static_cast<uint64_t>(n);
+            } else if (lkey == "portlatency") {
+                if (!parseNumber(value, n) || n < 0 || n > 1000000)
+                    return fail("PortLatency must be 0 to 1000000 microseconds");
+                def.nPortLatencyUs = uint32_t(n);
             }
+        } else if (section == "poke") {
+            long long addr = 0, size = 4;
+            const auto parts = split(value, ':');
+            if (!parseNumber(key, addr) || parts.empty() || !parseNumber(parts[0], n)
+                || (parts.size() > 1 && !parseNumber(parts[1], size)) || size < 1 || size > 8)
+                return fail("poke entry must be <address> = <value>[:<size 1-8>]");
+            def.pokes.push_back({static_cast<uint64_t>(addr), {static_cast<uint64_t>(n), uint32_t(size)}});
         } else if (section == "registers") {
             const auto parts = split(value, ':');
             RegisterRange r;

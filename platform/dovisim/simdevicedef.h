@@ -3,10 +3,13 @@
 //
 //   [Device]       Id, Vendor, Model, Serial, UserName, Version, Interface (default "DoVISim0"),
 //                  Description (XML file beside the device file), Translation (optional),
-//                  DescriptionUrl = local | zip | file, TickFrequency (ticks per second)
+//                  DescriptionUrl = local | zip | file, TickFrequency (ticks per second),
+//                  PortLatency (microseconds each port read or write takes, to stand for a network)
 //   [Registers]    <feature> = <address>[:<size>]; EventNotification covers its whole table,
 //                  TickFrequency names the 8-byte register the simulator fills from [Device] TickFrequency
 //   [Memory]       <address> = <value>[:<size>]  initial register values (little-endian, default size 4)
+//   [Poke]         <address> = <value>[:<size>]  written into an open device's memory each time the device
+//                  file changes: another client writing the device behind the tool's back
 //   [Events]       <any key> = <notification slot>, <event id>, <rate in Hz>
 //                  the event is sent while the 32-bit notification register of its slot is not 0
 //   [Faults]       Open = <code>
@@ -66,6 +69,8 @@ struct SimDeviceDef {
     uint64_t nTickFrequency = 1000000000ULL;
     std::map<std::string, RegisterRange> registers;
     std::vector<std::pair<uint64_t, std::pair<uint64_t, uint32_t>>> memory; // address -> (value, size)
+    std::vector<std::pair<uint64_t, std::pair<uint64_t, uint32_t>>> pokes;
+    uint32_t nPortLatencyUs = 0;
     std::vector<SimEvent> events;
     int32_t nOpenFault = 0;
     std::vector<SetFault> setFaults;

@@ -197,6 +197,23 @@ void SimOpenDevice::RefreshFaults()
         return;
     m_def.setFaults = def.setFaults;
     m_def.getFaults = def.getFaults;
+    m_def.nPortLatencyUs = def.nPortLatencyUs;
+    for (const auto& m : def.pokes)
+        for (uint32_t i = 0; i < m.second.second && m.first + i < m_memory.size(); ++i)
+            m_memory[m.first + i] = uint8_t((m.second.first >> (8 * i)) & 0xff);
+}
+
+// A network round trip: sleep most of it, spin the rest, so that short latencies are not overshot.
+void SimOpenDevice::Wait() const
+{
+    const uint32_t us = m_def.nPortLatencyUs;
+    if (!us)
+        return;
+    const Clock::time_point until = Clock::now() + std::chrono::microseconds(us);
+    if (us > 100)
+        std::this_thread::sleep_for(std::chrono::microseconds(us - 80));
+    while (Clock::now() < until) {
+    }
 }
 
 bool SimOpenDevice::HasTranslation() const
@@ -206,6 +223,7 @@ bool SimOpenDevice::HasTranslation() const
 
 GC_ERROR SimOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
 {
+    Wait();
     auto serve = [&](const std::string& blob, uint64_t base) -> GC_ERROR {
         if (nAddress - base + nSize > blob.size())
             return Fail(GC_ERR_INVALID_ADDRESS, "read beyond the file");
@@ -232,6 +250,7 @@ GC_ERROR SimOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
 
 GC_ERROR SimOpenDevice::Write(uint64_t nAddress, const void* pBuffer, size_t nSize)
 {
+    Wait();
     if (nAddress >= kDescriptionBase)
         return Fail(GC_ERR_ACCESS_DENIED, "the description is read-only");
     std::lock_guard<std::mutex> lock(m_memMutex);

@@ -42,6 +42,7 @@ private:
     bool ContextMatches(const std::vector<ContextCondition>& context) const;
     bool Touches(const std::string& strFeature, uint64_t nAddress, size_t nSize) const;
     void RefreshFaults();
+    void Wait() const;
     void PushEvent(uint16_t nId, uint64_t nTicks);
     void RunGenerator();
     std::string StateFile() const;

@@ -79,8 +79,10 @@ enum DEVICE_INFO_CMD_LIST : int32_t {
     DEVICE_INFO_DISPLAYNAME = 4, DEVICE_INFO_ACCESS_STATUS = 5, DEVICE_INFO_USER_DEFINED_NAME = 6,
     DEVICE_INFO_SERIAL_NUMBER = 7, DEVICE_INFO_VERSION = 8, DEVICE_INFO_TIMESTAMP_FREQUENCY = 9,
     DEVICE_INFO_CUSTOM_ID = 1000,
-    // Our GigE Vision producer's camera address (UINT32 in host order) and MAC (UINT64).
-    DEVICE_INFO_DOVI_IP_ADDRESS = 1000, DEVICE_INFO_DOVI_MAC = 1001
+    // Our GigE Vision producer's camera address (UINT32 in host order) and MAC (UINT64); our producers'
+    // remote-device port calls of an open device since it was opened (UINT64).
+    DEVICE_INFO_DOVI_IP_ADDRESS = 1000, DEVICE_INFO_DOVI_MAC = 1001,
+    DEVICE_INFO_DOVI_PORT_READS = 1002, DEVICE_INFO_DOVI_PORT_WRITES = 1003
 };
 
 typedef int32_t DEVICE_ACCESS_FLAGS;

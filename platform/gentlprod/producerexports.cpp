@@ -91,6 +91,7 @@ struct DeviceH : Handle {
     PortH port;
     std::mutex eventMutex; // one registration change at a time, held across the device's own calls
     std::shared_ptr<EventH> event;
+    std::atomic<uint64_t> nPortReads{0}, nPortWrites{0};
 };
 
 std::shared_ptr<ProducerBackend> g_backend;
@@ -548,6 +549,10 @@ GC_API DevGetInfo(DEV_HANDLE hDevice, DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType,
     std::shared_ptr<DeviceH> dev = deviceOf(hDevice, Kind::Device);
     if (!dev)
         return Fail(GC_ERR_INVALID_HANDLE, "not an open device");
+    if (cmd == DEVICE_INFO_DOVI_PORT_READS)
+        return PutUInt64(dev->nPortReads, pType, pBuffer, piSize);
+    if (cmd == DEVICE_INFO_DOVI_PORT_WRITES)
+        return PutUInt64(dev->nPortWrites, pType, pBuffer, piSize);
     return dev->device->Info(cmd, pType, pBuffer, piSize);
 }
 
@@ -607,6 +612,7 @@ GC_API GCReadPort(PORT_HANDLE hPort, uint64_t iAddress, void* pBuffer, size_t* p
     if (!pBuffer || !piSize)
         return Fail(GC_ERR_INVALID_PARAMETER, "null buffer");
     ++g_nPortReads;
+    ++dev->nPortReads;
     return dev->device->Read(iAddress, pBuffer, *piSize);
 }
 
@@ -618,6 +624,7 @@ GC_API GCWritePort(PORT_HANDLE hPort, uint64_t iAddress, const void* pBuffer, si
     if (!pBuffer || !piSize)
         return Fail(GC_ERR_INVALID_PARAMETER, "null buffer");
     ++g_nPortWrites;
+    ++dev->nPortWrites;
     return dev->device->Write(iAddress, pBuffer, *piSize);
 }
 
@@ -636,6 +643,7 @@ GC_API GCReadPortStacked(PORT_HANDLE hPort, PORT_REGISTER_STACK_ENTRY* pEntries,
             return Fail(GC_ERR_INVALID_PARAMETER, "null buffer in an entry");
         }
         ++g_nPortReads;
+        ++dev->nPortReads;
         const GC_ERROR rc = dev->device->Read(pEntries[i].Address, pEntries[i].pBuffer, pEntries[i].Size);
         if (rc != GC_ERR_SUCCESS) {
             *piNumEntries = i;
@@ -659,6 +667,7 @@ GC_API GCWritePortStacked(PORT_HANDLE hPort, PORT_REGISTER_STACK_ENTRY* pEntries
             return Fail(GC_ERR_INVALID_PARAMETER, "null buffer in an entry");
         }
         ++g_nPortWrites;
+        ++dev->nPortWrites;
         const GC_ERROR rc = dev->device->Write(pEntries[i].Address, pEntries[i].pBuffer, pEntries[i].Size);
         if (rc != GC_ERR_SUCCESS) {
             *piNumEntries = i;

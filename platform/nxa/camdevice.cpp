@@ -83,14 +83,41 @@ CamDevice::~CamDevice()
     m_producer->closeDevice(m_hDevice);
 }
 
+// One feature operation, with the device lock held: reads within it are served once.
+class CamDevice::Operation
+{
+public:
+    explicit Operation(CamDevice* p) : m_p(p) { m_p->m_bInOperation = true; }
+    ~Operation()
+    {
+        m_p->m_bInOperation = false;
+        m_p->m_operationReads.clear();
+    }
+
+private:
+    CamDevice* m_p;
+};
+
 int32_t CamDevice::readPort(uint64_t nAddress, void* pBuffer, size_t nSize)
 {
+    const QPair<quint64, quint64> key(nAddress, nSize);
+    if (m_bInOperation) {
+        auto it = m_operationReads.constFind(key);
+        if (it != m_operationReads.constEnd()) {
+            std::memcpy(pBuffer, it->constData(), nSize);
+            return GC_ERR_SUCCESS;
+        }
+    }
     size_t size = nSize;
-    return notePortResult(m_producer->fn().GCReadPort(m_hPort, nAddress, pBuffer, &size));
+    const int32_t rc = notePortResult(m_producer->fn().GCReadPort(m_hPort, nAddress, pBuffer, &size));
+    if (rc == GC_ERR_SUCCESS && m_bInOperation && nSize <= 64)
+        m_operationReads.insert(key, QByteArray(static_cast<const char*>(pBuffer), int(nSize)));
+    return rc;
 }
 
 int32_t CamDevice::writePort(uint64_t nAddress, const void* pBuffer, size_t nSize)
 {
+    m_operationReads.clear(); // a write may change what any register reads
     size_t size = nSize;
     return notePortResult(m_producer->fn().GCWritePort(m_hPort, nAddress, pBuffer, &size));
 }
@@ -174,12 +201,14 @@ int32_t CamDevice::fetchDocument(uint32_t nIndex, QByteArray& text)
 int32_t CamDevice::getEnum(const char* szName, bool bAvailableOnly, int64_t& nCurrent, std::vector<int64_t>& values)
 {
     std::lock_guard<std::mutex> lock(m_lock);
+    Operation operation(this);
     return m_nodeMap.getEnum(szName, bAvailableOnly, nCurrent, values);
 }
 
 int32_t CamDevice::setEnum(const char* szName, int64_t nValue)
 {
     std::lock_guard<std::mutex> lock(m_lock);
+    Operation operation(this);
     return m_nodeMap.setEnum(szName, nValue);
 }
 
@@ -195,6 +224,7 @@ int32_t CamDevice::getInt(const char* szName, bool bCheckAvailable, int64_t& nVa
             return GC_ERR_SUCCESS;
         }
     }
+    Operation operation(this);
     const int32_t rc = m_nodeMap.getInt(szName, bCheckAvailable, nValue);
     if (rc == GC_ERR_SUCCESS && bConstant)
         m_constantValues.insert(name, nValue);

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QPair>
 #include <QSet>
 
 #include <atomic>
@@ -41,6 +42,7 @@ private:
     int32_t readPort(uint64_t nAddress, void* pBuffer, size_t nSize);
     int32_t writePort(uint64_t nAddress, const void* pBuffer, size_t nSize);
     int32_t notePortResult(int32_t rc);
+    class Operation;
     void stopEvents();
     void runEvents(NXAEventCallback pCallback, void* pUser);
     void updateEventCounts();
@@ -53,6 +55,10 @@ private:
     QSet<QByteArray> m_constants;           // registers read once
     QHash<QByteArray, int64_t> m_constantValues;
     std::mutex m_lock;
+    // Within one feature operation a register reads the same each time (writes clear this): a description
+    // that marks its selectors NoCache has them read once per operation, not once per formula.
+    bool m_bInOperation = false;
+    QHash<QPair<quint64, quint64>, QByteArray> m_operationReads;
     GenApiNodeMap m_nodeMap;
     EVENT_HANDLE m_hEvent = nullptr;
     std::thread m_eventThread;

@@ -200,9 +200,11 @@ bool GenApiNodeMap::load(const std::string& strXml)
         g_object_unref(device);
         return false;
     }
-    // Writes to read-only features must fail, and a selector change must never leave a stale value.
+    // Writes to read-only features must fail. Registers are cached as the description says (Cachable,
+    // pInvalidator): on a network every register read is a round trip, and a description that declares a
+    // register NoCache is read every time.
     arv_gc_set_access_check_policy(device->pGc, ARV_ACCESS_CHECK_POLICY_ENABLE);
-    arv_gc_set_register_cache_policy(device->pGc, ARV_REGISTER_CACHE_POLICY_DISABLE);
+    arv_gc_set_register_cache_policy(device->pGc, ARV_REGISTER_CACHE_POLICY_ENABLE);
     d->pDevice = ARV_DEVICE(device);
     return true;
 }

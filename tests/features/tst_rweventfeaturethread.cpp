@@ -7,6 +7,10 @@
 #include "simfixture.h"
 #include "userlevelfilter.h"
 
+#include "gentl.h"
+
+#include <QFileInfo>
+#include <QLibrary>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -59,6 +63,39 @@ int DeviceNotification(CCamInterface* cam, uint category, int io, uint channel, 
     return int(v.nCurValue);
 }
 
+// The simulated producer's port calls since it was loaded (the same library instance the worker uses).
+quint64 PortCalls(const QString& producer)
+{
+    QLibrary library(QFileInfo(producer).canonicalFilePath());
+    auto info = reinterpret_cast<PGCGetInfo>(library.resolve("GCGetInfo"));
+    quint64 reads = 0, writes = 0;
+    size_t size = sizeof reads;
+    INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+    if (!info || info(TL_INFO_DOVI_PORT_READS, &type, &reads, &size) != GC_ERR_SUCCESS
+        || info(TL_INFO_DOVI_PORT_WRITES, &type, &writes, &size) != GC_ERR_SUCCESS)
+        return 0;
+    return reads + writes;
+}
+
+// One selector write per category, IO line, channel and event, and one notification access per event.
+int Floor(const QList<EventTypeItem*>& types)
+{
+    int n = 0;
+    auto channels = [&](const QList<ChannelItem*>& list) {
+        for (ChannelItem* c : list)
+            n += 1 + 2 * c->listEvent.size();
+    };
+    for (EventTypeItem* t : types) {
+        ++n;
+        channels(t->listChannel);
+        for (IOTypeItem* io : qAsConst(t->listIOType)) {
+            ++n;
+            channels(io->listChannel);
+        }
+    }
+    return n;
+}
+
 } // namespace
 
 class TestRWEventFeatureThread : public QObject
@@ -73,6 +110,8 @@ private slots:
     void secondStartIsDropped();
     void writeAppliesShownItems();
     void writeRecordsErrors();
+    void registerTrafficNearTheFloor_data();
+    void registerTrafficNearTheFloor();
     void unknownDeviceHasNoTree();
 };
 
@@ -190,7 +229,8 @@ void TestRWEventFeatureThread::readFailures()
     QFETCH(QString, tree);
     SimFixture sim;
     QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\n" + faults + "\n"));
+    // Uncached, so that a read fault of a selector is met at every read, not only the first.
+    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\n" + faults + "\n", SimFixture::Uncached));
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 9, record));
     RWEventFeatureThread worker(nullptr);
@@ -313,6 +353,43 @@ void TestRWEventFeatureThread::unknownDeviceHasNoTree()
     worker.StartRW(&record, false);
     QVERIFY(write.waitDone());
     QCOMPARE(write.args(), (QList<QVariant>{42, false, false}));
+}
+
+void TestRWEventFeatureThread::registerTrafficNearTheFloor_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QByteArray>("id");
+    QTest::newRow("event camera") << "camera_a" << QByteArray("DoVI-SIM-A-2040");
+    QTest::newRow("IO controller") << "camera_b" << QByteArray("DoVI-SIM-B-8000");
+}
+
+// On a network every port call is a round trip: the read and the apply stay within 1.25 times the calls
+// their feature operations need at the least.
+void TestRWEventFeatureThread::registerTrafficNearTheFloor()
+{
+    QFETCH(QString, device);
+    QFETCH(QByteArray, id);
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice(device));
+    DeviceInfo record;
+    QVERIFY(SimFixture::FindRecord(id, 5, record));
+    const QString producer = sim.producerFolder() + "/DoVISimulator.cti";
+    RWEventFeatureThread worker(nullptr);
+    const quint64 before = PortCalls(producer);
+    QVERIFY(ReadToTheEnd(worker, record));
+    const quint64 afterRead = PortCalls(producer);
+    const int floor = Floor(*worker.GetEventTypeList(5));
+    QVERIFY(floor > 0);
+    // Reading the description is a few large reads besides.
+    QVERIFY2(afterRead - before <= quint64(floor * 1.25), qPrintable(QString("%1 calls, floor %2").arg(afterRead - before).arg(floor)));
+    Run run(worker);
+    worker.StartRW(&record, false);
+    QVERIFY(run.waitDone());
+    QVERIFY(QTest::qWaitFor([&] { return worker.isFinished(); }));
+    const quint64 afterWrite = PortCalls(producer);
+    QVERIFY2(afterWrite - afterRead <= quint64(floor * 1.25),
+             qPrintable(QString("%1 calls, floor %2").arg(afterWrite - afterRead).arg(floor)));
 }
 
 QTEST_MAIN(TestRWEventFeatureThread)

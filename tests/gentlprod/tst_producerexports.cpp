@@ -54,6 +54,22 @@ private slots:
         uint32_t nStreams = 9;
         QCOMPARE(gentl.DevGetNumDataStreams(hDevice, &nStreams), GC_ERR_SUCCESS);
         QCOMPARE(nStreams, 0u);
+        // Port calls are counted per open device.
+        auto portCount = [&](DEVICE_INFO_CMD cmd) {
+            return GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                return gentl.DevGetInfo(hDevice, cmd, t, b, s);
+            });
+        };
+        QCOMPARE(portCount(DEVICE_INFO_DOVI_PORT_READS), uint64_t(0));
+        PORT_HANDLE hPort = nullptr;
+        QCOMPARE(gentl.DevGetPort(hDevice, &hPort), GC_ERR_SUCCESS);
+        uint32_t word = 0;
+        size_t wordSize = sizeof word;
+        QCOMPARE(gentl.GCReadPort(hPort, 0x1000, &word, &wordSize), GC_ERR_SUCCESS);
+        QCOMPARE(gentl.GCReadPort(hPort, 0x1004, &word, &wordSize), GC_ERR_SUCCESS);
+        QCOMPARE(gentl.GCWritePort(hPort, 0x1004, &word, &wordSize), GC_ERR_SUCCESS);
+        QCOMPARE(portCount(DEVICE_INFO_DOVI_PORT_READS), uint64_t(2));
+        QCOMPARE(portCount(DEVICE_INFO_DOVI_PORT_WRITES), uint64_t(1));
         EVENT_HANDLE hEvent = nullptr;
         QCOMPARE(gentl.GCRegisterEvent(hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_SUCCESS);
         uint8_t rec[64] = {};

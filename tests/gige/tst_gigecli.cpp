@@ -206,7 +206,14 @@ private slots:
         QProcess show;
         StartCli(show, {"show", "--device", "Fake", "--level", "guru"});
         QVERIFY(show.waitForStarted());
-        QTest::qWait(400);
+        // The camera goes away as soon as the command holds it, while it reads.
+        GvcpEventSender other;
+        uint32_t privilege = 0;
+        QElapsedTimer opening;
+        opening.start();
+        while ((!other.ReadRegister(0x0A00, privilege) || privilege == 0) && opening.elapsed() < 30000)
+            QThread::msleep(1);
+        QVERIFY(privilege != 0);
         m_camera.Kill();
         QElapsedTimer clock;
         clock.start();

@@ -55,13 +55,24 @@ public:
         return QFile::copy(SALTIRE_DOVISIM_CTI, target);
     }
 
-    // Copies a shipped device (its .ini and the files it names).
-    bool addShippedDevice(const QString& key, const QByteArray& extraIni = QByteArray()) const
+    // Copies a shipped device (its .ini and the files it names). Uncached: its description marks every
+    // register NoCache, so that every feature operation reaches the device (and its injected faults).
+    enum Caching { AsShipped, Uncached };
+    bool addShippedDevice(const QString& key, const QByteArray& extraIni = QByteArray(),
+                          Caching caching = AsShipped) const
     {
         const QDir src(SALTIRE_DOVISIM_DEVICES);
-        for (const QString& f : src.entryList({key + "*.xml"}, QDir::Files))
-            if (!QFile::copy(src.filePath(f), devicesFolder() + "/" + f))
+        for (const QString& f : src.entryList({key + "*.xml"}, QDir::Files)) {
+            QFile in(src.filePath(f));
+            QFile out(devicesFolder() + "/" + f);
+            if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
                 return false;
+            QByteArray xml = in.readAll();
+            if (caching == Uncached)
+                xml.replace("<Cachable>WriteThrough</Cachable>", "<Cachable>NoCache</Cachable>");
+            if (out.write(xml) != xml.size())
+                return false;
+        }
         QFile ini(src.filePath(key + ".ini"));
         if (!ini.open(QIODevice::ReadOnly))
             return false;

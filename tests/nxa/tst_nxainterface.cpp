@@ -90,6 +90,7 @@ private slots:
     void eventsStopAtClose();
     void concurrentAccess();
     void constantRegistersAreReadOnce();
+    void changesBehindTheBackAreSeen();
 
 private:
     // Opens the first device the simulator lists with the given id; the fixture must be set up.
@@ -341,7 +342,8 @@ void TestNxaInterface::injectedFaults()
     QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\n"
                                              "SetEnum1=EventNotification, 1, EventCategory=0;ChannelSelector=1, -1005\n"
                                              "SetEnum2=EventCategory, 2, *, -10042\n"
-                                             "GetEnum1=EventSelector, EventCategory=1, -1010\n"));
+                                             "GetEnum1=EventSelector, EventCategory=1, -1010\n",
+                                 SimFixture::Uncached));
     Instance inst;
     void* handle = nullptr;
     QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
@@ -440,7 +442,7 @@ void TestNxaInterface::constantRegistersAreReadOnce()
 {
     SimFixture sim;
     QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.addShippedDevice("camera_a", QByteArray(), SimFixture::Uncached));
     Instance inst;
     void* handle = nullptr;
     QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
@@ -454,6 +456,38 @@ void TestNxaInterface::constantRegistersAreReadOnce()
     QCOMPARE(inst.cam->GetIntValue("GevTimestampTickFrequency", &iv, true), 1);
     QCOMPARE(iv.nCurValue, 1000000000);
     QCOMPARE(inst.cam->GetIntValue("EventCategoryReg", &iv, true), 0);
+}
+
+// Another client writes the device between our operations. A register the description lets change
+// (NoCache: the notification) is read again; a selector (WriteThrough) is written again even when the
+// engine holds the same value, so our writes land where they should.
+void TestNxaInterface::changesBehindTheBackAreSeen()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a")); // ExposureStart_0 (slot 0, 0x10000) is on
+    Instance inst;
+    void* handle = nullptr;
+    QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+    EnumValue v{};
+    QCOMPARE(inst.cam->SetEnumValue("EventCategory", 0), 0);
+    QCOMPARE(inst.cam->SetEnumValue("ChannelSelector", 0), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", 0), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventNotification", &v, true), 0);
+    QCOMPARE(v.nCurValue, 1u);
+
+    // The other client switches the event off and moves the event selector to event 5.
+    QVERIFY(sim.rewriteShippedDevice("camera_a", "[Poke]\n0x10000=0\n0x100C=5\n"));
+    QTRY_VERIFY(inst.cam->GetEnumValue("EventNotification", &v, true) == 0 && v.nCurValue == 0);
+
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", 0), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventNotification", 1), 0);
+    QCOMPARE(inst.cam->CloseDevice(handle), 0);
+    const QByteArray memory = readFile(sim.devicesFolder() + "/camera_a.ini.state");
+    QVERIFY(memory.size() > 0x10020);
+    QCOMPARE(int(memory.at(0x100C)), 0);      // the selector was written back
+    QCOMPARE(int(memory.at(0x10000)), 1);     // event 0 switched on again
+    QCOMPARE(int(memory.at(0x10000 + 4 * 5)), 0); // event 5 untouched
 }
 
 QTEST_GUILESS_MAIN(TestNxaInterface)

@@ -38,12 +38,12 @@ class Entry:
         self.name, self.display, self.cn, self.vis, self.value, self.avail = name, display, cn, vis, value, avail
 
 
-def int_reg(name, addr, length=4, access='RW', endian='LittleEndian'):
+def int_reg(name, addr, length=4, access='RW', endian='LittleEndian', cachable='NoCache'):
     return (f'    <IntReg Name="{name}">\n'
             f'      <Visibility>Invisible</Visibility>\n'
             f'      <Address>0x{addr:X}</Address>\n      <Length>{length}</Length>\n'
             f'      <AccessMode>{access}</AccessMode>\n      <pPort>Device</pPort>\n'
-            f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
+            f'      <Cachable>{cachable}</Cachable>\n      <Sign>Unsigned</Sign>\n'
             f'      <Endianess>{endian}</Endianess>\n    </IntReg>\n')
 
 
@@ -154,8 +154,10 @@ def build_device(key, ident, categories, io_lines, channels, events, tick_featur
                       for ec in categories) + max(e.value for e, _ in events)
             assert base + 4 * (top + 1) <= GEV_FREE_END, key
         regs = [knife('EventNotificationIndex', sel_vars, f'((EC*4+({io_term}))*4+CH)*{stride}+ES')]
+        # As cameras do: a selector changes only when written, so it is read once (WriteThrough); the
+        # notification it selects may change on the device's side and is read every time (NoCache).
         for f, addr in REGS.items():
-            regs.append(int_reg(f + 'Reg', addr, endian=endian))
+            regs.append(int_reg(f + 'Reg', addr, endian=endian, cachable='WriteThrough'))
         regs.append(f'    <IntReg Name="EventNotificationReg">\n      <Visibility>Invisible</Visibility>\n'
                     f'      <Address>0x{base:X}</Address>\n'
                     f'      <pIndex Offset="4">EventNotificationIndex</pIndex>\n      <Length>4</Length>\n'
@@ -357,7 +359,8 @@ def sensor_c():
 
 def large_camera(folder):
     """A large device for benchmarks: 6 categories (the first with 4 IO lines), 8 channels, 32 events per
-    channel, every entry selectable everywhere. Slot = ((EC * 4 + IO) * 8 + CH) * 32 + ES."""
+    channel, every entry selectable everywhere. Slot = ((EC * 4 + IO) * 8 + CH) * 32 + ES. Every register
+    is NoCache, as some cameras describe them: the engine may keep nothing between feature operations."""
     cats = [Entry('IOEvent', 'IO Event', 'IO事件', value=0)] + \
         [Entry(f'Group{k}Event', f'Group {k} Event', f'组{k}事件', value=k) for k in range(1, 6)]
     lines = [Entry(f'Line{k}', f'Line {k}', f'线路{k}', value=k) for k in range(4)]
