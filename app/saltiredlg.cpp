@@ -441,13 +441,13 @@ void SaltireDlg::OnActionImport()
                                                          QStringLiteral("Event Configuration file(*.ect)|*.ect"));
     if (strPath.isEmpty())
         return;
-    QFile file(strPath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString strText;
+    QString strWhy;
+    if (EventConfigFile::ReadFile(strPath, strText, &strWhy) != EventConfigFile::ReadResult::Ok) {
+        qWarning("Import of %s refused: %s", qUtf8Printable(strPath), qUtf8Printable(strWhy));
         ShowHint(tr("Failed to import."), 3);
         return;
     }
-    const QString strText = QString::fromUtf8(file.readAll());
-    file.close();
     if (!EventConfigFile::ApplyText(strText, *m_pRWThread->GetEventTypeList(CurrentDeviceId()))) {
         ShowHint(tr("Failed to import."), 3);
         return;

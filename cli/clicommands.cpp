@@ -323,12 +323,13 @@ int Import(const QStringList& args)
     int nIndex = -1;
     if (const int rc = OpenDevice(session, parser.p.value(parser.device), nIndex))
         return rc;
-    QFile file(parser.p.positionalArguments().first());
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QString strPath = parser.p.positionalArguments().first();
+    QString strText;
+    QString strWhy;
+    if (EventConfigFile::ReadFile(strPath, strText, &strWhy) != EventConfigFile::ReadResult::Ok) {
         Out("Failed to import.\n");
-        return Fail(FileFailed, "cannot read " + file.fileName() + ": " + file.errorString());
+        return Fail(FileFailed, "cannot read " + strPath + ": " + strWhy);
     }
-    const QString strText = QString::fromUtf8(file.readAll());
     QList<EventTypeItem*>& types = session.Model(nIndex);
     ApplyUserLevel(types, 1);
 

@@ -5,6 +5,7 @@
 #include "eventtypeitem.h"
 #include "iotypeitem.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QMap>
 #include <QTextStream>
@@ -128,31 +129,46 @@ bool Write(QIODevice* pDevice, const QList<EventTypeItem*>& eventTypes)
     return stream.status() == QTextStream::Ok;
 }
 
+// Walks the text in place (views, no copies of the whole) so that memory stays near the text's own size.
 bool ApplyText(const QString& strText, const QList<EventTypeItem*>& eventTypes, QStringList* pUnmatched)
 {
     bool bImported = false;
     const QString strBegin = QLatin1String(kBeginMarker);
-    const QStringList pieces = strText.split(QLatin1String(kEndMarker), Qt::SkipEmptyParts, Qt::CaseSensitive);
-    for (const QString& strRawPiece : pieces) {
-        QString strPiece = strRawPiece.trimmed();
-        if (!strPiece.contains(strBegin))
+    const QString strEnd = QLatin1String(kEndMarker);
+    for (int from = 0; from < strText.size();) {
+        int end = strText.indexOf(strEnd, from);
+        if (end < 0)
+            end = strText.size();
+        const QStringRef piece = strText.midRef(from, end - from).trimmed();
+        from = end + strEnd.size();
+        if (piece.isEmpty() || !piece.contains(strBegin))
             continue;
-        strPiece.remove(strBegin);
-        const QStringList lines = strPiece.split(kCrLf, Qt::SkipEmptyParts);
         QString strTypeKey, strIOKey, strPendingChannel;
         QMap<QString, QString> channelEvents;
-        for (const QString& strRawLine : lines) {
-            const QString strLine = strRawLine.trimmed();
-            if (strLine.startsWith(QLatin1String("Type: "))) {
-                strTypeKey = QString(strLine).remove(QStringLiteral("Type: ")).trimmed();
-            } else if (strLine.startsWith(QLatin1String("IO: "))) {
-                strIOKey = QString(strLine).remove(QStringLiteral("IO: ")).trimmed();
-            } else if (strLine.startsWith(QLatin1String("Channel: "))) {
-                strPendingChannel = QString(strLine).remove(QStringLiteral("Channel: ")).trimmed();
-            } else if (strLine.startsWith(QLatin1String("Event: "))) {
+        for (int at = 0; at < piece.size();) {
+            int lineEnd = piece.indexOf(kCrLf, at);
+            if (lineEnd < 0)
+                lineEnd = piece.size();
+            QStringRef rawLine = piece.mid(at, lineEnd - at);
+            at = lineEnd + kCrLf.size();
+            QString strWithout;
+            if (rawLine.contains(strBegin)) {
+                strWithout = rawLine.toString().remove(strBegin);
+                rawLine = QStringRef(&strWithout);
+            }
+            const QStringRef line = rawLine.trimmed();
+            // As before: the key word goes wherever it stands in the line.
+            auto rest = [&](const char* prefix) { return line.toString().remove(QLatin1String(prefix)).trimmed(); };
+            if (line.startsWith(QLatin1String("Type: "))) {
+                strTypeKey = rest("Type: ");
+            } else if (line.startsWith(QLatin1String("IO: "))) {
+                strIOKey = rest("IO: ");
+            } else if (line.startsWith(QLatin1String("Channel: "))) {
+                strPendingChannel = rest("Channel: ");
+            } else if (line.startsWith(QLatin1String("Event: "))) {
                 if (strPendingChannel.isEmpty())
                     continue;
-                channelEvents.insert(strPendingChannel, QString(strLine).remove(QStringLiteral("Event: ")).trimmed());
+                channelEvents.insert(strPendingChannel, rest("Event: "));
                 strPendingChannel.clear();
             }
         }
@@ -183,6 +199,32 @@ bool ApplyText(const QString& strText, const QList<EventTypeItem*>& eventTypes, 
             pType->nState = StateOfChannels(channels);
     }
     return bImported;
+}
+
+ReadResult ReadFile(const QString& strPath, QString& strText, QString* pError)
+{
+    strText.clear();
+    QFile file(strPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (pError)
+            *pError = file.errorString();
+        return ReadResult::Unreadable;
+    }
+    // Real files are kilobytes; anything this large is not one, and reading it could exhaust memory.
+    if (file.size() > kMaxFileSize) {
+        if (pError)
+            *pError = QStringLiteral("larger than %1 MiB").arg(kMaxFileSize >> 20);
+        return ReadResult::TooLarge;
+    }
+    QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (bytes.size() > kMaxFileSize) {
+        if (pError)
+            *pError = QStringLiteral("larger than %1 MiB").arg(kMaxFileSize >> 20);
+        return ReadResult::TooLarge;
+    }
+    // All of it: the QByteArray overload would stop at the first NUL byte.
+    strText = QString::fromUtf8(bytes.constData(), bytes.size());
+    return ReadResult::Ok;
 }
 
 } // namespace EventConfigFile

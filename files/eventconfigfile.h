@@ -36,4 +36,12 @@ bool Write(QIODevice* pDevice, const QList<Saltire::EventTypeItem*>& eventTypes)
 bool ApplyText(const QString& strText, const QList<Saltire::EventTypeItem*>& eventTypes,
                QStringList* pUnmatched = nullptr);
 
+// Files above this size are refused unread.
+constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
+enum class ReadResult { Ok, Unreadable, TooLarge };
+
+// The whole file decoded from UTF-8 (NUL bytes included); pError tells why it was refused.
+ReadResult ReadFile(const QString& strPath, QString& strText, QString* pError = nullptr);
+
 } // namespace EventConfigFile

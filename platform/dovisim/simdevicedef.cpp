@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
@@ -41,6 +42,9 @@ std::vector<std::string> split(const std::string& s, char sep)
 }
 
 // Decimal, 0x-hexadecimal or negative decimal.
+constexpr double kMinRateHz = 0.001;
+constexpr double kMaxRateHz = 100000;
+
 bool parseNumber(const std::string& text, long long& value)
 {
     const std::string t = trimmed(text);
@@ -174,8 +178,10 @@ bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& s
                 return fail("event must be <slot>, <id>, <rate>");
             char* end = nullptr;
             const double rate = std::strtod(parts[2].c_str(), &end);
-            if (!end || *end != '\0' || rate < 0)
-                return fail("event rate must be a number of events per second");
+            // 0 sends nothing; otherwise a period the generator's clock can hold (no nan, no overflow).
+            if (!end || *end != '\0' || !std::isfinite(rate) || rate < 0 || (rate > 0 && rate < kMinRateHz)
+                || rate > kMaxRateHz)
+                return fail("event rate must be 0 or 0.001 to 100000 events per second");
             def.events.push_back({uint32_t(slot), uint16_t(id), rate});
         } else if (section == "faults") {
             if (lkey == "open") {

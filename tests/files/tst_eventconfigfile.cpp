@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Saltire;
@@ -186,6 +187,8 @@ private slots:
         QTest::newRow("markers only") << kBegin + kEnd + kEnd + kBegin;
         QTest::newRow("50 MB") << huge + valid;
     }
+    void readFile_data();
+    void readFile();
     void hostileFiles()
     {
         QFETCH(QByteArray, content);
@@ -198,6 +201,50 @@ private slots:
                 QCOMPARE(after.at(i), before.at(i));
     }
 };
+
+void TestEventConfigFile::readFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qint64>("size"); // grown to this size with zeros when larger than the content
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<int>>("states");
+    const QByteArray first = kBegin + "\r\nType: P:3\r\nChannel: K:0\r\nEvent: [F1:20:1]; \r\n" + kEnd + "\r\n\r\n";
+    const QByteArray second = kBegin + "\r\nType: P:3\r\nChannel: K:1\r\nEvent: [G:30:1]; \r\n" + kEnd + "\r\n\r\n";
+    const int ok = int(EventConfigFile::ReadResult::Ok);
+    QTest::newRow("whole file") << first + second << qint64(0) << ok << QList<int>{2, 0, 2, 2, 2};
+    // Every change after a run of NUL bytes counts too.
+    QTest::newRow("NUL run") << first + QByteArray(300, '\0') + second << qint64(0) << ok << QList<int>{2, 0, 2, 2, 2};
+    QTest::newRow("over 64 MiB") << first + second << qint64(64 * 1024 * 1024 + 1)
+                                 << int(EventConfigFile::ReadResult::TooLarge) << QList<int>{2, 0, 0, 2, 0};
+    QTest::newRow("exactly 64 MiB") << first + second << qint64(64 * 1024 * 1024) << ok << QList<int>{2, 0, 2, 2, 2};
+}
+
+void TestEventConfigFile::readFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(qint64, size);
+    QFETCH(int, result);
+    QFETCH(QList<int>, states);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.ect");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+    if (size > content.size())
+        QVERIFY(file.resize(size)); // sparse: no real disk use
+    file.close();
+    QString text;
+    QString why;
+    QCOMPARE(int(EventConfigFile::ReadFile(path, text, &why)), result);
+    Model m;
+    if (result == int(EventConfigFile::ReadResult::Ok))
+        QVERIFY(EventConfigFile::ApplyText(text, m.types));
+    else
+        QVERIFY(why.contains("64 MiB"));
+    QCOMPARE(m.states(), states);
+    QCOMPARE(int(EventConfigFile::ReadFile(dir.filePath("missing.ect"), text, &why)),
+             int(EventConfigFile::ReadResult::Unreadable));
+}
 
 QTEST_GUILESS_MAIN(TestEventConfigFile)
 #include "tst_eventconfigfile.moc"

@@ -91,6 +91,8 @@ private slots:
     void concurrentAccess();
     void constantRegistersAreReadOnce();
     void changesBehindTheBackAreSeen();
+    void eventRatesOfTheDeviceFile_data();
+    void eventRatesOfTheDeviceFile();
 
 private:
     // Opens the first device the simulator lists with the given id; the fixture must be set up.
@@ -488,6 +490,33 @@ void TestNxaInterface::changesBehindTheBackAreSeen()
     QCOMPARE(int(memory.at(0x100C)), 0);      // the selector was written back
     QCOMPARE(int(memory.at(0x10000)), 1);     // event 0 switched on again
     QCOMPARE(int(memory.at(0x10000 + 4 * 5)), 0); // event 5 untouched
+}
+
+void TestNxaInterface::eventRatesOfTheDeviceFile_data()
+{
+    QTest::addColumn<QByteArray>("rate");
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("half a hertz") << QByteArray("0.5") << true;
+    QTest::newRow("off") << QByteArray("0") << true;
+    QTest::newRow("not a number") << QByteArray("nan") << false;
+    QTest::newRow("infinite") << QByteArray("inf") << false;
+    QTest::newRow("too slow for the clock") << QByteArray("1e-300") << false;
+    QTest::newRow("negative") << QByteArray("-1") << false;
+    QTest::newRow("too fast") << QByteArray("1e9") << false;
+}
+
+// A device file with an unusable event rate is refused like any other broken device file.
+void TestNxaInterface::eventRatesOfTheDeviceFile()
+{
+    QFETCH(QByteArray, rate);
+    QFETCH(bool, listed);
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a", "[Events]\nX=0, 0x9000, " + rate + "\n"));
+    Instance inst;
+    DeviceInfoList list{};
+    inst.cam->EnumDevices(&list, "DoVISimulator.cti");
+    QCOMPARE(list.nCount, listed ? 1u : 0u);
 }
 
 QTEST_GUILESS_MAIN(TestNxaInterface)
