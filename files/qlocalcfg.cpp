@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSettings>
 
+#include <algorithm>
+
 #include <new>
 
 namespace {
@@ -192,10 +194,19 @@ void QLocalCfg::Load()
         }
         if (!Value(QStringLiteral("RenderGridEditor/Gap")).toString().isEmpty())
             m_strRenderGridColor = ini.value(QStringLiteral("RenderGridEditor/Color"), m_strRenderGridColor).toString();
-        const int nLayouts = ini.beginReadArray(QStringLiteral("CustomLayout"));
+        // Only the elements the file really holds: its "size" may say anything.
+        const int nDeclared = ini.beginReadArray(QStringLiteral("CustomLayout"));
+        QList<int> present;
+        for (const QString& strGroup : ini.childGroups()) {
+            bool bNumber = false;
+            const int k = strGroup.toInt(&bNumber);
+            if (bNumber && k >= 1 && k <= nDeclared)
+                present.append(k);
+        }
+        std::sort(present.begin(), present.end());
         m_customLayouts.clear();
-        for (int n = 0; n < nLayouts; ++n) {
-            ini.setArrayIndex(n);
+        for (int k : qAsConst(present)) {
+            ini.setArrayIndex(k - 1);
             m_customLayouts.append({ini.value(QStringLiteral("LayoutName")).toString(),
                                     ini.value(QStringLiteral("LayoutInfo")).toString()});
         }

@@ -1,5 +1,6 @@
 #include "qlocalcfg.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -92,6 +93,25 @@ private slots:
         QCOMPARE(ini.value("LayoutInfo").toString(), QString("1x2"));
         ini.endArray();
         QVERIFY(!ini.contains("General/SupportOtherCameraFeature"));
+    }
+
+    // A file whose array size is far beyond its elements costs what the file holds, and is written back
+    // with its real size.
+    void arraySizeBeyondItsElements()
+    {
+        QDir().mkpath(m_dir.path() + "/programdata");
+        QFile file(Path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[CustomLayout]\n1\\LayoutName=One\n1\\LayoutInfo=1x1\nsize=3577712\n");
+        file.close();
+        QLocalCfg::Instance();
+        QLocalCfg::Destroy();
+        QVERIFY2(QFileInfo(Path()).size() < 4096, qPrintable(QString::number(QFileInfo(Path()).size())));
+        QSettings ini(Path(), QSettings::IniFormat);
+        QCOMPARE(ini.beginReadArray("CustomLayout"), 1);
+        ini.setArrayIndex(0);
+        QCOMPARE(ini.value("LayoutName").toString(), QString("One"));
+        ini.endArray();
     }
 };
 
