@@ -1,6 +1,7 @@
 #include "gentlproducer.h"
 
 #include "nxinterface.h"
+#include "producerfilecheck.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -63,6 +64,12 @@ std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strFileName
         delete q;
     });
     p->m_strFileName = strFileName;
+    QString strWhy;
+    if (!IsLoadableLibraryFile(key, strWhy)) {
+        qWarning("Producer file %s is not a loadable library: %s", qUtf8Printable(path), qUtf8Printable(strWhy));
+        rc = GC_ERR_NOT_IMPLEMENTED;
+        return nullptr;
+    }
     p->m_library.setFileName(key);
     if (!p->m_library.load()) {
         qWarning("Producer file %s is not a loadable library: %s", qUtf8Printable(path),

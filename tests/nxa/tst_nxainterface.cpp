@@ -176,6 +176,8 @@ void TestNxaInterface::refuseProducerFile_data()
     QTest::newRow("path, not a name") << "../DoVISimulator.cti" << QByteArray("cti") << int(GC_ERR_INVALID_PARAMETER);
     QTest::newRow("text file") << "DoVIText.cti" << QByteArray("not a library\n") << int(GC_ERR_NOT_IMPLEMENTED);
     QTest::newRow("library without GenTL") << "DoVIOther.cti" << QByteArray("lib") << int(GC_ERR_NOT_IMPLEMENTED);
+    // Its first 4 KiB only: mapping it would fault inside the loader.
+    QTest::newRow("producer cut short") << "DoVICut.cti" << QByteArray("cut") << int(GC_ERR_NOT_IMPLEMENTED);
 }
 
 void TestNxaInterface::refuseProducerFile()
@@ -190,6 +192,12 @@ void TestNxaInterface::refuseProducerFile()
         QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, target));
     else if (content == "lib")
         QVERIFY(QFile::copy(SALTIRE_PLAIN_LIBRARY, target));
+    else if (content == "cut") {
+        QFile in(SALTIRE_DOVISIM_CTI);
+        QFile out(target);
+        QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
+        out.write(in.read(4096));
+    }
     else if (!content.isEmpty()) {
         QFile f(target);
         QVERIFY(f.open(QIODevice::WriteOnly));
