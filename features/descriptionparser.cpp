@@ -3,6 +3,7 @@
 #include "nxainterface.h"
 
 #include <QDomDocument>
+#include <QXmlStreamReader>
 #include <QDomElement>
 
 #include <memory>
@@ -94,13 +95,30 @@ bool FetchDescriptionTexts(CCamInterface* pInterface, QByteArray& description, Q
     return true;
 }
 
+// The document parser recurses per element: a hostile nesting would overflow the worker's stack. The
+// GenICam engine refuses such a description too.
+bool NestingWithin(const QByteArray& xml, int nMaxDepth)
+{
+    QXmlStreamReader reader(xml);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > nMaxDepth)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return true;
+}
+
 bool ParseFeatureDescriptions(const QByteArray& description, const QByteArray& translation, FeatureDescMap& out)
 {
     QDomDocument doc;
-    if (!doc.setContent(QString::fromUtf8(description), false))
+    if (!NestingWithin(description, kMaxNesting) || !doc.setContent(QString::fromUtf8(description), false))
         return false;
     QDomDocument trDoc;
-    trDoc.setContent(QString::fromUtf8(translation), false); // a failure only loses the Chinese names
+    if (NestingWithin(translation, kMaxNesting))
+        trDoc.setContent(QString::fromUtf8(translation), false); // a failure only loses the Chinese names
 
     const QDomElement root = doc.documentElement();
     QDomElement group = root.firstChildElement(QStringLiteral("Group"));

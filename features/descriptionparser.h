@@ -15,6 +15,9 @@ bool FetchDescriptionTexts(CCamInterface* pInterface, QByteArray& description, Q
 
 // Fills the map from the first "EventControl" group of the description and the translation's Chinese
 // names. False when the description does not load (the map is then left empty).
+// Deeper element nesting than this refuses a description (and drops a translation).
+constexpr int kMaxNesting = 255;
+
 bool ParseFeatureDescriptions(const QByteArray& description, const QByteArray& translation, FeatureDescMap& out);
 
 } // namespace Saltire

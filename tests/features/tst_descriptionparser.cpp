@@ -100,6 +100,8 @@ private slots:
         QTest::newRow("no Chinese names") << QByteArray("<T><Feature Name=\"EventSelector\"><EnumEntry Name=\"A\"/></Feature></T>")
                                           << QString() << QString(",");
         QTest::newRow("translation that does not load") << QByteArray("<T><Feature") << QString() << QString(",");
+        QTest::newRow("translation nested 25000 deep") << QByteArray("<T>") + QByteArray("<x>").repeated(25000)
+                                                       << QString() << QString(",");
     }
     void translation()
     {
@@ -117,11 +119,39 @@ private slots:
         QCOMPARE(desc.listEntry.at(0).strDisplayNameCn + "," + desc.listEntry.at(1).strDisplayNameCn, entriesCn);
     }
 
+    void descriptionThatDoesNotLoad_data()
+    {
+        QTest::addColumn<QByteArray>("description");
+        QTest::newRow("cut short") << QByteArray("<RegisterDescription><Group Comment=\"EventControl\">");
+        // Deep enough to overflow a recursive parser's stack: refused before it is parsed.
+        const QByteArray deep = QByteArray("<a>").repeated(25000) + QByteArray("</a>").repeated(25000);
+        QTest::newRow("nested 25000 deep") << Description("<Group Comment=\"EventControl\">"
+                                                          + Enumeration("EventSelector", Entry("A", "1")) + deep
+                                                          + "</Group>");
+        QTest::newRow("nested 256 deep") << Description("<Group Comment=\"EventControl\">"
+                                                        + Enumeration("EventSelector", Entry("A", "1"))
+                                                        + QByteArray("<a>").repeated(254) + QByteArray("</a>").repeated(254)
+                                                        + "</Group>");
+    }
     void descriptionThatDoesNotLoad()
     {
+        QFETCH(QByteArray, description);
         FeatureDescMap map;
-        QVERIFY(!ParseFeatureDescriptions("<RegisterDescription><Group Comment=\"EventControl\">", QByteArray(), map));
+        QVERIFY(!ParseFeatureDescriptions(description, QByteArray(), map));
         QVERIFY(map.isEmpty());
+    }
+
+    // Nesting up to the limit still loads.
+    void deepButWithinTheLimit()
+    {
+        const QByteArray nested = QByteArray("<a>").repeated(253) + QByteArray("</a>").repeated(253);
+        FeatureDescMap map;
+        QTest::ignoreMessage(QtDebugMsg, "end ReadXml");
+        QVERIFY(ParseFeatureDescriptions(Description("<Group Comment=\"EventControl\">"
+                                                     + Enumeration("EventSelector", Entry("A", "1")) + nested
+                                                     + "</Group>"),
+                                         QByteArray(), map));
+        QVERIFY(map.contains("EventSelector"));
     }
 
     // The fetch against a real instance: the whole texts, cut at their NUL.
