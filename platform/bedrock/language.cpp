@@ -34,8 +34,10 @@ QString language(bool bSystemDefault)
 {
     QMutexLocker lock(&g_mutex);
     LoadOnce();
-    if (g_strLanguage.isEmpty() && bSystemDefault)
-        return QLocale::system().language() == QLocale::Chinese ? QStringLiteral("CH") : QStringLiteral("ENG");
+    // Nothing chosen yet is English, as the window starts: never an empty text.
+    if (g_strLanguage.isEmpty())
+        return bSystemDefault && QLocale::system().language() == QLocale::Chinese ? QStringLiteral("CH")
+                                                                                 : QStringLiteral("ENG");
     return g_strLanguage;
 }
 

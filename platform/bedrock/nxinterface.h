@@ -32,7 +32,7 @@ BEDROCK_EXPORT void shutdownLog();
 
 // --- Interface language ("CH" or "ENG") ----------------------------------------------------------------
 // The chosen language. With nothing chosen yet: the system's ("CH" for a Chinese locale, else "ENG")
-// when bSystemDefault is true, otherwise an empty text.
+// when bSystemDefault is true, otherwise "ENG" (the window starts in English).
 BEDROCK_EXPORT QString language(bool bSystemDefault);
 BEDROCK_EXPORT void setLanguage(const QString& strLanguage);
 // Makes the chosen language persist in the user's settings.

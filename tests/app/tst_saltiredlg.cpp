@@ -196,13 +196,17 @@ private slots:
         SaltireDlg dlg;
         NXInterface::setLanguage(QStringLiteral("ENG"));
         dlg.findChild<QAction*>(QStringLiteral("ActManual"))->trigger();
-        NXInterface::setLanguage(QString());
+        NXInterface::setLanguage(QString()); // a first start: nothing stored, the window is English
         dlg.findChild<QAction*>(QStringLiteral("ActManual"))->trigger();
+        NXInterface::setLanguage(QStringLiteral("CH"));
+        dlg.findChild<QAction*>(QStringLiteral("ActManual"))->trigger();
+        NXInterface::setLanguage(QString());
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(catcher.urls.size(), 2);
+        QCOMPARE(catcher.urls.size(), 3);
         QVERIFY(catcher.urls.at(0).toString().endsWith(
             QStringLiteral("User_Manual_Kestrel_English/index.html?guid=GUID-6A26A6EA-8654-4697-AF84-C2001057C800.html")));
-        QVERIFY(catcher.urls.at(1).toString().contains(QStringLiteral("User_Manual_Kestrel_Chinese/index.html?guid=GUID-9F67AB81")));
+        QVERIFY(catcher.urls.at(1).toString().contains(QStringLiteral("User_Manual_Kestrel_English/index.html")));
+        QVERIFY(catcher.urls.at(2).toString().contains(QStringLiteral("User_Manual_Kestrel_Chinese/index.html?guid=GUID-9F67AB81")));
     }
 
     void unknownActionDataDoesNothing()
