@@ -21,6 +21,8 @@ namespace {
 Q_LOGGING_CATEGORY(lcWindow, "trellis.window")
 
 constexpr int kShadowMargin = 12;
+constexpr int kRoomyHeight = 80;  // fixed heights from here on get the full shadow
+constexpr int kToastContent = 40; // what a toast keeps for its contents and frame
 constexpr int kGripWidth = 6;
 
 QWidget* MakeFrame(QWidget* pWindow)
@@ -168,11 +170,15 @@ void CustomMainWindow::cSetShadowEnable(bool bEnable, QWidget* pTarget)
     QWidget* pShadowed = pTarget ? pTarget : m_pFrame;
     m_bShadow = bEnable;
     if (bEnable) {
-        // The shadow is drawn into a transparent margin around the frame.
+        // The shadow is drawn into a transparent margin around the frame. A window of a small fixed height
+        // (a one-line toast) gets a narrower one, so that its contents keep their room.
+        const int nMargin = minimumHeight() == maximumHeight() && maximumHeight() < kRoomyHeight
+                                ? qBound(2, (maximumHeight() - kToastContent) / 2, kShadowMargin)
+                                : kShadowMargin;
         setAttribute(Qt::WA_TranslucentBackground, true);
-        m_pOuterLayout->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin);
+        m_pOuterLayout->setContentsMargins(nMargin, nMargin, nMargin, nMargin);
         auto* pEffect = new QGraphicsDropShadowEffect(pShadowed);
-        pEffect->setBlurRadius(kShadowMargin * 2);
+        pEffect->setBlurRadius(nMargin * 2);
         pEffect->setOffset(0, 0);
         pEffect->setColor(QColor(0, 0, 0, 90));
         pShadowed->setGraphicsEffect(pEffect);

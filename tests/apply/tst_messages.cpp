@@ -9,7 +9,9 @@
 #include "onetypemessagewidget.h"
 
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QPointer>
+#include <QResource>
 #include <QScrollArea>
 #include <QtTest>
 
@@ -53,6 +55,11 @@ class TestMessages : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc")));
+    }
+
     void hintClosesItself_data()
     {
         QTest::addColumn<int>("kind");
@@ -78,6 +85,32 @@ private slots:
         QVERIFY(t.elapsed() >= 900);
         QCOMPARE(hint.size(), QSize(483, 48));
         QVERIFY(!text->wordWrap());
+    }
+
+    // The icons are where the hint looks for them, and show whole inside the hint.
+    void hintIconShowsWhole_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("success") << 5 << ":/Kestrel/kestrel/ic_success.png";
+        QTest::newRow("failure") << 3 << ":/Kestrel/kestrel/ic_danger.png";
+        QTest::newRow("warning") << 1 << ":/Kestrel/kestrel/ic_warning.png";
+    }
+    void hintIconShowsWhole()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, path);
+        QVERIFY(!QPixmap(path).isNull());
+        MessageHintDlg hint("Applied.", kind, nullptr);
+        hint.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&hint));
+        auto* icon = hint.findChild<CustomLabel*>("HintIcon");
+        QVERIFY(icon->styleSheet().contains(path));
+        QCOMPARE(icon->size(), QSize(30, 30));
+        const QRect inParent(icon->pos(), icon->size());
+        QVERIFY2(icon->parentWidget()->rect().contains(inParent),
+                 qPrintable(QString("icon %1,%2 %3x%4 in %5x%6").arg(inParent.x()).arg(inParent.y()).arg(inParent.width())
+                                .arg(inParent.height()).arg(icon->parentWidget()->width()).arg(icon->parentWidget()->height())));
     }
 
     void hintDestroyedEarlyIsSafe()
