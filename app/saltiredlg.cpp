@@ -592,18 +592,17 @@ void SaltireDlg::customEvent(QEvent* pEvent)
     if (!pHotKey || pHotKey->hotKeyId() != kCopyHotKeyId)
         return;
 
-    const QList<CustomCheckBox*> boxes = findChildren<CustomCheckBox*>();
-    const QPoint cursorPos = QCursor::pos();
-    QClipboard* pClipboard = QGuiApplication::clipboard();
-    pClipboard->setText(QString());
-    for (CustomCheckBox* pBox : boxes) {
-        // A box on a hidden page cannot be under the pointer.
-        if (!pBox->isVisible() || !pBox->rect().contains(pBox->mapFromGlobal(cursorPos)))
-            continue;
-        QString strText = pBox->toolTip();
-        const int nColon = strText.indexOf(QLatin1Char(':'));
-        if (nColon > 0)
-            strText = strText.left(nColon);
-        pClipboard->setText(strText.trimmed());
-    }
+    // Only the check box really under the pointer: the visible widget there, not one whose rectangle is
+    // scrolled away or covered by another window. With none, the clipboard is left alone, so that Ctrl+C
+    // keeps working in the tool's other windows (the hot key is seen in all of them).
+    CustomCheckBox* pBox = nullptr;
+    for (QWidget* pAt = QApplication::widgetAt(QCursor::pos()); pAt && !pBox; pAt = pAt->parentWidget())
+        pBox = qobject_cast<CustomCheckBox*>(pAt);
+    if (!pBox || pBox->window() != this)
+        return;
+    QString strText = pBox->toolTip();
+    const int nColon = strText.indexOf(QLatin1Char(':'));
+    if (nColon > 0)
+        strText = strText.left(nColon);
+    QGuiApplication::clipboard()->setText(strText.trimmed());
 }

@@ -12,6 +12,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QResource>
@@ -229,20 +230,21 @@ private slots:
     void copyHotKeyTakesTheToolTip_data()
     {
         QTest::addColumn<QString>("toolTip");
-        QTest::addColumn<bool>("overBox");
+        QTest::addColumn<QString>("pointer"); // over the box, beside it, or over a window covering it
         QTest::addColumn<QString>("clipboard");
-        QTest::newRow("entry and value") << "ExposureEnd : 36865" << true << "ExposureEnd";
-        QTest::newRow("colon first is kept") << ":Leading " << true << ":Leading";
-        QTest::newRow("blank before colon") << " :Value" << true << "";
-        QTest::newRow("no colon") << "  Line0Rising  " << true << "Line0Rising";
-        QTest::newRow("empty tool tip") << "" << true << "";
-        QTest::newRow("not over a box") << "ExposureEnd : 1" << false << "";
+        QTest::newRow("entry and value") << "ExposureEnd : 36865" << "box" << "ExposureEnd";
+        QTest::newRow("colon first is kept") << ":Leading " << "box" << ":Leading";
+        QTest::newRow("blank before colon") << " :Value" << "box" << "";
+        QTest::newRow("no colon") << "  Line0Rising  " << "box" << "Line0Rising";
+        QTest::newRow("empty tool tip") << "" << "box" << "";
+        QTest::newRow("not over a box: clipboard kept") << "ExposureEnd : 1" << "beside" << "previous";
+        QTest::newRow("box covered by another window") << "ExposureEnd : 1" << "covered" << "previous";
     }
 
     void copyHotKeyTakesTheToolTip()
     {
         QFETCH(QString, toolTip);
-        QFETCH(bool, overBox);
+        QFETCH(QString, pointer);
         QFETCH(QString, clipboard);
         SaltireDlg dlg;
         auto* pPage = new QWidget;
@@ -259,10 +261,23 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
 
+        // Another window of the tool (a dialog's text field) lying over the box.
+        QLineEdit other;
+        other.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+        if (pointer == QLatin1String("covered")) {
+            other.setGeometry(QRect(pSecond->mapToGlobal(QPoint(0, 0)), QSize(200, 40)));
+            other.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&other));
+            other.raise();
+        }
+
         QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
-        QCursor::setPos(overBox ? pSecond->mapToGlobal(QPoint(20, 10)) : dlg.mapToGlobal(QPoint(5, 300)));
-        QTest::keyClick(dlg.windowHandle(), Qt::Key_C, Qt::ControlModifier);
-        QTRY_COMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        QCursor::setPos(pointer == QLatin1String("beside") ? dlg.mapToGlobal(QPoint(5, 300))
+                                                           : pSecond->mapToGlobal(QPoint(20, 10)));
+        QTest::keyClick(pointer == QLatin1String("covered") ? other.windowHandle() : dlg.windowHandle(), Qt::Key_C,
+                        Qt::ControlModifier);
+        QCoreApplication::sendPostedEvents(&dlg); // the hot-key event the key press posted
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }
 
     void otherHotKeysAreIgnored()
