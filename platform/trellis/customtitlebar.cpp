@@ -4,8 +4,10 @@
 #include "custommenu.h"
 #include "custompushbutton.h"
 
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QWindow>
 
 CustomTitleBar::CustomTitleBar(QWidget* parent)
@@ -91,6 +93,7 @@ void CustomTitleBar::cSetTitleControls(int nControls)
 CustomPushButton* CustomTitleBar::cAddMenu(const QString& strText, CustomMenu* pMenu)
 {
     auto* pButton = new CustomPushButton(this);
+    // A menu button is text on the title bar: its style keeps the bar's background in every state.
     pButton->cSetStyleSelector(QStringLiteral("Trellis_TitleMenuButton"));
     pButton->setText(strText);
     pButton->setFocusPolicy(Qt::NoFocus);
@@ -98,6 +101,16 @@ CustomPushButton* CustomTitleBar::cAddMenu(const QString& strText, CustomMenu* p
     if (pMenu) {
         connect(pButton, &QPushButton::clicked, pMenu, [pButton, pMenu] {
             pMenu->popup(pButton->mapToGlobal(QPoint(0, pButton->height())));
+        });
+        // The popup took the mouse: the button saw no leave, so it would keep its hover look.
+        connect(pMenu, &QMenu::aboutToHide, pButton, [pButton] {
+            pButton->setDown(false);
+            if (!pButton->rect().contains(pButton->mapFromGlobal(QCursor::pos()))) {
+                pButton->setAttribute(Qt::WA_UnderMouse, false);
+                pButton->style()->unpolish(pButton);
+                pButton->style()->polish(pButton);
+                pButton->update();
+            }
         });
     }
     return pButton;

@@ -12,6 +12,11 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
+#include <QStyleOptionButton>
+#include <QPainter>
+#include <QPushButton>
+#include <QMenu>
 #include <QLineEdit>
 #include <QDesktopServices>
 #include <QLabel>
@@ -278,6 +283,46 @@ private slots:
                         Qt::ControlModifier);
         QCoreApplication::sendPostedEvents(&dlg); // the hot-key event the key press posted
         QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    }
+
+    // The Help button keeps the title bar's background under the pointer (its hover colour is the text's),
+    // and loses its hover look when its menu closes with the pointer elsewhere.
+    void helpButtonHover()
+    {
+        SaltireDlg dlg;
+        dlg.resize(1000, 720);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto* pHelp = dlg.findChild<QPushButton*>(QStringLiteral("HelpButton"));
+        QVERIFY(pHelp);
+        // Drawn by the widget's own style in each state: beside the text, away from the corners.
+        auto render = [pHelp](QStyle::State extra) {
+            QStyleOptionButton option;
+            option.initFrom(pHelp);
+            option.text = pHelp->text();
+            option.state |= extra;
+            QImage image(pHelp->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            pHelp->style()->drawControl(QStyle::CE_PushButton, &option, &painter, pHelp);
+            painter.end();
+            return image.pixelColor(2, pHelp->height() / 2).name(QColor::HexArgb);
+        };
+        const QString normal = render(QStyle::State_None);
+        QCOMPARE(render(QStyle::State_MouseOver), normal);
+        QCOMPARE(render(QStyle::State_Sunken), normal);
+
+        // The pointer on the button opens its menu, then leaves while the menu has the mouse.
+        QCursor::setPos(pHelp->mapToGlobal(QPoint(5, 5)));
+        pHelp->setAttribute(Qt::WA_UnderMouse, true);
+        QTest::mouseClick(pHelp, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        QWidget* pPopup = QApplication::activePopupWidget();
+        QVERIFY(qobject_cast<QMenu*>(pPopup));
+        QCursor::setPos(dlg.mapToGlobal(QPoint(500, 400)));
+        pPopup->close();
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY(!pHelp->testAttribute(Qt::WA_UnderMouse));
+        QVERIFY(!pHelp->isDown());
     }
 
     void otherHotKeysAreIgnored()
