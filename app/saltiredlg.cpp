@@ -583,6 +583,15 @@ void SaltireDlg::changeEvent(QEvent* pEvent)
         RetranslateUi();
 }
 
+// The Event Monitor windows belong to the main window: they close with it, so that closing "Gantry"
+// always ends the tool (an open monitor would otherwise keep the application running).
+void SaltireDlg::closeEvent(QCloseEvent* pEvent)
+{
+    for (NXEventLogWidget* pMonitor : findChildren<NXEventLogWidget*>())
+        pMonitor->hide();
+    CustomMainWindow::closeEvent(pEvent);
+}
+
 void SaltireDlg::customEvent(QEvent* pEvent)
 {
     CustomMainWindow::customEvent(pEvent);

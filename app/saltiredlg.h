@@ -61,6 +61,7 @@ private slots:
 protected:
     void changeEvent(QEvent* pEvent) override;
     void customEvent(QEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
 
 private:
     void InitMenus();

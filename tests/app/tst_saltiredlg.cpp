@@ -6,23 +6,26 @@
 #include "custompushbutton.h"
 #include "customtitlebar.h"
 #include "hotkeyevent.h"
+#include "nxeventlogwidget.h"
 #include "nxinterface.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
-#include <QImage>
-#include <QStyleOptionButton>
-#include <QPainter>
-#include <QPushButton>
-#include <QMenu>
-#include <QLineEdit>
 #include <QDesktopServices>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
 #include <QResource>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -323,6 +326,30 @@ private slots:
         QTRY_VERIFY(!QApplication::activePopupWidget());
         QVERIFY(!pHelp->testAttribute(Qt::WA_UnderMouse));
         QVERIFY(!pHelp->isDown());
+    }
+
+    // Closing "Gantry" ends the tool, however many Event Monitor windows are open.
+    void closingTheMainWindowEndsTheTool()
+    {
+        auto* pDlg = new SaltireDlg;
+        pDlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(pDlg));
+        QList<QPointer<NXEventLogWidget>> monitors;
+        for (quint64 key : {11, 12, 13}) {
+            NXEventLogWidget* pMonitor = NXEventLogWidget::Instance(key, true, pDlg);
+            pMonitor->show();
+            QVERIFY(QTest::qWaitForWindowExposed(pMonitor));
+            monitors << pMonitor;
+        }
+        QTest::mouseClick(pDlg->findChild<QPushButton*>(QStringLiteral("cBtnClose")), Qt::LeftButton);
+        // Nothing left on screen: the application's last window is gone, so its event loop ends.
+        for (QWindow* pWindow : QGuiApplication::topLevelWindows())
+            QVERIFY2(!pWindow->isVisible(), qPrintable(pWindow->objectName()));
+        for (const auto& pMonitor : qAsConst(monitors))
+            QVERIFY(!pMonitor->isVisible());
+        delete pDlg;
+        for (const auto& pMonitor : qAsConst(monitors))
+            QVERIFY(pMonitor.isNull());
     }
 
     void otherHotKeysAreIgnored()
