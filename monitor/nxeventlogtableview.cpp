@@ -4,8 +4,10 @@
 #include "eventrecordtext.h"
 #include "nxeventlogmodel.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMutexLocker>
 #include <QScrollBar>
@@ -57,7 +59,11 @@ void NXEventLogTableView::appendEvent(const QString& strContent, const QString& 
             QTextStream stream(&logFile); // the local 8-bit encoding
             stream << row.timestamp << ' ' << row.content << ' ' << row.systemTime << "\r\n";
             stream.flush();
-            logFile.flush();
+            if (!logFile.flush() || stream.status() != QTextStream::Ok || logFile.error() != QFileDevice::NoError) {
+                // A full disk: stop writing rather than fail again on every event.
+                writeError = logFile.errorString();
+                logFile.close();
+            }
         }
     }
     QMutexLocker lock(&mutex);
@@ -68,6 +74,23 @@ void NXEventLogTableView::flushPending()
 {
     QElapsedTimer elapsed;
     elapsed.start();
+    QString strFailure;
+    {
+        QMutexLocker lock(&fileMutex);
+        if (writeError.isEmpty() && autoSave && logFile.isOpen() && !QFileInfo::exists(logFile.fileName())) {
+            writeError = QCoreApplication::translate("LogWriteNotice", "the file was removed");
+            logFile.close();
+        }
+        if (!writeError.isEmpty() && !writeFailureReported) {
+            writeFailureReported = true;
+            strFailure = logFile.fileName() + QStringLiteral(": ") + writeError;
+        }
+    }
+    if (!strFailure.isEmpty()) {
+        qWarning("The event log is no longer written: %s", qUtf8Printable(strFailure));
+        if (writeFailureHandler)
+            writeFailureHandler(strFailure);
+    }
     std::vector<EventLogRow> rows;
     {
         QMutexLocker lock(&mutex);
@@ -95,10 +118,17 @@ void NXEventLogTableView::clearLog()
     model->clearRows();
 }
 
+void NXEventLogTableView::setWriteFailureHandler(std::function<void(const QString&)> handler)
+{
+    writeFailureHandler = std::move(handler);
+}
+
 void NXEventLogTableView::setAutoSave(bool bOn)
 {
     QMutexLocker lock(&fileMutex);
     autoSave = bOn;
+    writeError.clear();
+    writeFailureReported = false;
     if (bOn) {
         if (!logFile.isOpen() && !logFile.fileName().isEmpty())
             logFile.open(QIODevice::WriteOnly | QIODevice::Append);
@@ -114,6 +144,8 @@ void NXEventLogTableView::setLogFile(const QString& strPath)
         return;
     if (logFile.isOpen())
         logFile.close();
+    writeError.clear();
+    writeFailureReported = false;
     logFile.setFileName(strPath);
     if (autoSave && !strPath.isEmpty())
         logFile.open(QIODevice::WriteOnly | QIODevice::Append);

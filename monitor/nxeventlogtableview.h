@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <QTableView>
 
+#include <functional>
 #include <vector>
 
 class NXEventLogModel;
@@ -33,6 +34,9 @@ public:
     // The longest time a flush of waiting rows took on the GUI thread, for measurements.
     qint64 longestFlushNs() const { return longestFlush; }
     bool isLogFileOpen() const;
+    // Called once on the GUI thread when the auto-save file stops being written (a write failed: the disk
+    // is full; or the file was removed), with the reason. The rows go on; a new file gets a new chance.
+    void setWriteFailureHandler(std::function<void(const QString&)> handler);
 
 protected:
     void doItemsLayout() override;
@@ -48,4 +52,7 @@ private:
     QTimer* timer = nullptr;
     qint64 longestFlush = 0;
     mutable QMutex fileMutex; // the event thread writes the file the GUI thread may close or rename
+    QString writeError;       // set under fileMutex when the file stopped being written
+    bool writeFailureReported = false;
+    std::function<void(const QString&)> writeFailureHandler;
 };

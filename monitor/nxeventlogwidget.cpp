@@ -1,5 +1,6 @@
 #include "nxeventlogwidget.h"
 
+
 #include "custom.h"
 #include "customcheckbox.h"
 #include "customfolderselectwidget.h"
@@ -8,6 +9,7 @@
 #include "custompushbutton.h"
 #include "customtitlebar.h"
 #include "eventrecordtext.h"
+#include "logwritenotice.h"
 #include "nxeventlogtableview.h"
 #include "nxinterface.h"
 #include "qlocalcfg.h"
@@ -150,6 +152,8 @@ NXEventLogWidget::NXEventLogWidget(quint64 nKey, QWidget* parent)
     pLayout->addStretch();
     cSetCentralWidget(pCentral);
     cSetEnableButtonBar(false);
+
+    LogWriteNotice::Attach(m_pTableView); // appears only when the log file stops being written
 
     connect(m_pFolderSelect, SIGNAL(cSigSearchClicked()), this, SLOT(on_changeFile()));
     connect(m_pChkAutoSave, SIGNAL(stateChanged(int)), this, SLOT(on_autoSaveStateChg(int)));

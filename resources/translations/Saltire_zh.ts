@@ -24,6 +24,17 @@
     </message>
 </context>
 <context>
+    <name>LogWriteNotice</name>
+    <message>
+        <source>The log file is no longer written: %1</source>
+        <translation>日志文件已停止写入：%1</translation>
+    </message>
+    <message>
+        <source>the file was removed</source>
+        <translation>文件已被删除</translation>
+    </message>
+</context>
+<context>
     <name>MessageListDialog</name>
     <message>
         <source>Enabled Event List</source>

@@ -9,6 +9,7 @@
 #include "qlocalcfg.h"
 #include "simfixture.h"
 
+#include <QLabel>
 #include <QtTest>
 
 #include <cstring>
@@ -163,6 +164,50 @@ private slots:
         QCOMPARE(lines.size() - 1, rows); // line for line
         QVERIFY(lines.at(0).contains(" ExposureStart_0[ID:0x9000]  "));
         QCOMPARE(QString::fromLatin1(lines.at(0).left(lines.at(0).indexOf(' '))), Cell(w, 0, 0));
+        delete w;
+    }
+
+    // The auto-save file stops being written (a full disk, a removed file): the window says so once,
+    // and rows keep coming.
+    void logWriteFailures_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("disk full") << "full";
+        QTest::newRow("file removed") << "removed";
+    }
+    void logWriteFailures()
+    {
+        QFETCH(QString, failure);
+        Device dev{QByteArray()};
+        QWidget parent;
+        NXEventLogWidget* w = NXEventLogWidget::Instance(dev.key(), true, &parent);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto* notice = w->findChild<QLabel*>("LogWriteNotice");
+        QVERIFY(notice);
+        QVERIFY(!notice->isVisible());
+        const QString path = failure == "full" ? QStringLiteral("/dev/full") : m_home.path() + "/log.txt";
+        w->TableView()->setLogFile(path);
+        auto* autoSave = w->findChild<CustomCheckBox*>("ChkAutoSave");
+        if (!autoSave->isChecked())
+            QTest::mouseClick(autoSave, Qt::LeftButton, Qt::NoModifier, QPoint(5, autoSave->height() / 2));
+        QVERIFY(autoSave->isChecked());
+        QVERIFY(w->TableView()->isLogFileOpen());
+        QTest::mouseClick(w->findChild<CustomCheckBox*>("ChkEventType"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        EventRecord r = Record("ExposureStart_0", 0x9000, 1000);
+        w->OnEvent(&r);
+        if (failure == "removed") {
+            QTRY_COMPARE(w->TableView()->logModel()->rowCount(), 1);
+            QVERIFY(QFile::remove(path));
+        }
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("The event log is no longer written: .*"));
+        QTRY_VERIFY(notice->isVisible());
+        QVERIFY(notice->text().contains(path));
+        for (int i = 0; i < 3; ++i)
+            w->OnEvent(&r);
+        QTRY_COMPARE(w->TableView()->logModel()->rowCount(), 4); // the rows go on
+        QVERIFY(!w->TableView()->isLogFileOpen());
+        QTest::mouseClick(w->findChild<CustomCheckBox*>("ChkEventType"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         delete w;
     }
 };

@@ -1,0 +1,60 @@
+#include "logwritenotice.h"
+
+#include "nxeventlogtableview.h"
+
+#include <QEvent>
+
+LogWriteNotice* LogWriteNotice::Attach(NXEventLogTableView* pTable)
+{
+    return pTable ? new LogWriteNotice(pTable) : nullptr;
+}
+
+LogWriteNotice::LogWriteNotice(NXEventLogTableView* pTable)
+    : CustomLabel(pTable)
+    , m_pTable(pTable)
+{
+    setObjectName(QStringLiteral("LogWriteNotice"));
+    cSetFontColor(QStringLiteral("#FC0808"), IS_Normal);
+    cSetBackgroundColor(QStringLiteral("#FFF1F0"), IS_Normal);
+    cSetFontSize(13, IS_Normal);
+    setContentsMargins(8, 4, 8, 4);
+    hide();
+    pTable->installEventFilter(this);
+    pTable->setWriteFailureHandler([this](const QString& strWhy) { Show(strWhy); });
+}
+
+void LogWriteNotice::Show(const QString& strWhy)
+{
+    m_strWhy = strWhy;
+    Retranslate();
+    Place();
+    show();
+    raise();
+}
+
+void LogWriteNotice::Retranslate()
+{
+    setText(tr("The log file is no longer written: %1").arg(m_strWhy));
+    setToolTip(text());
+}
+
+// Along the foot of the table, over its last rows.
+void LogWriteNotice::Place()
+{
+    const int nHeight = sizeHint().height();
+    setGeometry(0, m_pTable->height() - nHeight, m_pTable->width(), nHeight);
+}
+
+bool LogWriteNotice::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pWatched == m_pTable && pEvent->type() == QEvent::Resize && isVisible())
+        Place();
+    return CustomLabel::eventFilter(pWatched, pEvent);
+}
+
+void LogWriteNotice::changeEvent(QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::LanguageChange && !m_strWhy.isEmpty())
+        Retranslate();
+    CustomLabel::changeEvent(pEvent);
+}
