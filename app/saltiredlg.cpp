@@ -342,6 +342,13 @@ void SaltireDlg::OnDeviceChanged(int nIndex)
 void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
 {
     if (bRead) {
+        // A page made while the device could not be read ("No data.") gives way to one with its events.
+        if (bCreatInterfaceSuc) {
+            if (CheckListMainWidget* pStale = m_panels.take(nID)) {
+                m_pStackedWidget->removeWidget(pStale);
+                pStale->deleteLater();
+            }
+        }
         // The page follows the device selected now, which the modal indicator kept from changing.
         m_pStackedWidget->setCurrentWidget(CurrentPanel());
         if (bCreatInterfaceSuc && m_pRWThread) {

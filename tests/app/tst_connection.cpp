@@ -53,6 +53,7 @@ private slots:
     void levelFiltersEveryPage();
     void monitorShowsTheDevicesEvents();
     void closingDuringAJob();
+    void deviceReadLaterShowsItsEvents();
 };
 
 void TestConnection::monitorShowsTheDevicesEvents()
@@ -180,6 +181,37 @@ void TestConnection::closingDuringAJob()
     {
         SaltireDlg dlg; // and while the enumeration may still run
     }
+}
+
+// A device that could not be opened at first shows "No data."; once a later read succeeds, its events.
+void TestConnection::deviceReadLaterShowsItsEvents()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\nOpen=-1005\n"));
+    QVERIFY(sim.addShippedDevice("sensor_c"));
+    BusyLog busy;
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Failed to open interface.*"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Opening .* failed.*"));
+    SaltireDlg dlg;
+    dlg.resize(1100, 760);
+    dlg.show();
+    auto* worker = dlg.findChild<RWEventFeatureThread*>();
+    QTRY_VERIFY(!busy.texts.isEmpty()); // the first connect has started...
+    QTRY_VERIFY(!CustomLoadingDialog::isLoading(0) && worker->isFinished()); // ...and failed
+    QVERIFY(CurrentPage(dlg) && CurrentPage(dlg)->findChild<CustomLabel*>("EmptyLabel"));
+    QSignalSpy finished(worker, &RWEventFeatureThread::SigFinishRW);
+
+    QVERIFY(sim.rewriteShippedDevice("camera_a", QByteArray())); // the camera can be opened now
+    auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
+    combo->setCurrentIndex(1);
+    QTRY_COMPARE(finished.count(), 1);
+    QTRY_VERIFY(!CustomLoadingDialog::isLoading(0) && worker->isFinished());
+    combo->setCurrentIndex(0);
+    QTRY_COMPARE(finished.count(), 2);
+    QCOMPARE(finished.at(1).at(2).toBool(), true);
+    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QVERIFY(!CurrentPage(dlg)->RightWidget()->Groups().isEmpty());
 }
 
 QTEST_MAIN(TestConnection)
