@@ -8,6 +8,7 @@
 #include "messagehintdlg.h"
 #include "messagelistdialog.h"
 #include "messagerows.h"
+#include "notificationreadfailures.h"
 #include "nxeventlogwidget.h"
 #include "custom.h"
 #include "customloadingdialog.h"
@@ -24,6 +25,7 @@
 #include "customwidget.h"
 #include "hotkeyevent.h"
 #include "nxinterface.h"
+#include "readfailurenotice.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -326,6 +328,7 @@ CheckListMainWidget* SaltireDlg::CurrentPanel()
     static const QList<Saltire::EventTypeItem*> s_none;
     const QList<Saltire::EventTypeItem*>& types = m_pRWThread ? *m_pRWThread->GetEventTypeList(nID) : s_none;
     auto* pPanel = new CheckListMainWidget(nLevel, types, this);
+    ReadFailureNotice::Attach(pPanel, NotificationReadFailures::List(nID));
     m_panels.insert(nID, pPanel);
     m_pStackedWidget->addWidget(pPanel);
     return pPanel;

@@ -9,6 +9,7 @@
 #include "eventrecordtext.h"
 #include "eventtypeitem.h"
 #include "iotypeitem.h"
+#include "notificationreadfailures.h"
 #include "messagerows.h"
 #include "userlevelfilter.h"
 
@@ -89,6 +90,24 @@ int CheckLink(CliSession& session, int nIndex, const char* szJob)
                                            "and connected?")
                                 .arg(CliSession::Label(session.Devices().at(nIndex)), QLatin1String(szJob))
                                 .arg(quint32(status.nPortError), 8, 16, QLatin1Char('0')));
+}
+
+// Applying over a read that missed some states would switch those events off on the device.
+int CheckReadComplete(CliSession& session, int nIndex, bool bForce)
+{
+    const QStringList failed = NotificationReadFailures::List(int(session.Devices().at(nIndex).nDeviceNumber));
+    if (failed.isEmpty())
+        return Ok;
+    if (bForce) {
+        std::fprintf(stderr, "warning: %d event states could not be read and are written as off (--force)\n",
+                     int(failed.size()));
+        return Ok;
+    }
+    return Fail(ReadIncomplete, QStringLiteral("%1 event states could not be read from the device (%2); applying would "
+                                               "switch them off. Nothing was written; --force applies anyway.")
+                                    .arg(failed.size())
+                                    .arg(failed.mid(0, 5).join(QStringLiteral(", "))
+                                         + (failed.size() > 5 ? QStringLiteral(", ...") : QString())));
 }
 
 // Finds and reads the device a command is about.
@@ -312,7 +331,8 @@ int Import(const QStringList& args)
     Parser parser("Reads an event configuration file into a device's choice and applies it.");
     parser.p.addOption(parser.device);
     const QCommandLineOption dryRun("dry-run", "Apply nothing: print what would change and what matches nothing.");
-    parser.p.addOption(dryRun);
+    const QCommandLineOption force("force", "Apply even when some event states could not be read (they are written as off).");
+    parser.p.addOptions({dryRun, force});
     parser.p.addPositionalArgument("file", "The .ect file to read.");
     int nExit = Ok;
     if (!parser.parse("import", args, nExit))
@@ -363,6 +383,8 @@ int Import(const QStringList& args)
         Out("Failed to import.\n");
         return NothingImported;
     }
+    if (const int rc = CheckReadComplete(session, nIndex, parser.p.isSet(force)))
+        return rc;
     Out("Succeed.\n");
     return ApplyAndReport(session, nIndex);
 }
@@ -375,7 +397,8 @@ int Set(const QStringList& args)
     const QCommandLineOption off("off", "Switch off the events of NAME.", "NAME");
     const QCommandLineOption allOn("all-on", "Switch on every shown event.");
     const QCommandLineOption allOff("all-off", "Switch off every shown event.");
-    parser.p.addOptions({on, off, allOn, allOff});
+    const QCommandLineOption force("force", "Apply even when some event states could not be read (they are written as off).");
+    parser.p.addOptions({on, off, allOn, allOff, force});
     int nExit = Ok;
     if (!parser.parse("set", args, nExit))
         return nExit;
@@ -425,6 +448,8 @@ int Set(const QStringList& args)
             changes.append({found, strOption == "on" ? 2 : 0});
         }
     }
+    if (const int rc = CheckReadComplete(session, nIndex, parser.p.isSet(force)))
+        return rc;
     for (const auto& change : qAsConst(changes))
         for (EventItem* pEvent : change.first)
             pEvent->nState = change.second;
@@ -513,7 +538,8 @@ int Run(const QStringList& arguments)
         "  set       switch events by name and apply\n"
         "  monitor   print a device's events as they arrive\n"
         "Every command takes --help. Exit codes: 0 ok, 1 usage, 2 no such device, 3 device not opened,\n"
-        "4 file error, 5 nothing imported, 6 apply failed, 7 unknown name, 8 device lost.\n";
+        "4 file error, 5 nothing imported, 6 apply failed, 7 unknown name, 8 device lost,\n"
+        "9 some event states unreadable (set and import apply them only with --force).\n";
     const QString strCommand = arguments.value(1);
     const QStringList rest = arguments.mid(2);
     if (strCommand == "--version" || strCommand == "-v") {

@@ -16,6 +16,7 @@ enum ExitCode {
     ApplyFailed = 6,    // the device refused some writes
     UnknownName = 7,    // --on/--off named nothing of the device
     DeviceLost = 8,     // the device stopped answering during the command
+    ReadIncomplete = 9, // some event states could not be read: applying would switch them off (see --force)
 };
 
 int Devices(const QStringList& args);

@@ -8,6 +8,7 @@
 #include "eventitem.h"
 #include "eventtypeitem.h"
 #include "iotypeitem.h"
+#include "notificationreadfailures.h"
 #include "userlevelfilter.h"
 
 #include <QFont>
@@ -134,6 +135,7 @@ void RWEventFeatureThread::ReadXml(FeatureDescMap& out)
 
 bool RWEventFeatureThread::ReadDevice(int nID)
 {
+    NotificationReadFailures::Clear(nID);
     CInterface* pBase = nullptr;
     if (NXACreateInstance(NXA_CAMERA_INTERFACE, &pBase) != 0)
         return false;
@@ -271,6 +273,8 @@ int RWEventFeatureThread::ReadChannels(QList<ChannelItem*>& target, const QStrin
                 pEvent->bDeviceState = bOn;
                 if (bOn)
                     ++nOn;
+            } else {
+                NotificationReadFailures::Add(int(m_devInfo.nDeviceNumber), pEvent->strName);
             }
         }
         if (nOn == 0)

@@ -105,6 +105,13 @@
     </message>
 </context>
 <context>
+    <name>ReadFailureNotice</name>
+    <message>
+        <source>%1 event states could not be read from the device and show as off: &quot;Apply&quot; switches them off.</source>
+        <translation>有 %1 个事件状态无法从设备读取，显示为关闭：“应用”会将它们关闭。</translation>
+    </message>
+</context>
+<context>
     <name>SaltireDlg</name>
     <message>
         <source>File</source>

@@ -54,6 +54,7 @@ private slots:
     void monitorShowsTheDevicesEvents();
     void closingDuringAJob();
     void deviceReadLaterShowsItsEvents();
+    void unreadableStatesAreTold();
 };
 
 void TestConnection::monitorShowsTheDevicesEvents()
@@ -212,6 +213,23 @@ void TestConnection::deviceReadLaterShowsItsEvents()
     QCOMPARE(finished.at(1).at(2).toBool(), true);
     QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
     QVERIFY(!CurrentPage(dlg)->RightWidget()->Groups().isEmpty());
+}
+
+// Event states the device would not give show as off; the page says so, once, with the page.
+void TestConnection::unreadableStatesAreTold()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\nGetEnum1=EventNotification, EventCategory=0;ChannelSelector=1, -1005\n"));
+    SaltireDlg dlg;
+    dlg.resize(1100, 760);
+    dlg.show();
+    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    auto* notice = CurrentPage(dlg)->findChild<CustomLabel*>("ReadFailureNotice");
+    QVERIFY(notice);
+    QVERIFY(notice->isVisible());
+    QVERIFY2(notice->text().startsWith("2 event states could not be read"), qPrintable(notice->text()));
+    QVERIFY(notice->toolTip().contains("ExposureStart_1"));
 }
 
 QTEST_MAIN(TestConnection)

@@ -181,6 +181,30 @@ private slots:
         QVERIFY(r.err.contains(QString("ExposureStart_0 0x9000").toUtf8()));
         QVERIFY(r.err.contains(QByteArray::number(starts)));
     }
+
+    // Channel 1 of the exposure events cannot be read: applying would switch them off unasked.
+    void unreadableStatesNeedForce_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("set") << QStringList{"set", "--device", "1", "--on", "FrameStart_0"};
+        QTest::newRow("import") << QStringList{"import", "--device", "1", "FILE"};
+    }
+    void unreadableStatesNeedForce()
+    {
+        QFETCH(QStringList, command);
+        const QString path = m_sim->root() + "/a.ect";
+        QCOMPARE(Cli({"export", "--device", "1", path}).code, 0);
+        command.replaceInStrings("FILE", path);
+        QVERIFY(m_sim->rewriteShippedDevice("camera_a", "[Faults]\nGetEnum1=EventNotification, EventCategory=0;ChannelSelector=1, -1005\n"));
+        Result r = Cli(command);
+        QCOMPARE(r.code, 9);
+        QVERIFY2(r.err.contains("could not be read") && r.err.contains("--force"), r.err.constData());
+        QVERIFY(!r.out.contains("Applied."));
+        r = Cli(command + QStringList{"--force"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("Applied."));
+        QVERIFY(Cli({"--help"}).out.contains("9 some event states unreadable"));
+    }
 };
 
 QTEST_MAIN(TestCli)
