@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QResource>
 #include <QFontMetrics>
 #include <QVBoxLayout>
 
@@ -71,6 +72,10 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "*.debug=false;*.info=false");
     QApplication app(argc, argv);
+    // The tool's own looks, as it loads them at start (named styles of the page included).
+    QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Trellis_Default.rcc"));
+    QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc"));
+    Custom::addXmlPath(QStringLiteral(":/Kestrel/QSS/CustomStyleSheet_ks.xml"));
     const QList<EventTypeItem*> model = LargeModel();
 
     QElapsedTimer t;

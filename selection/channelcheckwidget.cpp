@@ -43,57 +43,65 @@ QList<EventItem*> ChannelCheckWidget::AvailableEvents() const
     return events;
 }
 
+// A new width only moves the boxes into a new grid; a new set of shown events (another user level) makes
+// them again. Either way the grid is the same: rows of the column count, each row closed by a stretch and
+// followed by 8 px.
 void ChannelCheckWidget::RebuildEvents()
 {
     if (!m_pChannelItem)
         return;
     const bool bChinese = IsChineseLanguage();
-    if (m_pEventContainer) {
+    const QList<EventItem*> shown = AvailableEvents();
+    const bool bKeep = m_pEventContainer && shown == m_boxEvents;
+    if (bKeep) {
+        delete m_pEventContainer->layout(); // the rows go, the boxes stay
+    } else {
         delete m_pEventContainer;
-        m_pEventContainer = nullptr;
         m_eventCheckBoxes.clear();
-    }
-    m_pEventContainer = new CustomWidget(this);
-    m_pEventContainer->setObjectName(QStringLiteral("EventContainer"));
-    auto* pGrid = new QVBoxLayout;
-    pGrid->setContentsMargins(0, 0, 0, 0);
-    pGrid->setSpacing(0);
-    int nHeight = 0;
-    if (!m_pChannelItem->listEvent.isEmpty()) {
-        QHBoxLayout* pRow = nullptr;
-        auto closeRow = [&] {
-            pRow->addStretch();
-            pGrid->addLayout(pRow);
-            pGrid->addSpacing(8);
-            nHeight += 32;
-            pRow = nullptr;
-        };
-        const int nColumns = qMax(1, g_nColumnCount);
-        const int nBoxWidth = qMax(1, g_nEventCheckBoxWidth); // a panel narrower than the box column
-        for (EventItem* pEvent : qAsConst(m_pChannelItem->listEvent)) {
-            if (!pEvent->bShow)
-                continue;
+        m_pEventContainer = new CustomWidget(this);
+        m_pEventContainer->setObjectName(QStringLiteral("EventContainer"));
+        for (EventItem* pEvent : shown) {
             CustomCheckBox* pBox = CreateCheckBox(pEvent->strName, int(pEvent->nValue), m_pEventContainer);
             connect(pBox, &QCheckBox::stateChanged, this, &ChannelCheckWidget::OnEventStateChanged);
             pBox->setCheckState(Qt::CheckState(pEvent->nState)); // not yet in the list: ignored by the handler
             m_eventCheckBoxes.append(pBox);
-            if (!pRow) {
-                pRow = new QHBoxLayout;
-                pRow->setContentsMargins(0, 0, 0, 0);
-                pRow->setSpacing(0);
-            }
-            pBox->setText(bChinese ? pEvent->strDisplayNameCn : pEvent->strDisplayNameEn);
-            pBox->setFixedWidth(nBoxWidth);
-            pRow->addWidget(pBox);
-            if (m_eventCheckBoxes.size() % nColumns == 0)
-                closeRow();
         }
-        if (pRow)
+        m_boxEvents = shown;
+    }
+    auto* pGrid = new QVBoxLayout;
+    pGrid->setContentsMargins(0, 0, 0, 0);
+    pGrid->setSpacing(0);
+    int nHeight = 0;
+    QHBoxLayout* pRow = nullptr;
+    auto closeRow = [&] {
+        pRow->addStretch();
+        pGrid->addLayout(pRow);
+        pGrid->addSpacing(8);
+        nHeight += 32;
+        pRow = nullptr;
+    };
+    const int nColumns = qMax(1, g_nColumnCount);
+    const int nBoxWidth = qMax(1, g_nEventCheckBoxWidth); // a panel narrower than the box column
+    for (int k = 0; k < m_eventCheckBoxes.size(); ++k) {
+        CustomCheckBox* pBox = m_eventCheckBoxes.at(k);
+        if (!pRow) {
+            pRow = new QHBoxLayout;
+            pRow->setContentsMargins(0, 0, 0, 0);
+            pRow->setSpacing(0);
+        }
+        const EventItem* pEvent = m_boxEvents.at(k);
+        pBox->setText(bChinese ? pEvent->strDisplayNameCn : pEvent->strDisplayNameEn);
+        pBox->setFixedWidth(nBoxWidth);
+        pRow->addWidget(pBox);
+        if ((k + 1) % nColumns == 0)
             closeRow();
     }
+    if (pRow)
+        closeRow();
     m_pEventContainer->setLayout(pGrid);
     m_pEventContainer->setFixedHeight(nHeight);
-    m_pRowLayout->addWidget(m_pEventContainer);
+    if (!bKeep)
+        m_pRowLayout->addWidget(m_pEventContainer);
     setFixedHeight(nHeight);
 }
 

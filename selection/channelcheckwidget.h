@@ -45,6 +45,7 @@ private:
     Saltire::ChannelItem* m_pChannelItem = nullptr;
     CustomCheckBox* m_pCheckBox = nullptr;
     QList<CustomCheckBox*> m_eventCheckBoxes;
+    QList<Saltire::EventItem*> m_boxEvents; // the events the boxes stand for, to keep them over a new grid
     QHBoxLayout* m_pRowLayout = nullptr;
     CustomWidget* m_pEventContainer = nullptr;
 };

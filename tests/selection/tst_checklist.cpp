@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTranslator>
+#include <QPointer>
 #include <QtTest>
 
 using namespace Saltire;
@@ -115,6 +116,7 @@ private slots:
     void hiddenItemsKeepTheirState();
     void columnCount_data();
     void columnCount();
+    void newWidthKeepsTheBoxes();
     void ioTypesGiveOneGroupPerLine();
     void listAndScrollFollowEachOther();
     void userLevelHidesGuruItems();
@@ -279,6 +281,38 @@ void TestCheckList::columnCount()
     QCoreApplication::sendEvent(&panel, &same);
     QCoreApplication::processEvents();
     QCOMPARE(row->EventCheckBoxes().at(0), first);
+}
+
+// A new width places the same boxes in the new grid: same objects, states and texts, new columns.
+void TestCheckList::newWidthKeepsTheBoxes()
+{
+    Model m;
+    QList<EventItem*> list;
+    for (int i = 0; i < 8; ++i)
+        list << Event(QString("E%1").arg(i), 0, 0, 40);
+    m.types << Type("Wide", {Channel(0, list)});
+    CheckListRightWidget panel(m.types, nullptr);
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression(".*"));
+    QResizeEvent wide(QSize(3000, 400), QSize());
+    QCoreApplication::sendEvent(&panel, &wide);
+    ChannelCheckWidget* row = panel.Groups().at(0)->ChannelWidgets().at(0);
+    QTRY_COMPARE(row->EventCheckBoxes().size(), 8);
+    QTRY_COMPARE(row->height(), 32); // one row of eight
+    const QList<CustomCheckBox*> before = row->EventCheckBoxes();
+    QList<QPointer<CustomCheckBox>> guards;
+    for (CustomCheckBox* box : before)
+        guards << box;
+    before.at(3)->setCheckState(Qt::Checked);
+
+    QResizeEvent narrow(QSize(700, 400), QSize(3000, 400));
+    QCoreApplication::sendEvent(&panel, &narrow);
+    QTRY_VERIFY(row->height() > 32); // more rows now
+    QCOMPARE(row->EventCheckBoxes(), before);
+    for (const auto& guard : qAsConst(guards))
+        QVERIFY(!guard.isNull());
+    QCOMPARE(before.at(3)->checkState(), Qt::Checked);
+    QCOMPARE(before.at(5)->text(), QString("E5 En"));
+    QCOMPARE(before.at(1)->width(), g_nEventCheckBoxWidth);
 }
 
 void TestCheckList::ioTypesGiveOneGroupPerLine()
