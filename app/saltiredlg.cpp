@@ -246,6 +246,8 @@ void SaltireDlg::InitLayout()
 void SaltireDlg::InitDeviceAccess()
 {
     m_producerFiles = DeviceDiscovery::ScanProducerFiles(DeviceDiscovery::ProducerFolder());
+    // Beside them, the producers other consumers find through the GenTL search path.
+    m_producerFiles += DeviceDiscovery::GenTLPathProducers(m_producerFiles);
     CInterface* pInterface = nullptr;
     const int nResult = NXACreateInstance(NXA_CAMERA_INTERFACE, &pInterface);
     if (nResult != 0) {

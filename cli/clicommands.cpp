@@ -3,6 +3,7 @@
 #include "channelitem.h"
 #include "clisession.h"
 #include "eventprinter.h"
+#include "devicediscovery.h"
 #include "deviceeventsink.h"
 #include "eventconfigfile.h"
 #include "eventitem.h"
@@ -19,6 +20,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QHash>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -251,6 +253,48 @@ int Devices(const QStringList& args)
                 QString::fromUtf8(reinterpret_cast<const char*>(d.szDeviceName)), QString::fromLatin1(d.szLabelDetail)));
     }
     return devices.isEmpty() ? Fail(NoDevice, "no device found") : Ok;
+}
+
+int Producers(const QStringList& args)
+{
+    Parser parser("Lists every producer file found, how it was found, what it says of itself and its devices.");
+    parser.p.addOption(parser.json);
+    int nExit = Ok;
+    if (!parser.parse("producers", args, nExit))
+        return nExit;
+    const QString strFolder = DeviceDiscovery::ProducerFolder();
+    const QStringList runtime = DeviceDiscovery::ScanProducerFiles(strFolder);
+    QList<QPair<QString, QString>> producers; // file, how found
+    for (const QString& strName : runtime)
+        producers.append({strName, QStringLiteral("runtime folder")});
+    for (const QString& strPath : DeviceDiscovery::GenTLPathProducers(runtime))
+        producers.append({strPath, QStringLiteral("GENICAM_GENTL64_PATH")});
+    QJsonArray list;
+    if (!parser.p.isSet(parser.json))
+        Out("PATH\tFOUND\tTLTYPE\tVENDOR\tDEVICES\tSTATUS\n");
+    for (const auto& producer : qAsConst(producers)) {
+        NXAProducerInfo info{};
+        const int rc = NXAGetProducerInfo(producer.first.toLocal8Bit().constData(), &info);
+        const QString strPath = QDir::isAbsolutePath(producer.first) ? producer.first
+                                                                     : QDir(strFolder).filePath(producer.first);
+        const QString strStatus = rc == 0 ? QStringLiteral("ok")
+                                          : QStringLiteral("error 0x%1").arg(quint32(rc), 8, 16, QLatin1Char('0'));
+        if (parser.p.isSet(parser.json)) {
+            list.append(QJsonObject{{"path", strPath}, {"found", producer.second},
+                                    {"tlType", QString::fromUtf8(info.szTlType)}, {"vendor", QString::fromUtf8(info.szVendor)},
+                                    {"model", QString::fromUtf8(info.szModel)}, {"devices", int(info.nDevices)},
+                                    {"error", rc}});
+        } else {
+            Out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\n").arg(strPath, producer.second, QString::fromUtf8(info.szTlType),
+                QString::fromUtf8(info.szVendor)).arg(info.nDevices).arg(strStatus));
+        }
+    }
+    if (parser.p.isSet(parser.json))
+        Out(QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented)));
+    if (producers.isEmpty())
+        return Fail(NoDevice, QStringLiteral("no producer found in %1 (DoVI*.cti) nor in GENICAM_GENTL64_PATH (\"%2\")")
+                                  .arg(strFolder, qEnvironmentVariable("GENICAM_GENTL64_PATH")));
+    return Ok;
 }
 
 int Show(const QStringList& args)
@@ -519,6 +563,8 @@ int Monitor(const QStringList& args)
         std::fprintf(stderr, "# lost events: %llu\n", (unsigned long long)status.nLost);
     if (status.nMalformed)
         std::fprintf(stderr, "# malformed packets: %llu\n", (unsigned long long)status.nMalformed);
+    if (status.nDropped)
+        std::fprintf(stderr, "# unreadable events: %llu\n", (unsigned long long)status.nDropped);
     if (status.nEventEndCode != 0)
         return Fail(DeviceLost, QStringLiteral("the device stopped sending events (error 0x%1): is it still "
                                                "powered and connected?")
@@ -532,6 +578,7 @@ int Run(const QStringList& arguments)
         "Usage: saltire-cli COMMAND [options]\n"
         "Commands:\n"
         "  devices   list the devices the producers offer\n"
+        "  producers list the producer files found and what each offers\n"
         "  show      print a device's event model\n"
         "  export    write a device's event choice to an .ect file\n"
         "  import    read an .ect file into a device and apply it\n"
@@ -552,6 +599,8 @@ int Run(const QStringList& arguments)
     }
     if (strCommand == "devices")
         return Devices(rest);
+    if (strCommand == "producers")
+        return Producers(rest);
     if (strCommand == "show")
         return Show(rest);
     if (strCommand == "export")

@@ -20,6 +20,7 @@ enum ExitCode {
 };
 
 int Devices(const QStringList& args);
+int Producers(const QStringList& args);
 int Show(const QStringList& args);
 int Export(const QStringList& args);
 int Import(const QStringList& args);

@@ -29,8 +29,7 @@ const QList<DeviceInfo>& CliSession::Devices()
     if (m_bEnumerated || !m_pEnumerator)
         return m_devices;
     m_bEnumerated = true;
-    m_devices = DeviceDiscovery::EnumerateDevices(
-        m_pEnumerator, DeviceDiscovery::ScanProducerFiles(DeviceDiscovery::ProducerFolder()));
+    m_devices = DeviceDiscovery::EnumerateDevices(m_pEnumerator, DeviceDiscovery::AllProducerFiles());
     return m_devices;
 }
 

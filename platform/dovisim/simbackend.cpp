@@ -11,7 +11,10 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <sstream>
+#include <thread>
 #include <map>
 #include <mutex>
 #include <string>
@@ -40,19 +43,76 @@ std::string definitionsFolder()
     return libraryFolder() + "/DoVISimulator.d";
 }
 
+// Faults of the producer itself, from "<this library's file>.faults" beside it (INI-like lines):
+//   InitLib = fail        GCInitLib fails
+//   Info = fail           the TL and device info queries answer errors
+//   HugeSizes = 1         text info queries ask for a buffer of a terabyte
+//   SlowList = <ms>       listing the interfaces takes that long
+struct ProducerFaults {
+    bool bInitFails = false;
+    bool bInfoFails = false;
+    bool bHugeSizes = false;
+    int nSlowListMs = 0;
+};
+
+std::string libraryPath()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&libraryPath), &info) && info.dli_fname)
+        return info.dli_fname;
+    return std::string();
+}
+
+ProducerFaults readProducerFaults()
+{
+    ProducerFaults faults;
+    std::string text;
+    if (!readWholeFile(libraryPath() + ".faults", text))
+        return faults;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        auto trim = [](std::string v) {
+            v.erase(0, v.find_first_not_of(" \t\r"));
+            v.erase(v.find_last_not_of(" \t\r") + 1);
+            return v;
+        };
+        const std::string key = trim(line.substr(0, eq)), value = trim(line.substr(eq + 1));
+        if (key == "InitLib")
+            faults.bInitFails = value == "fail";
+        else if (key == "Info")
+            faults.bInfoFails = value == "fail";
+        else if (key == "HugeSizes")
+            faults.bHugeSizes = value == "1";
+        else if (key == "SlowList")
+            faults.nSlowListMs = std::atoi(value.c_str());
+    }
+    return faults;
+}
+
 class SimBackend : public ProducerBackend
 {
 public:
+    explicit SimBackend(const ProducerFaults& faults) : m_faults(faults) {}
+
     GC_ERROR TLInfo(TL_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize) override
     {
+        if (m_faults.bInfoFails)
+            return Fail(GC_ERR_ERROR, "info refused by the producer's fault file");
         switch (cmd) {
         case TL_INFO_ID: return PutString("DoVISimulator", pType, pBuffer, pSize);
         case TL_INFO_VENDOR: return PutString("DoVI", pType, pBuffer, pSize);
         case TL_INFO_MODEL: return PutString("DoVI Simulator", pType, pBuffer, pSize);
         case TL_INFO_VERSION: return PutString("1.0", pType, pBuffer, pSize);
         case TL_INFO_TLTYPE: return PutString("Custom", pType, pBuffer, pSize);
-        case TL_INFO_NAME: return PutString("DoVISimulator.cti", pType, pBuffer, pSize);
-        case TL_INFO_PATHNAME: return PutString(libraryFolder() + "/DoVISimulator.cti", pType, pBuffer, pSize);
+        case TL_INFO_NAME: {
+            const std::string path = libraryPath();
+            return PutString(path.substr(path.rfind('/') + 1), pType, pBuffer, pSize);
+        }
+        case TL_INFO_PATHNAME: return PutString(libraryPath(), pType, pBuffer, pSize);
         case TL_INFO_DISPLAYNAME: return PutString("DoVI Simulator", pType, pBuffer, pSize);
         case TL_INFO_CHAR_ENCODING: return PutInt32(1, pType, pBuffer, pSize); // UTF-8
         case TL_INFO_GENTL_VER_MAJOR: return PutUInt32(1, pType, pBuffer, pSize);
@@ -64,6 +124,8 @@ public:
     // Re-reads the definitions folder; interfaces keep their order of first appearance.
     std::vector<std::string> UpdateInterfaces(uint64_t) override
     {
+        if (m_faults.nSlowListMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.nSlowListMs));
         std::vector<SimDeviceDef> defs;
         for (const std::string& file : listDeviceFiles(definitionsFolder())) {
             SimDeviceDef def;
@@ -112,6 +174,14 @@ public:
         SimDeviceDef def;
         if (!Find(strIfId, strDevId, def))
             return Fail(GC_ERR_INVALID_ID, "no such device");
+        if (m_faults.bInfoFails)
+            return Fail(GC_ERR_ERROR, "info refused by the producer's fault file");
+        if (m_faults.bHugeSizes && !pBuffer && pSize) {
+            if (pType)
+                *pType = INFO_DATATYPE_STRING;
+            *pSize = size_t(1) << 40;
+            return GC_ERR_SUCCESS;
+        }
         return SimOpenDevice::DefInfo(def, bOpen, cmd, pType, pBuffer, pSize);
     }
 
@@ -137,6 +207,7 @@ private:
         return false;
     }
 
+    const ProducerFaults m_faults;
     std::mutex m_mutex;
     std::vector<std::string> m_order;
     std::map<std::string, std::vector<SimDeviceDef>> m_devices;
@@ -146,5 +217,8 @@ private:
 
 std::unique_ptr<ProducerBackend> gentlprod::CreateBackend()
 {
-    return std::make_unique<SimBackend>();
+    const ProducerFaults faults = readProducerFaults();
+    if (faults.bInitFails)
+        return nullptr;
+    return std::make_unique<SimBackend>(faults);
 }

@@ -147,6 +147,15 @@ bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& s
                 if (!parseNumber(value, n) || n < 0 || n > 1000000)
                     return fail("PortLatency must be 0 to 1000000 microseconds");
                 def.nPortLatencyUs = uint32_t(n);
+            } else if (lkey == "eventdatainfo") {
+                const auto parts = split(value, ',');
+                long long id = 0, ticks = 0;
+                if (parts.size() != 2 || !parseNumber(parts[0], id) || !parseNumber(parts[1], ticks) || id < 0
+                    || id > 0xffff || ticks < 0)
+                    return fail("EventDataInfo must be <id>, <time stamp>");
+                def.bEventInfoOverride = true;
+                def.nEventInfoId = uint16_t(id);
+                def.nEventInfoTimestamp = uint64_t(ticks);
             }
         } else if (section == "poke") {
             long long addr = 0, size = 4;

@@ -4,7 +4,9 @@
 //   [Device]       Id, Vendor, Model, Serial, UserName, Version, Interface (default "DoVISim0"),
 //                  Description (XML file beside the device file), Translation (optional),
 //                  DescriptionUrl = local | zip | file, TickFrequency (ticks per second),
-//                  PortLatency (microseconds each port read or write takes, to stand for a network)
+//                  PortLatency (microseconds each port read or write takes, to stand for a network),
+//                  EventDataInfo = <id>, <time stamp>: the event data commands answer these instead of what
+//                  the record's bytes say (the value is the record with them put in)
 //   [Registers]    <feature> = <address>[:<size>]; EventNotification covers its whole table,
 //                  TickFrequency names the 8-byte register the simulator fills from [Device] TickFrequency
 //   [Memory]       <address> = <value>[:<size>]  initial register values (little-endian, default size 4)
@@ -71,6 +73,9 @@ struct SimDeviceDef {
     std::vector<std::pair<uint64_t, std::pair<uint64_t, uint32_t>>> memory; // address -> (value, size)
     std::vector<std::pair<uint64_t, std::pair<uint64_t, uint32_t>>> pokes;
     uint32_t nPortLatencyUs = 0;
+    bool bEventInfoOverride = false;
+    uint16_t nEventInfoId = 0;
+    uint64_t nEventInfoTimestamp = 0;
     std::vector<SimEvent> events;
     int32_t nOpenFault = 0;
     std::vector<SetFault> setFaults;

@@ -309,6 +309,32 @@ void SimOpenDevice::StopEvents()
     m_events.reset();
 }
 
+// The device file may make the event data commands tell another id and time stamp than the record's
+// bytes, so that a test sees which of the two a consumer takes.
+GC_ERROR SimOpenDevice::EventDataInfo(const void* pIn, size_t nIn, EVENT_DATA_INFO_CMD cmd, INFO_DATATYPE* pType,
+                                      void* pOut, size_t* pSize)
+{
+    if (!m_def.bEventInfoOverride)
+        return GC_ERR_NOT_IMPLEMENTED;
+    switch (cmd) {
+    case EVENT_DATA_NUMID: return PutUInt64(m_def.nEventInfoId, pType, pOut, pSize);
+    case EVENT_DATA_ID: {
+        char text[8];
+        std::snprintf(text, sizeof text, "%X", m_def.nEventInfoId);
+        return PutString(text, pType, pOut, pSize);
+    }
+    case EVENT_DATA_VALUE: {
+        std::string record(static_cast<const char*>(pIn), nIn);
+        for (int i = 0; i < 2; ++i)
+            record[2 + size_t(i)] = char((m_def.nEventInfoId >> (8 * (1 - i))) & 0xff);
+        for (int i = 0; i < 8; ++i)
+            record[8 + size_t(i)] = char((m_def.nEventInfoTimestamp >> (8 * (7 - i))) & 0xff);
+        return PutBuffer(record.data(), record.size(), pType, pOut, pSize);
+    }
+    default: return GC_ERR_NOT_IMPLEMENTED;
+    }
+}
+
 void SimOpenDevice::PushEvent(uint16_t nId, uint64_t nTicks)
 {
     uint8_t rec[kEventRecordSize] = {};

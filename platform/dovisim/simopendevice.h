@@ -30,6 +30,8 @@ public:
     std::vector<gentlprod::PortUrl> Urls() override;
     GC_ERROR StartEvents(const std::shared_ptr<gentlprod::EventQueue>& queue) override;
     void StopEvents() override;
+    GC_ERROR EventDataInfo(const void* pIn, size_t nIn, EVENT_DATA_INFO_CMD cmd, INFO_DATATYPE* pType, void* pOut,
+                           size_t* pSize) override;
 
     // The device-info answers of a device file, open or not.
     static GC_ERROR DefInfo(const SimDeviceDef& def, bool bOpen, DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType,

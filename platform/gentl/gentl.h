@@ -175,6 +175,7 @@ typedef GC_ERROR (*PGCGetInfo)(TL_INFO_CMD, INFO_DATATYPE*, void*, size_t*);
 typedef GC_ERROR (*PGCGetLastError)(GC_ERROR*, char*, size_t*);
 typedef GC_ERROR (*PTLOpen)(TL_HANDLE*);
 typedef GC_ERROR (*PTLClose)(TL_HANDLE);
+typedef GC_ERROR (*PTLGetInfo)(TL_HANDLE, TL_INFO_CMD, INFO_DATATYPE*, void*, size_t*);
 typedef GC_ERROR (*PTLUpdateInterfaceList)(TL_HANDLE, bool8_t*, uint64_t);
 typedef GC_ERROR (*PTLGetNumInterfaces)(TL_HANDLE, uint32_t*);
 typedef GC_ERROR (*PTLGetInterfaceID)(TL_HANDLE, uint32_t, char*, size_t*);

@@ -35,6 +35,13 @@ public:
     // Remote-device events go into the queue from StartEvents until StopEvents returns.
     virtual GC_ERROR StartEvents(const std::shared_ptr<EventQueue>& queue) = 0;
     virtual void StopEvents() = 0;
+
+    // EventGetDataInfo of one of this device's event records; GC_ERR_NOT_IMPLEMENTED leaves the answer to
+    // the shared front (id from the record's header, the whole record as the value).
+    virtual GC_ERROR EventDataInfo(const void*, size_t, EVENT_DATA_INFO_CMD, INFO_DATATYPE*, void*, size_t*)
+    {
+        return GC_ERR_NOT_IMPLEMENTED;
+    }
 };
 
 } // namespace gentlprod

@@ -65,6 +65,7 @@ struct PortH : Handle {
 struct EventH : Handle {
     EventH() : Handle(Kind::Event) {}
     std::shared_ptr<EventQueue> queue;
+    std::weak_ptr<DeviceH> device;
 };
 
 std::atomic<uint64_t> g_nPortReads{0}, g_nPortWrites{0};
@@ -780,6 +781,7 @@ GC_API GCRegisterEvent(EVENTSRC_HANDLE hEventSrc, EVENT_TYPE iEventID, EVENT_HAN
             return Fail(GC_ERR_RESOURCE_IN_USE, "already registered");
         ev = std::make_shared<EventH>();
         ev->queue = std::make_shared<EventQueue>(kEventQueueCapacity);
+        ev->device = dev;
         dev->event = ev;
         g_live.insert(ev.get());
         g_events[ev.get()] = ev;
@@ -824,10 +826,16 @@ GC_API EventGetData(EVENT_HANDLE hEvent, void* pBuffer, size_t* piSize, uint64_t
 GC_API EventGetDataInfo(EVENT_HANDLE hEvent, const void* pInBuffer, size_t iInSize, EVENT_DATA_INFO_CMD iInfoCmd,
                         INFO_DATATYPE* pType, void* pOutBuffer, size_t* piOutSize)
 {
-    if (!eventOf(hEvent))
+    std::shared_ptr<EventH> ev = eventOf(hEvent);
+    if (!ev)
         return Fail(GC_ERR_INVALID_HANDLE, "not an event handle");
     if (!pInBuffer || iInSize < kEventRecordHeader)
         return Fail(GC_ERR_INVALID_BUFFER, "not an event record");
+    if (std::shared_ptr<DeviceH> dev = ev->device.lock()) {
+        const GC_ERROR rc = dev->device->EventDataInfo(pInBuffer, iInSize, iInfoCmd, pType, pOutBuffer, piOutSize);
+        if (rc != GC_ERR_NOT_IMPLEMENTED)
+            return rc;
+    }
     const auto* p = static_cast<const uint8_t*>(pInBuffer);
     const uint16_t id = uint16_t((p[2] << 8) | p[3]);
     switch (iInfoCmd) {

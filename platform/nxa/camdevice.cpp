@@ -16,6 +16,7 @@ namespace {
 constexpr size_t kPortChunk = 0x10000;
 constexpr uint64_t kEventWaitMs = 100;
 constexpr size_t kGigEEventHeader = 16;
+constexpr size_t kMaxEventValue = 64 * 1024; // larger event data is not believed
 constexpr int kCountCheckMs = 250;
 constexpr int kOddResultsToEnd = 100; // other failures in a row before the thread gives up
 
@@ -266,6 +267,53 @@ void CamDevice::stopEvents()
     m_hEvent = nullptr;
 }
 
+// The event's id and its data (the GigE Vision header, then any payload) as the producer's event data
+// commands give them; the GigE Vision layout of the raw record only when the producer does not answer them.
+bool CamDevice::decodeEvent(const char* pRaw, size_t nRaw, EventRecord& record)
+{
+    const PEventGetDataInfo info = m_producer->fn().EventGetDataInfo;
+    QByteArray value;
+    size_t nValue = 0;
+    INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+    if (info(m_hEvent, pRaw, nRaw, EVENT_DATA_VALUE, &type, nullptr, &nValue) == GC_ERR_SUCCESS && nValue > 0
+        && nValue <= kMaxEventValue) {
+        value.resize(int(nValue));
+        if (info(m_hEvent, pRaw, nRaw, EVENT_DATA_VALUE, &type, value.data(), &nValue) == GC_ERR_SUCCESS
+            && nValue <= size_t(value.size()))
+            value.resize(int(nValue));
+        else
+            value.clear();
+    }
+    if (value.isEmpty())
+        value = QByteArray(pRaw, int(qMin(nRaw, kMaxEventValue)));
+    if (size_t(value.size()) < kGigEEventHeader)
+        return false;
+    const auto* p = reinterpret_cast<const uint8_t*>(value.constData());
+    std::memset(&record, 0, sizeof record);
+    uint64_t id = 0;
+    size_t idSize = sizeof id;
+    if (info(m_hEvent, pRaw, nRaw, EVENT_DATA_NUMID, &type, &id, &idSize) != GC_ERR_SUCCESS) {
+        char text[32] = {};
+        size_t textSize = sizeof text;
+        bool bParsed = false;
+        if (info(m_hEvent, pRaw, nRaw, EVENT_DATA_ID, &type, text, &textSize) == GC_ERR_SUCCESS) {
+            text[sizeof text - 1] = '\0';
+            id = QByteArray(text).trimmed().toULongLong(&bParsed, 16);
+        }
+        if (!bParsed)
+            id = bigEndian(p + 2, 2);
+    }
+    record.nEventId = uint16_t(id);
+    record.nStreamChannel = uint16_t(bigEndian(p + 4, 2));
+    record.nBlockId = uint16_t(bigEndian(p + 6, 2));
+    record.nTimestampHigh = bigEndian(p + 8, 4);
+    record.nTimestampLow = bigEndian(p + 12, 4);
+    const size_t dataSize = qMin(size_t(value.size()) - kGigEEventHeader, sizeof record.data);
+    record.nDataSize = uint32_t(dataSize);
+    std::memcpy(record.data, p + kGigEEventHeader, dataSize);
+    return true;
+}
+
 NXADeviceStatus CamDevice::status() const
 {
     NXADeviceStatus status{};
@@ -273,6 +321,7 @@ NXADeviceStatus CamDevice::status() const
     status.nEventEndCode = m_nEventEnd;
     status.nLost = m_nLost;
     status.nMalformed = m_nMalformed;
+    status.nDropped = m_nDropped;
     return status;
 }
 
@@ -311,6 +360,13 @@ void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)
         size_t size = size_t(buffer.size());
         const int32_t rc = m_producer->fn().EventGetData(m_hEvent, buffer.data(), &size, kEventWaitMs);
         if (rc == GC_ERR_BUFFER_TOO_SMALL && size > size_t(buffer.size())) {
+            if (size > kMaxEventValue) {
+                // An absurd size: take the event with what fits and count it dropped.
+                ++m_nDropped;
+                size_t dropSize = size_t(buffer.size());
+                m_producer->fn().EventGetData(m_hEvent, buffer.data(), &dropSize, 0);
+                continue;
+            }
             buffer.resize(int(size));
             continue;
         }
@@ -325,25 +381,13 @@ void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)
             qWarning("Device %s: events stopped by the producer (%d)", m_id.constData(), rc);
             return;
         }
-        if (rc != GC_ERR_SUCCESS || size < kGigEEventHeader)
-            continue; // timeout, abort or a record we cannot read
-        const auto* p = reinterpret_cast<const uint8_t*>(buffer.constData());
+        if (rc != GC_ERR_SUCCESS)
+            continue; // timeout or abort
         EventRecord record;
-        std::memset(&record, 0, sizeof record);
-        uint64_t id = bigEndian(p + 2, 2);
-        size_t idSize = sizeof id;
-        INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
-        if (m_producer->fn().EventGetDataInfo(m_hEvent, p, size, EVENT_DATA_NUMID, &type, &id, &idSize)
-            != GC_ERR_SUCCESS)
-            id = bigEndian(p + 2, 2);
-        record.nEventId = uint16_t(id);
-        record.nStreamChannel = uint16_t(bigEndian(p + 4, 2));
-        record.nBlockId = uint16_t(bigEndian(p + 6, 2));
-        record.nTimestampHigh = bigEndian(p + 8, 4);
-        record.nTimestampLow = bigEndian(p + 12, 4);
-        const size_t dataSize = qMin(size - kGigEEventHeader, sizeof record.data);
-        record.nDataSize = uint32_t(dataSize);
-        std::memcpy(record.data, p + kGigEEventHeader, dataSize);
+        if (!decodeEvent(buffer.constData(), size, record)) {
+            ++m_nDropped; // shorter than an event header: never read past its end
+            continue;
+        }
         QByteArray name = m_eventNames.value(record.nEventId);
         if (name.isEmpty())
             name = "0x" + QByteArray::number(record.nEventId, 16);

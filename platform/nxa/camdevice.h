@@ -46,6 +46,7 @@ private:
     void stopEvents();
     void runEvents(NXAEventCallback pCallback, void* pUser);
     void updateEventCounts();
+    bool decodeEvent(const char* pRaw, size_t nRaw, EventRecord& record);
 
     std::shared_ptr<GenTLProducer> m_producer;
     DEV_HANDLE m_hDevice = nullptr;
@@ -65,6 +66,6 @@ private:
     std::atomic<bool> m_bStopEvents{false};
     std::atomic<int32_t> m_nEventEnd{0};
     std::atomic<int32_t> m_nPortError{0};
-    std::atomic<uint64_t> m_nLost{0}, m_nMalformed{0};
+    std::atomic<uint64_t> m_nLost{0}, m_nMalformed{0}, m_nDropped{0};
     QByteArray m_id;
 };

@@ -4,10 +4,13 @@
 #include "gentlproducer.h"
 
 #include <QDebug>
+#include <QDir>
 
 #include <cstring>
 
 namespace {
+
+constexpr int kListTimeoutMs = 5000; // a producer that takes longer to list its devices is skipped
 
 // Copies at most size-1 bytes, never cutting a UTF-8 sequence, and NUL-terminates.
 template<typename Ch, size_t N>
@@ -81,13 +84,15 @@ int CamInterfaceImpl::EnumDevices(DeviceInfoList* pList, const char* szProducerF
     std::shared_ptr<GenTLProducer> producer = GenTLProducer::acquire(fileName, rc);
     if (!producer)
         return rc;
-    const QByteArray producerName = fileName.toLocal8Bit();
+    // An absolute path may not fit the record: a token stands for it.
+    const QByteArray producerName = QDir::isAbsolutePath(fileName) ? GenTLProducer::tokenOf(fileName)
+                                                                   : fileName.toLocal8Bit();
     if (producerName.size() >= int(sizeof(DeviceInfo::szProducer))) {
         qWarning("Producer file name %s is too long", szProducerFile);
         return GC_ERR_INVALID_PARAMETER;
     }
     QList<GenTLProducer::Device> devices;
-    rc = producer->listDevices(devices);
+    rc = producer->listDevicesWithin(devices, kListTimeoutMs);
     if (rc != GC_ERR_SUCCESS)
         return rc;
 
@@ -133,7 +138,7 @@ int CamInterfaceImpl::OpenDevice(void** ppHandle, const DeviceInfo* pInfo, int n
     if (!producer)
         return rc;
     QList<GenTLProducer::Device> devices;
-    rc = producer->listDevices(devices);
+    rc = producer->listDevicesWithin(devices, kListTimeoutMs);
     if (rc != GC_ERR_SUCCESS)
         return rc;
     const QByteArray key(reinterpret_cast<const char*>(pInfo->szKey),

@@ -8,19 +8,42 @@
 #include <QMutexLocker>
 #include <QRecursiveMutex>
 
+#include <QDir>
+
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace {
 
 // Recursive: a producer that fails half-way is destroyed while acquire() still holds the lock.
 QRecursiveMutex g_registryMutex;
 std::map<QString, std::weak_ptr<GenTLProducer>> g_registry;
+QStringList g_tokenPaths;              // "@<n>" stands for the n-th absolute producer path
+// Kept loaded for good (never destroyed, not even at exit): a thread of ours may still be inside.
+auto* g_hung = new std::vector<std::shared_ptr<GenTLProducer>>;
 
-QByteArray stringInfo(const std::function<GC_ERROR(void*, size_t*)>& get)
+// No info text is this long: a producer that says so is not believed.
+constexpr size_t kMaxInfoText = 64 * 1024;
+
+// An info text; pRc (when given) tells why there is none: the producer's code, or GC_ERR_INVALID_BUFFER
+// for a size no text has.
+QByteArray stringInfo(const std::function<GC_ERROR(void*, size_t*)>& get, int32_t* pRc = nullptr)
 {
     size_t size = 0;
-    if (get(nullptr, &size) != GC_ERR_SUCCESS || size == 0)
+    const GC_ERROR rc = get(nullptr, &size);
+    if (pRc)
+        *pRc = rc;
+    if (rc != GC_ERR_SUCCESS || size == 0)
         return QByteArray();
+    if (size > kMaxInfoText) {
+        if (pRc)
+            *pRc = GC_ERR_INVALID_BUFFER;
+        return QByteArray();
+    }
     QByteArray text(int(size), '\0');
     if (get(text.data(), &size) != GC_ERR_SUCCESS)
         return QByteArray();
@@ -35,16 +58,41 @@ QString GenTLProducer::producerFolder()
                                                 .arg(NXInterface::appName(), NXInterface::runtimePlatformName());
 }
 
-std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strFileName, int32_t& rc)
+QByteArray GenTLProducer::tokenOf(const QString& strPath)
+{
+    QMutexLocker lock(&g_registryMutex);
+    int n = g_tokenPaths.indexOf(strPath);
+    if (n < 0) {
+        g_tokenPaths.append(strPath);
+        n = g_tokenPaths.size() - 1;
+    }
+    return "@" + QByteArray::number(n);
+}
+
+std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strName, int32_t& rc)
 {
     rc = GC_ERR_SUCCESS;
-    if (strFileName.isEmpty() || strFileName.contains(QLatin1Char('/')) || strFileName.contains(QLatin1Char('\\'))
+    QString strFileName = strName;
+    if (strName.startsWith(QLatin1Char('@'))) {
+        QMutexLocker lock(&g_registryMutex);
+        bool bNumber = false;
+        const int n = strName.mid(1).toInt(&bNumber);
+        if (!bNumber || n < 0 || n >= g_tokenPaths.size()) {
+            rc = GC_ERR_INVALID_PARAMETER;
+            return nullptr;
+        }
+        strFileName = g_tokenPaths.at(n);
+    }
+    // A bare name lies in the producers' folder; an absolute path (from the GenTL search path) anywhere.
+    const bool bAbsolute = QDir::isAbsolutePath(strFileName);
+    if (strFileName.isEmpty() || (!bAbsolute && (strFileName.contains(QLatin1Char('/')) || strFileName.contains(QLatin1Char('\\'))))
         || !strFileName.endsWith(QLatin1String(".cti"), Qt::CaseInsensitive)) {
-        qWarning("Refused producer file name \"%s\": a bare *.cti file name is expected", qUtf8Printable(strFileName));
+        qWarning("Refused producer file name \"%s\": a bare *.cti file name or an absolute path is expected",
+                 qUtf8Printable(strFileName));
         rc = GC_ERR_INVALID_PARAMETER;
         return nullptr;
     }
-    const QString path = producerFolder() + QLatin1Char('/') + strFileName;
+    const QString path = bAbsolute ? strFileName : producerFolder() + QLatin1Char('/') + strFileName;
     const QFileInfo info(path);
     if (!info.isFile()) {
         qWarning("Producer file %s not found", qUtf8Printable(path));
@@ -54,16 +102,23 @@ std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strFileName
     const QString key = info.canonicalFilePath();
 
     QMutexLocker lock(&g_registryMutex);
-    if (auto it = g_registry.find(key); it != g_registry.end())
-        if (auto shared = it->second.lock())
+    if (auto it = g_registry.find(key); it != g_registry.end()) {
+        if (auto shared = it->second.lock()) {
+            if (shared->m_bHung) {
+                qWarning("Producer %s is skipped: it did not answer before", qUtf8Printable(path));
+                rc = GC_ERR_BUSY;
+                return nullptr;
+            }
             return shared;
+        }
+    }
 
     // Closing happens under the registry lock, so that a new acquire never meets a half-closed producer.
     std::shared_ptr<GenTLProducer> p(new GenTLProducer, [](GenTLProducer* q) {
         QMutexLocker closing(&g_registryMutex);
         delete q;
     });
-    p->m_strFileName = strFileName;
+    p->m_strFileName = path;
     QString strWhy;
     if (!IsLoadableLibraryFile(key, strWhy)) {
         qWarning("Producer file %s is not a loadable library: %s", qUtf8Printable(path), qUtf8Printable(strWhy));
@@ -110,6 +165,7 @@ std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strFileName
     resolve(f.EventKill, "EventKill");
     f.EventGetInfo = reinterpret_cast<PEventGetInfo>(p->m_library.resolve("EventGetInfo"));
     f.GCGetInfo = reinterpret_cast<PGCGetInfo>(p->m_library.resolve("GCGetInfo"));
+    f.TLGetInfo = reinterpret_cast<PTLGetInfo>(p->m_library.resolve("TLGetInfo"));
     if (!bComplete) {
         qWarning("Producer file %s lacks the GenTL functions; it is not a GenTL producer", qUtf8Printable(path));
         p->m_library.unload();
@@ -160,6 +216,50 @@ int32_t GenTLProducer::openInterface(const QByteArray& ifId, IF_HANDLE& hIface)
     return rc;
 }
 
+// A producer that does not list its devices within this time is left alone for the rest of the run.
+int32_t GenTLProducer::listDevicesWithin(QList<Device>& devices, int nTimeoutMs)
+{
+    struct Result {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool bDone = false;
+        int32_t rc = GC_ERR_TIMEOUT;
+        QList<Device> devices;
+    };
+    auto result = std::make_shared<Result>();
+    std::shared_ptr<GenTLProducer> self = shared_from_this();
+    std::thread([self, result] {
+        QList<Device> found;
+        const int32_t rc = self->listDevices(found);
+        std::lock_guard<std::mutex> lock(result->mutex);
+        result->rc = rc;
+        result->devices = found;
+        result->bDone = true;
+        result->cv.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(result->mutex);
+    if (!result->cv.wait_for(lock, std::chrono::milliseconds(nTimeoutMs), [&] { return result->bDone; })) {
+        qWarning("Producer %s did not list its devices within %d ms: skipped", qUtf8Printable(m_strFileName),
+                 nTimeoutMs);
+        m_bHung = true;
+        QMutexLocker registry(&g_registryMutex);
+        g_hung->push_back(self); // never unloaded under the thread that is still inside it
+        return GC_ERR_TIMEOUT;
+    }
+    devices = result->devices;
+    return result->rc;
+}
+
+QByteArray GenTLProducer::tlInfo(TL_INFO_CMD cmd)
+{
+    if (!m_fn.TLGetInfo || !m_hSystem)
+        return QByteArray();
+    return stringInfo([&](void* b, size_t* s) {
+        INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+        return m_fn.TLGetInfo(m_hSystem, cmd, &type, b, s);
+    });
+}
+
 int32_t GenTLProducer::listDevices(QList<Device>& devices)
 {
     QMutexLocker lock(&m_mutex);
@@ -193,17 +293,31 @@ int32_t GenTLProducer::listDevices(QList<Device>& devices)
             });
             if (d.id.isEmpty())
                 continue;
+            // A producer may lack an info command (not implemented, not available); one that fails them or
+            // reports sizes no text has is not to be trusted with its devices.
+            int32_t nBroken = GC_ERR_SUCCESS;
             auto info = [&](DEVICE_INFO_CMD cmd) {
-                return stringInfo([&](void* b, size_t* s) {
+                int32_t infoRc = GC_ERR_SUCCESS;
+                const QByteArray text = stringInfo([&](void* b, size_t* s) {
                     INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
                     return m_fn.IFGetDeviceInfo(hIface, d.id.constData(), cmd, &type, b, s);
-                });
+                }, &infoRc);
+                if (infoRc != GC_ERR_SUCCESS && infoRc != GC_ERR_NOT_IMPLEMENTED && infoRc != GC_ERR_NOT_AVAILABLE
+                    && nBroken == GC_ERR_SUCCESS)
+                    nBroken = infoRc;
+                return text;
             };
             d.vendor = info(DEVICE_INFO_VENDOR);
             d.model = info(DEVICE_INFO_MODEL);
             d.serial = info(DEVICE_INFO_SERIAL_NUMBER);
             d.userName = info(DEVICE_INFO_USER_DEFINED_NAME);
             d.displayName = info(DEVICE_INFO_DISPLAYNAME);
+            if (nBroken != GC_ERR_SUCCESS) {
+                qWarning("Producer %s answers the device info of %s with %d: skipped", qUtf8Printable(m_strFileName),
+                         d.id.constData(), nBroken);
+                devices.clear();
+                return nBroken;
+            }
             devices.append(d);
         }
     }

@@ -9,11 +9,12 @@
 #include <QMutex>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 // One loaded producer library. Shared by every instance that uses it: GCInitLib and TLOpen run once when
 // it is first acquired, and it is closed and unloaded when the last user lets it go.
-class GenTLProducer
+class GenTLProducer : public std::enable_shared_from_this<GenTLProducer>
 {
 public:
     struct Functions {
@@ -44,6 +45,7 @@ public:
         PEventKill EventKill = nullptr;
         PEventGetInfo EventGetInfo = nullptr; // optional
         PGCGetInfo GCGetInfo = nullptr;       // optional
+        PTLGetInfo TLGetInfo = nullptr;       // optional
     };
 
     struct Device {
@@ -53,8 +55,11 @@ public:
     // The producers' folder: common files + "/<suite>/Runtime/<platform>".
     static QString producerFolder();
 
-    // Loads (or shares) the producer file of that bare name; rc tells why it failed.
-    static std::shared_ptr<GenTLProducer> acquire(const QString& strFileName, int32_t& rc);
+    // Loads (or shares) the producer file of that bare name (in the producers' folder), absolute path, or
+    // token (tokenOf); rc tells why it failed.
+    static std::shared_ptr<GenTLProducer> acquire(const QString& strName, int32_t& rc);
+    // A short stand-in ("@<n>") for an absolute path, for records with little room; acquire takes it.
+    static QByteArray tokenOf(const QString& strPath);
 
     ~GenTLProducer();
 
@@ -64,6 +69,10 @@ public:
     const Functions& fn() const { return m_fn; }
 
     int32_t listDevices(QList<Device>& devices);
+    // A text of TLGetInfo (empty when the producer does not answer it).
+    QByteArray tlInfo(TL_INFO_CMD cmd);
+    // listDevices on a thread of its own: a producer that hangs is reported, skipped and never used again.
+    int32_t listDevicesWithin(QList<Device>& devices, int nTimeoutMs);
     int32_t openDevice(const QByteArray& ifId, const QByteArray& devId, int32_t accessFlags, DEV_HANDLE& hDevice);
     void closeDevice(DEV_HANDLE hDevice);
 
@@ -76,6 +85,7 @@ private:
     Functions m_fn;
     bool m_bInit = false;
     bool m_bOwnProducer = false;
+    std::atomic<bool> m_bHung{false};
     TL_HANDLE m_hSystem = nullptr;
     QMap<QByteArray, IF_HANDLE> m_interfaces;
     QMutex m_mutex; // producer calls of enumeration, open and close

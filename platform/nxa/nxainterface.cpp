@@ -1,8 +1,10 @@
 #include "nxainterface.h"
 
 #include "caminterfaceimpl.h"
+#include "gentlproducer.h"
 #include "gentl.h"
 
+#include <cstring>
 #include <new>
 
 int NXACreateInstance(int nType, CInterface** ppInterface)
@@ -33,4 +35,28 @@ int NXAGetDeviceStatus(CInterface* pInterface, NXADeviceStatus* pStatus)
     if (!p || !pStatus)
         return GC_ERR_INVALID_PARAMETER;
     return p->deviceStatus(*pStatus);
+}
+
+int NXAGetProducerInfo(const char* szProducerFile, NXAProducerInfo* pInfo)
+{
+    if (!szProducerFile || !pInfo)
+        return GC_ERR_INVALID_PARAMETER;
+    std::memset(pInfo, 0, sizeof *pInfo);
+    int32_t rc = GC_ERR_SUCCESS;
+    std::shared_ptr<GenTLProducer> producer = GenTLProducer::acquire(QString::fromLocal8Bit(szProducerFile), rc);
+    if (producer) {
+        auto copy = [&](char* pOut, size_t nOut, TL_INFO_CMD cmd) {
+            const QByteArray text = producer->tlInfo(cmd).left(int(nOut) - 1);
+            std::memcpy(pOut, text.constData(), size_t(text.size()));
+        };
+        copy(pInfo->szTlType, sizeof pInfo->szTlType, TL_INFO_TLTYPE);
+        copy(pInfo->szVendor, sizeof pInfo->szVendor, TL_INFO_VENDOR);
+        copy(pInfo->szModel, sizeof pInfo->szModel, TL_INFO_MODEL);
+        copy(pInfo->szVersion, sizeof pInfo->szVersion, TL_INFO_VERSION);
+        QList<GenTLProducer::Device> devices;
+        rc = producer->listDevicesWithin(devices, 5000);
+        pInfo->nDevices = uint32_t(devices.size());
+    }
+    pInfo->nError = rc;
+    return rc;
 }

@@ -138,12 +138,23 @@ public:
 // nEventEndCode is 0 while events can arrive, else the GenTL code with which the producer ended them (for
 // example GC_ERR_IO when the camera went away). nLost counts events the device sent that never arrived,
 // nMalformed the packets refused as malformed, where the producer reports them (a GigE Vision message
-// channel does).
+// channel does); nDropped the events this library could not read (shorter than an event header, or of an
+// absurd size).
 struct NXADeviceStatus {
     int32_t nPortError;
     int32_t nEventEndCode;
     uint64_t nLost;
     uint64_t nMalformed;
+    uint64_t nDropped;
+};
+
+struct NXAProducerInfo {
+    char szTlType[32];
+    char szVendor[128];
+    char szModel[128];
+    char szVersion[64];
+    uint32_t nDevices;
+    int32_t nError;
 };
 
 extern "C" {
@@ -151,4 +162,8 @@ NXA_EXPORT int NXACreateInstance(int nType, CInterface** ppInterface);
 NXA_EXPORT int NXAReleaseInstance(CInterface* pInterface);
 // 0 and the status of the instance's open device; GC_ERR_NOT_INITIALIZED when none is open.
 NXA_EXPORT int NXAGetDeviceStatus(CInterface* pInterface, NXADeviceStatus* pStatus);
+// What a producer file (bare name in the producers' folder, or absolute path) says of itself: 0 and its
+// TL type, vendor, model and version (TLGetInfo) with its number of devices, else the error that stopped
+// it (nError, also returned).
+NXA_EXPORT int NXAGetProducerInfo(const char* szProducerFile, NXAProducerInfo* pInfo);
 }

@@ -127,25 +127,21 @@ void TestConnection::switchingDevicesKeepsEachPage()
     QCOMPARE(busy.texts.size(), 3);
 }
 
+// The same device through two producers (ours and a copy) is listed once, through the first; the log
+// says which producer was skipped.
 void TestConnection::oneDeviceNumberOnePage()
 {
     SimFixture sim;
     QVERIFY(sim.installProducer("DoVISimulator.cti"));
     QVERIFY(sim.installProducer("DoVIMirror.cti"));
     QVERIFY(sim.addShippedDevice("camera_a"));
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("Device DoVI-SIM-A-2040_\\d+ through DoVI.*\\.cti skipped: "
+                                                       "already listed through DoVI.*\\.cti"));
     SaltireDlg dlg;
     dlg.show();
     auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
-    QTRY_COMPARE(combo->count(), 2);
     QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
-    CheckListMainWidget* first = CurrentPage(dlg);
-    auto* worker = dlg.findChild<RWEventFeatureThread*>();
-    QSignalSpy finished(worker, &RWEventFeatureThread::SigFinishRW);
-    combo->setCurrentIndex(1);
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(2).toBool(), false); // the same device, already open
-    QTRY_VERIFY(!CustomLoadingDialog::isLoading(0));
-    QCOMPARE(CurrentPage(dlg), first);
+    QCOMPARE(combo->count(), 1);
     QCOMPARE(dlg.findChild<QStackedWidget*>("EventPages")->count(), 2); // placeholder and the device
 }
 

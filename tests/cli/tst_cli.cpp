@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
@@ -204,6 +205,28 @@ private slots:
         QCOMPARE(r.code, 0);
         QVERIFY(r.out.contains("Applied."));
         QVERIFY(Cli({"--help"}).out.contains("9 some event states unreadable"));
+    }
+
+    // Where the producers come from, what they say of themselves and how many devices each offers.
+    void producersAreListed()
+    {
+        QTemporaryDir vendor;
+        QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorGEV.cti")));
+        QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorBroken.cti")));
+        QFile faults(vendor.filePath("VendorBroken.cti.faults"));
+        QVERIFY(faults.open(QIODevice::WriteOnly));
+        faults.write("InitLib = fail\n");
+        faults.close();
+        qputenv("GENICAM_GENTL64_PATH", vendor.path().toLocal8Bit());
+        const Result r = Cli({"producers"});
+        qunsetenv("GENICAM_GENTL64_PATH");
+        QCOMPARE(r.code, 0);
+        const QList<QByteArray> lines = r.out.split('\n');
+        QCOMPARE(lines.at(0), QByteArray("PATH\tFOUND\tTLTYPE\tVENDOR\tDEVICES\tSTATUS"));
+        QVERIFY2(lines.at(1).endsWith("/DoVISimulator.cti\truntime folder\tCustom\tDoVI\t2\tok"), lines.at(1).constData());
+        QVERIFY2(lines.at(2).endsWith("/VendorBroken.cti\tGENICAM_GENTL64_PATH\t\t\t0\terror 0xfffffc17"),
+                 lines.at(2).constData());
+        QVERIFY2(lines.at(3).endsWith("/VendorGEV.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t2\tok"), lines.at(3).constData());
     }
 };
 

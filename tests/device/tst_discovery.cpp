@@ -4,7 +4,9 @@
 
 #include "customcombobox.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
@@ -23,6 +25,19 @@ DeviceInfo Record(const char* key, quint32 keyNumber, bool useAlt, const char* n
     std::strncpy(r.szLabelDetail, detail, sizeof r.szLabelDetail - 1);
     std::strncpy(r.szAltName, alt, sizeof r.szAltName - 1);
     return r;
+}
+
+// The devices of every producer found, through one instance, as "key" texts.
+QStringList ListedKeys()
+{
+    CInterface* p = nullptr;
+    NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
+    QStringList keys;
+    for (const DeviceInfo& d : DeviceDiscovery::EnumerateDevices(dynamic_cast<CCamInterface*>(p),
+                                                                  DeviceDiscovery::AllProducerFiles()))
+        keys << QString::fromLatin1(reinterpret_cast<const char*>(d.szKey));
+    NXAReleaseInstance(p);
+    return keys;
 }
 
 QStringList ComboTexts(const QComboBox* pCombo)
@@ -47,6 +62,10 @@ private slots:
     void labels();
     void windowListsEveryProducersDevices();
     void noProducerFolderGivesAnEmptySelector();
+    void genTLSearchPath_data();
+    void genTLSearchPath();
+    void misbehavingProducersAreSkipped_data();
+    void misbehavingProducersAreSkipped();
 };
 
 void TestDiscovery::scanKeepsOnlyOurProducers_data()
@@ -132,13 +151,15 @@ void TestDiscovery::windowListsEveryProducersDevices()
     QVERIFY(sim.installProducer("dovisecond.cti"));
     QVERIFY(sim.addShippedDevice("camera_a"));
     QVERIFY(sim.addShippedDevice("sensor_c"));
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression(".* skipped: already listed through .*"));
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression(".* skipped: already listed through .*"));
     SaltireDlg dlg;
     auto* pCombo = dlg.findChild<CustomComboBox*>("DeviceCombo");
     QVERIFY(pCombo);
-    QTRY_COMPARE(pCombo->count(), 4);
-    QVERIFY(pCombo->isEnabled());
+    QTRY_VERIFY(pCombo->isEnabled());
+    // Both producers reach the same two devices: each is listed once.
     const QStringList one{"Station 3 Top (SA2040001)", "Dock Light (SC0100042)"};
-    QCOMPARE(ComboTexts(pCombo), one + one);
+    QCOMPARE(ComboTexts(pCombo), one);
     QCOMPARE(pCombo->currentIndex(), 0);
 }
 
@@ -151,6 +172,82 @@ void TestDiscovery::noProducerFolderGivesAnEmptySelector()
     // Disabled from construction until the enumeration has reported back.
     QTRY_VERIFY(pCombo->isEnabled());
     QCOMPARE(pCombo->count(), 0);
+}
+
+
+
+
+// Producers of the GenTL search path (GENICAM_GENTL64_PATH) are used beside ours, each file once and each
+// device once.
+void TestDiscovery::genTLSearchPath_data()
+{
+    QTest::addColumn<bool>("ours");     // our producer in the producers' folder too
+    QTest::addColumn<QString>("path");  // %1: the folder holding a vendor's copy
+    QTest::addColumn<int>("producers");
+    QTest::newRow("a vendor's producer") << false << "%1" << 1;
+    QTest::newRow("the same folder twice") << false << "%1:%1" << 1;
+    QTest::newRow("ours and the vendor's") << true << "%1" << 2;
+    QTest::newRow("a missing folder beside") << false << "/no/such/folder:%1" << 1;
+}
+
+void TestDiscovery::genTLSearchPath()
+{
+    QFETCH(bool, ours);
+    QFETCH(QString, path);
+    QFETCH(int, producers);
+    SimFixture sim;
+    if (ours)
+        QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    QTemporaryDir vendor;
+    QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorGEV.cti")));
+    qputenv("GENICAM_GENTL64_PATH", path.arg(vendor.path()).toLocal8Bit());
+    if (path.contains("/no/such"))
+        QTest::ignoreMessage(QtWarningMsg, "GenTL search path folder /no/such/folder is missing or unreadable: skipped");
+    if (ours)
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(".*VendorGEV.cti skipped: already listed through DoVISimulator.cti"));
+    const QStringList files = DeviceDiscovery::AllProducerFiles();
+    QCOMPARE(files.size(), producers);
+    QVERIFY(files.last().endsWith("/VendorGEV.cti"));
+    QCOMPARE(ListedKeys(), QStringList{"DoVI-SIM-A-2040"});
+    qunsetenv("GENICAM_GENTL64_PATH");
+}
+
+// A producer that fails its start, its info queries, reports absurd sizes or hangs while listing is
+// reported by name and skipped; ours beside it still lists.
+void TestDiscovery::misbehavingProducersAreSkipped_data()
+{
+    QTest::addColumn<QByteArray>("faults");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("GCInitLib fails") << QByteArray("InitLib = fail") << "GCInitLib of .*VendorBad.cti failed.*";
+    QTest::newRow("info queries fail") << QByteArray("Info = fail")
+                                       << "Producer .*VendorBad.cti answers the device info of .* skipped";
+    QTest::newRow("absurd sizes") << QByteArray("HugeSizes = 1")
+                                  << "Producer .*VendorBad.cti answers the device info of .* skipped";
+    QTest::newRow("slow listing") << QByteArray("SlowList = 8000")
+                                  << "Producer .*VendorBad.cti did not list its devices within 5000 ms: skipped";
+}
+
+void TestDiscovery::misbehavingProducersAreSkipped()
+{
+    QFETCH(QByteArray, faults);
+    QFETCH(QString, warning);
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    QTemporaryDir vendor;
+    QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorBad.cti")));
+    QFile file(vendor.filePath("VendorBad.cti.faults"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(faults + "\n");
+    file.close();
+    qputenv("GENICAM_GENTL64_PATH", vendor.path().toLocal8Bit());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(ListedKeys(), QStringList{"DoVI-SIM-A-2040"});
+    QVERIFY(clock.elapsed() < 7000);
+    qunsetenv("GENICAM_GENTL64_PATH");
 }
 
 QTEST_MAIN(TestDiscovery)

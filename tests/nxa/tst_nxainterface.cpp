@@ -93,6 +93,7 @@ private slots:
     void changesBehindTheBackAreSeen();
     void eventRatesOfTheDeviceFile_data();
     void eventRatesOfTheDeviceFile();
+    void eventsAreDecodedTheGenTLWay();
 
 private:
     // Opens the first device the simulator lists with the given id; the fixture must be set up.
@@ -525,6 +526,29 @@ void TestNxaInterface::eventRatesOfTheDeviceFile()
     DeviceInfoList list{};
     inst.cam->EnumDevices(&list, "DoVISimulator.cti");
     QCOMPARE(list.nCount, listed ? 1u : 0u);
+}
+
+// The event id and time stamp come from the producer's event data commands, not from the record's bytes.
+void TestNxaInterface::eventsAreDecodedTheGenTLWay()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_b", "[Device]\nEventDataInfo = 0x9001, 123456789\n"));
+    Instance inst;
+    void* handle = nullptr;
+    QVERIFY(openDevice(inst, "DoVI-SIM-B-8000", &handle));
+    EventSink sink;
+    QCOMPARE(inst.cam->RegisterEventCallback(&EventSink::callback, &sink), 0);
+    QTRY_VERIFY(sink.count() >= 1); // the record itself says 0x9000 and the device's tick count
+    inst.cam->RegisterEventCallback(nullptr, nullptr);
+    const EventRecord first = sink.records.front();
+    QCOMPARE(first.nEventId, quint16(0x9001));
+    QCOMPARE((quint64(first.nTimestampHigh) << 32) | first.nTimestampLow, quint64(123456789));
+    QCOMPARE(QByteArray(first.szEventName), QByteArray("Line0FallingEdge_0"));
+    NXADeviceStatus status{};
+    QCOMPARE(NXAGetDeviceStatus(inst.cam, &status), 0);
+    QCOMPARE(status.nDropped, quint64(0));
+    QCOMPARE(inst.cam->CloseDevice(handle), 0);
 }
 
 QTEST_GUILESS_MAIN(TestNxaInterface)
