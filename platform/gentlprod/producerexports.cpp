@@ -630,7 +630,7 @@ GC_API GCWritePort(PORT_HANDLE hPort, uint64_t iAddress, const void* pBuffer, si
 }
 
 // Stacked calls stop at the first failure; the count says how many entries were done.
-GC_API GCReadPortStacked(PORT_HANDLE hPort, PORT_REGISTER_STACK_ENTRY* pEntries, size_t* piNumEntries)
+static GC_ERROR stackedAccess(PORT_HANDLE hPort, PORT_REGISTER_STACK_ENTRY* pEntries, size_t* piNumEntries, bool bWrite)
 {
     std::shared_ptr<DeviceH> dev = deviceOf(hPort, Kind::Port);
     if (!dev)
@@ -639,13 +639,19 @@ GC_API GCReadPortStacked(PORT_HANDLE hPort, PORT_REGISTER_STACK_ENTRY* pEntries,
         return Fail(GC_ERR_INVALID_PARAMETER, "null entries");
     const size_t n = *piNumEntries;
     for (size_t i = 0; i < n; ++i) {
-        if (!pEntries[i].pBuffer) {
-            *piNumEntries = i;
-            return Fail(GC_ERR_INVALID_PARAMETER, "null buffer in an entry");
+        const PORT_REGISTER_STACK_ENTRY& entry = pEntries[i];
+        GC_ERROR rc = GC_ERR_SUCCESS;
+        if (!entry.pBuffer) {
+            rc = Fail(GC_ERR_INVALID_PARAMETER, "null buffer in an entry");
+        } else if (bWrite) {
+            ++g_nPortWrites;
+            ++dev->nPortWrites;
+            rc = dev->device->Write(entry.Address, entry.pBuffer, entry.Size);
+        } else {
+            ++g_nPortReads;
+            ++dev->nPortReads;
+            rc = dev->device->Read(entry.Address, entry.pBuffer, entry.Size);
         }
-        ++g_nPortReads;
-        ++dev->nPortReads;
-        const GC_ERROR rc = dev->device->Read(pEntries[i].Address, pEntries[i].pBuffer, pEntries[i].Size);
         if (rc != GC_ERR_SUCCESS) {
             *piNumEntries = i;
             return rc;
@@ -654,28 +660,14 @@ GC_API GCReadPortStacked(PORT_HANDLE hPort, PORT_REGISTER_STACK_ENTRY* pEntries,
     return GC_ERR_SUCCESS;
 }
 
+GC_API GCReadPortStacked(PORT_HANDLE hPort, PORT_REGISTER_STACK_ENTRY* pEntries, size_t* piNumEntries)
+{
+    return stackedAccess(hPort, pEntries, piNumEntries, false);
+}
+
 GC_API GCWritePortStacked(PORT_HANDLE hPort, PORT_REGISTER_STACK_ENTRY* pEntries, size_t* piNumEntries)
 {
-    std::shared_ptr<DeviceH> dev = deviceOf(hPort, Kind::Port);
-    if (!dev)
-        return Fail(GC_ERR_INVALID_HANDLE, "not a remote-device port");
-    if (!pEntries || !piNumEntries)
-        return Fail(GC_ERR_INVALID_PARAMETER, "null entries");
-    const size_t n = *piNumEntries;
-    for (size_t i = 0; i < n; ++i) {
-        if (!pEntries[i].pBuffer) {
-            *piNumEntries = i;
-            return Fail(GC_ERR_INVALID_PARAMETER, "null buffer in an entry");
-        }
-        ++g_nPortWrites;
-        ++dev->nPortWrites;
-        const GC_ERROR rc = dev->device->Write(pEntries[i].Address, pEntries[i].pBuffer, pEntries[i].Size);
-        if (rc != GC_ERR_SUCCESS) {
-            *piNumEntries = i;
-            return rc;
-        }
-    }
-    return GC_ERR_SUCCESS;
+    return stackedAccess(hPort, pEntries, piNumEntries, true);
 }
 
 GC_API GCGetNumPortURLs(PORT_HANDLE hPort, uint32_t* piNumURLs)

@@ -126,6 +126,9 @@ std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strName, in
         return nullptr;
     }
     p->m_library.setFileName(key);
+    // Closed with its last user but never unmapped: a producer's threads and thread-local data (and the
+    // libraries it pulls in) must not vanish under the process.
+    p->m_library.setLoadHints(QLibrary::PreventUnloadHint);
     if (!p->m_library.load()) {
         qWarning("Producer file %s is not a loadable library: %s", qUtf8Printable(path),
                  qUtf8Printable(p->m_library.errorString()));
@@ -228,17 +231,20 @@ int32_t GenTLProducer::listDevicesWithin(QList<Device>& devices, int nTimeoutMs)
     };
     auto result = std::make_shared<Result>();
     std::shared_ptr<GenTLProducer> self = shared_from_this();
-    std::thread([self, result] {
+    std::thread worker([self, result]() mutable {
         QList<Device> found;
         const int32_t rc = self->listDevices(found);
+        self.reset(); // the caller keeps the producer: never released (and unloaded) on this thread
         std::lock_guard<std::mutex> lock(result->mutex);
         result->rc = rc;
         result->devices = found;
         result->bDone = true;
         result->cv.notify_all();
-    }).detach();
+    });
     std::unique_lock<std::mutex> lock(result->mutex);
     if (!result->cv.wait_for(lock, std::chrono::milliseconds(nTimeoutMs), [&] { return result->bDone; })) {
+        lock.unlock();
+        worker.detach(); // it may never come back
         qWarning("Producer %s did not list its devices within %d ms: skipped", qUtf8Printable(m_strFileName),
                  nTimeoutMs);
         m_bHung = true;
@@ -246,6 +252,8 @@ int32_t GenTLProducer::listDevicesWithin(QList<Device>& devices, int nTimeoutMs)
         g_hung->push_back(self); // never unloaded under the thread that is still inside it
         return GC_ERR_TIMEOUT;
     }
+    lock.unlock();
+    worker.join();
     devices = result->devices;
     return result->rc;
 }

@@ -70,6 +70,22 @@ private slots:
         QCOMPARE(gentl.GCWritePort(hPort, 0x1004, &word, &wordSize), GC_ERR_SUCCESS);
         QCOMPARE(portCount(DEVICE_INFO_DOVI_PORT_READS), uint64_t(2));
         QCOMPARE(portCount(DEVICE_INFO_DOVI_PORT_WRITES), uint64_t(1));
+        // Stacked calls: every entry in order; a failing entry stops them and the count says where.
+        auto writeStacked = reinterpret_cast<GC_ERROR (*)(PORT_HANDLE, PORT_REGISTER_STACK_ENTRY*, size_t*)>(
+            QLibrary(sim.producerFolder() + "/DoVISimulator.cti").resolve("GCWritePortStacked"));
+        auto readStacked = reinterpret_cast<GC_ERROR (*)(PORT_HANDLE, PORT_REGISTER_STACK_ENTRY*, size_t*)>(
+            QLibrary(sim.producerFolder() + "/DoVISimulator.cti").resolve("GCReadPortStacked"));
+        uint32_t values[2] = {0x11, 0x22};
+        PORT_REGISTER_STACK_ENTRY writes[2] = {{0x1000, &values[0], 4}, {0x1008, &values[1], 4}};
+        size_t nEntries = 2;
+        QCOMPARE(writeStacked(hPort, writes, &nEntries), GC_ERR_SUCCESS);
+        uint32_t back[3] = {};
+        PORT_REGISTER_STACK_ENTRY reads[3] = {{0x1008, &back[0], 4}, {0x1000, &back[1], 4}, {0xFFFFFFF0, &back[2], 4}};
+        nEntries = 3;
+        QVERIFY(readStacked(hPort, reads, &nEntries) != GC_ERR_SUCCESS);
+        QCOMPARE(nEntries, size_t(2));
+        QCOMPARE(back[0], 0x22u);
+        QCOMPARE(back[1], 0x11u);
         EVENT_HANDLE hEvent = nullptr;
         QCOMPARE(gentl.GCRegisterEvent(hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_SUCCESS);
         uint8_t rec[64] = {};
