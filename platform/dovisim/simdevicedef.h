@@ -21,8 +21,10 @@
 //                  Translation = absent         (no second port URL)
 //                  <context> is "*" or "Feature=value;Feature=value" over registers named in [Registers].
 //                  The faults of an open device follow later changes of its device file.
-// The register memory is kept in "<device file>.state" when the device is closed and taken from there at
-// the next open (the [Memory] values only count while there is no such file).
+// The register memory is kept in the user's data folder ("DoVISimulator/<device id>.state" under
+// $KESTREL_USER_DATA_DIR, else $XDG_DATA_HOME/Kestrel, else ~/.local/share/Kestrel; $DOVI_SIM_STATE_DIR
+// names another folder) when the device is closed, and taken from there at the next open (the [Memory]
+// values only count while there is no usable state file).
 
 #include <cstdint>
 #include <map>

@@ -6,6 +6,10 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -390,33 +394,77 @@ void SimOpenDevice::RunGenerator()
     }
 }
 
-// A camera keeps its registers while powered: the simulated one keeps them in a file beside its device
-// file between opens, even across processes.
+// A camera keeps its registers while powered: the simulated one keeps them between opens, even across
+// processes, in the user's data folder (one file per device id), so that it works from a read-only
+// installation. $DOVI_SIM_STATE_DIR names another folder (tests use their own).
 std::string SimOpenDevice::StateFile() const
 {
-    return m_def.strFile + ".state";
+    std::string folder;
+    if (const char* env = std::getenv("DOVI_SIM_STATE_DIR"); env && *env) {
+        folder = env;
+    } else if (const char* data = std::getenv("KESTREL_USER_DATA_DIR"); data && *data) {
+        folder = std::string(data) + "/DoVISimulator";
+    } else if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+        folder = std::string(xdg) + "/Kestrel/DoVISimulator";
+    } else {
+        const char* home = std::getenv("HOME");
+        folder = std::string(home ? home : ".") + "/.local/share/Kestrel/DoVISimulator";
+    }
+    std::string name = m_def.strId;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '.')
+            c = '_';
+    return folder + "/" + name + ".state";
 }
+
+namespace {
+
+bool makeFolders(const std::string& path)
+{
+    for (size_t at = 1; at != std::string::npos; at = path.find('/', at + 1)) {
+        const std::string part = path.substr(0, at);
+        if (!part.empty() && ::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+    }
+    return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+} // namespace
 
 void SimOpenDevice::SaveState()
 {
     std::lock_guard<std::mutex> lock(m_memMutex);
     const std::string path = StateFile();
     const std::string temp = path + ".tmp";
-    if (FILE* f = std::fopen(temp.c_str(), "wb")) {
-        const bool bOk = std::fwrite(m_memory.data(), 1, m_memory.size(), f) == m_memory.size();
-        std::fclose(f);
-        if (bOk)
-            std::rename(temp.c_str(), path.c_str());
-        else
+    bool bOk = makeFolders(path.substr(0, path.rfind('/')));
+    if (bOk) {
+        FILE* f = std::fopen(temp.c_str(), "wb");
+        bOk = f != nullptr;
+        if (f) {
+            bOk = std::fwrite(m_memory.data(), 1, m_memory.size(), f) == m_memory.size();
+            bOk = std::fclose(f) == 0 && bOk;
+        }
+        bOk = bOk && std::rename(temp.c_str(), path.c_str()) == 0;
+        if (!bOk)
             std::remove(temp.c_str());
     }
+    if (!bOk)
+        std::fprintf(stderr, "DoVISimulator: the registers of %s cannot be kept in %s: %s\n", m_def.strId.c_str(),
+                     path.c_str(), std::strerror(errno));
 }
 
+// A state file that is not the device's memory (cut short, foreign) is said once and replaced at close.
 bool SimOpenDevice::LoadState()
 {
     std::string bytes;
-    if (!readWholeFile(StateFile(), bytes) || bytes.size() != m_memory.size())
+    const std::string path = StateFile();
+    if (!readWholeFile(path, bytes))
         return false;
+    if (bytes.size() != m_memory.size()) {
+        std::fprintf(stderr, "DoVISimulator: the state file %s is unusable (%zu bytes): %s starts afresh\n",
+                     path.c_str(), bytes.size(), m_def.strId.c_str());
+        return false;
+    }
     std::memcpy(m_memory.data(), bytes.data(), bytes.size());
     return true;
 }

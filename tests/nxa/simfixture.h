@@ -40,12 +40,14 @@ public:
         QDir().mkpath(devicesFolder());
         qputenv("KESTREL_COMMON_FILES_DIR", m_common.toLocal8Bit());
         qputenv("DOVI_SIM_DEVICES", devicesFolder().toLocal8Bit());
+        qputenv("DOVI_SIM_STATE_DIR", stateFolder().toLocal8Bit()); // each fixture's devices start afresh
     }
 
     bool isValid() const { return m_dir.isValid(); }
     QString root() const { return m_dir.path(); }
     QString producerFolder() const { return m_common + "/Kestrel/Runtime/Linux64_x64"; }
     QString devicesFolder() const { return m_dir.path() + "/devices"; }
+    QString stateFolder() const { return m_dir.path() + "/state"; }
 
     // Installs the simulator under another file name (a second copy is a second producer).
     bool installProducer(const QString& name = "DoVISimulator.cti") const

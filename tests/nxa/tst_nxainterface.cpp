@@ -2,7 +2,9 @@
 #include "gentl.h"
 #include "simfixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -94,6 +96,8 @@ private slots:
     void eventRatesOfTheDeviceFile_data();
     void eventRatesOfTheDeviceFile();
     void eventsAreDecodedTheGenTLWay();
+    void stateFileProblems_data();
+    void stateFileProblems();
 
 private:
     // Opens the first device the simulator lists with the given id; the fixture must be set up.
@@ -494,7 +498,7 @@ void TestNxaInterface::changesBehindTheBackAreSeen()
     QCOMPARE(inst.cam->SetEnumValue("EventSelector", 0), 0);
     QCOMPARE(inst.cam->SetEnumValue("EventNotification", 1), 0);
     QCOMPARE(inst.cam->CloseDevice(handle), 0);
-    const QByteArray memory = readFile(sim.devicesFolder() + "/camera_a.ini.state");
+    const QByteArray memory = readFile(sim.stateFolder() + "/DoVI-SIM-A-2040.state");
     QVERIFY(memory.size() > 0x10020);
     QCOMPARE(int(memory.at(0x100C)), 0);      // the selector was written back
     QCOMPARE(int(memory.at(0x10000)), 1);     // event 0 switched on again
@@ -549,6 +553,47 @@ void TestNxaInterface::eventsAreDecodedTheGenTLWay()
     QCOMPARE(NXAGetDeviceStatus(inst.cam, &status), 0);
     QCOMPARE(status.nDropped, quint64(0));
     QCOMPARE(inst.cam->CloseDevice(handle), 0);
+}
+
+// The simulated camera keeps its registers in the user's data folder; a state file it cannot use is
+// replaced, one it cannot write is reported, and the device opens either way.
+void TestNxaInterface::stateFileProblems_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("cut short") << "cut";
+    QTest::newRow("folder not writable") << "unwritable";
+}
+
+void TestNxaInterface::stateFileProblems()
+{
+    QFETCH(QString, problem);
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    const QString state = sim.stateFolder() + "/DoVI-SIM-A-2040.state";
+    if (problem == "cut") {
+        QVERIFY(QDir().mkpath(sim.stateFolder()));
+        QFile f(state);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a memory");
+    } else {
+        QFile blocker(sim.stateFolder()); // a file where the folder should be
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    Instance inst;
+    void* handle = nullptr;
+    QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+    EnumValue v{};
+    QCOMPARE(inst.cam->SetEnumValue("EventCategory", 0), 0);
+    QCOMPARE(inst.cam->SetEnumValue("ChannelSelector", 0), 0);
+    QCOMPARE(inst.cam->SetEnumValue("EventSelector", 0), 0);
+    QCOMPARE(inst.cam->GetEnumValue("EventNotification", &v, true), 0);
+    QCOMPARE(v.nCurValue, 1u); // the device file's initial memory
+    QCOMPARE(inst.cam->CloseDevice(handle), 0);
+    if (problem == "cut")
+        QCOMPARE(QFileInfo(state).size(), qint64(0x100000)); // replaced by the whole memory
+    else
+        QVERIFY(QFileInfo(sim.stateFolder()).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestNxaInterface)
