@@ -9,8 +9,22 @@
 #include <QStyleFactory>
 #include <QThreadPool>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[])
 {
+    // Answered before any window system is needed (see the manual page).
+    if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-v") == 0)) {
+        std::printf("saltire %s\n", SALTIRE_VERSION);
+        return 0;
+    }
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("Usage: saltire [--help | --version]\n"
+                    "Opens the main window \"Gantry\" on the cameras of the GenTL producers found in the runtime\n"
+                    "folder and in GENICAM_GENTL64_PATH. saltire-cli does the same from scripts.\n");
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 

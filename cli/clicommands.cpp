@@ -94,6 +94,16 @@ int CheckLink(CliSession& session, int nIndex, const char* szJob)
                                 .arg(quint32(status.nPortError), 8, 16, QLatin1Char('0')));
 }
 
+// Where the producers were looked for, for a run that found no device.
+QString NoDeviceText()
+{
+    const QString strPath = qEnvironmentVariable("GENICAM_GENTL64_PATH");
+    return QStringLiteral("no device found through the producers of %1 (DoVI*.cti)%2; saltire-cli producers lists them")
+        .arg(DeviceDiscovery::ProducerFolder(),
+             strPath.isEmpty() ? QStringLiteral(" (GENICAM_GENTL64_PATH is not set)")
+                               : QStringLiteral(" and of GENICAM_GENTL64_PATH (%1)").arg(strPath));
+}
+
 // Applying over a read that missed some states would switch those events off on the device.
 int CheckReadComplete(CliSession& session, int nIndex, bool bForce)
 {
@@ -116,7 +126,7 @@ int CheckReadComplete(CliSession& session, int nIndex, bool bForce)
 int OpenDevice(CliSession& session, const QString& strWhich, int& nIndex)
 {
     if (session.Devices().isEmpty())
-        return Fail(NoDevice, "no device found: is a DoVI*.cti producer installed in " + QString("the producers' folder?"));
+        return Fail(NoDevice, NoDeviceText());
     nIndex = session.FindDevice(strWhich);
     if (nIndex < 0)
         return Fail(NoDevice, "no device " + strWhich);
@@ -252,7 +262,7 @@ int Devices(const QStringList& args)
             Out(QStringLiteral("%1\t%2\t%3\t%4\t%5\n").arg(d.nDeviceNumber).arg(CliSession::Label(d), CliSession::Key(d),
                 QString::fromUtf8(reinterpret_cast<const char*>(d.szDeviceName)), QString::fromLatin1(d.szLabelDetail)));
     }
-    return devices.isEmpty() ? Fail(NoDevice, "no device found") : Ok;
+    return devices.isEmpty() ? Fail(NoDevice, NoDeviceText()) : Ok;
 }
 
 int Producers(const QStringList& args)
