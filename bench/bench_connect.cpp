@@ -12,6 +12,7 @@
 #include "eventitem.h"
 #include "eventtypeitem.h"
 #include "gentl.h"
+#include "fakecamera.h"
 #include "gvcpeventsender.h"
 #include "iotypeitem.h"
 
@@ -21,9 +22,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibrary>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
 
@@ -141,22 +140,6 @@ bool copyDevice(const QString& from, const QString& key, const QString& to)
     return true;
 }
 
-bool startFakeCamera(QProcess& camera, const QString& description)
-{
-    camera.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    camera.setStandardOutputFile(QProcess::nullDevice());
-    camera.start("arv-fake-gv-camera-0.8", {"-i", "127.0.0.1", "-s", "BENCH02", "-g", description});
-    if (!camera.waitForStarted(5000))
-        return false;
-    GvcpEventSender probe;
-    uint32_t value = 0;
-    for (int i = 0; i < 250 && camera.state() == QProcess::Running; ++i) {
-        if (probe.ReadRegister(0x0A00, value))
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
-}
 
 } // namespace
 
@@ -209,8 +192,8 @@ int main(int argc, char* argv[])
         printRow(d.label, "apply", apply0, apply200.bOk ? apply200.dMs : -1);
     }
 
-    QProcess camera;
-    if (!startFakeCamera(camera, SALTIRE_GIGE_DATA "/camera_b_gev.xml")) {
+    FakeCamera camera;
+    if (!camera.Start(SALTIRE_GIGE_DATA "/camera_b_gev.xml", "BENCH02")) {
         std::printf("(the GigE Vision rows need arv-fake-gv-camera-0.8 and a free port 3956)\n");
         return 0;
     }
@@ -218,7 +201,6 @@ int main(int argc, char* argv[])
     runJobs("Fake", producers + "/DoVIGigE.cti", read, apply);
     printRow("GigE Vision fake camera, IO controller", "read", read, -1);
     printRow("GigE Vision fake camera, IO controller", "apply", apply, -1);
-    camera.kill();
-    camera.waitForFinished();
+    camera.Stop();
     return 0;
 }

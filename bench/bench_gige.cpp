@@ -10,6 +10,7 @@
 #include "clisession.h"
 #include "eventprinter.h"
 #include "gentl.h"
+#include "fakecamera.h"
 #include "gvcpeventsender.h"
 
 #include <QElapsedTimer>
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibrary>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -43,27 +43,6 @@ uint64_t producerCount(const QString& file, TL_INFO_CMD cmd)
     return value;
 }
 
-bool startFakeCamera(QProcess& camera, const QString& description)
-{
-    camera.kill();
-    camera.waitForFinished();
-    camera.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    camera.setStandardOutputFile(QProcess::nullDevice());
-    camera.start("arv-fake-gv-camera-0.8", {"-i", "127.0.0.1", "-s", "BENCH01", "-g", description});
-    if (!camera.waitForStarted(5000))
-        return false;
-    GvcpEventSender probe;
-    uint32_t value = 0;
-    for (int i = 0; i < 250; ++i) {
-        if (camera.state() != QProcess::Running)
-            return false;
-        if (probe.ReadRegister(0x0A00, value))
-            return probe.WriteRegister(GvcpEventSender::kRegMessageChannelCount, 1)
-                   && probe.WriteRegister(GvcpEventSender::kRegGvcpCapability, 0x18);
-        QThread::msleep(20);
-    }
-    return false;
-}
 
 void onEvent(EventRecord* pRecord, void* pUser)
 {
@@ -171,18 +150,17 @@ int main(int argc, char* argv[])
     const size_t nEvents = argc > 1 ? size_t(std::max(1, std::atoi(argv[1]))) : 200000;
     const QString producers = qEnvironmentVariable("KESTREL_COMMON_FILES_DIR") + "/Kestrel/Runtime/Linux64_x64";
 
-    QProcess camera;
-    if (!startFakeCamera(camera, SALTIRE_GIGE_DATA "/camera_a_gev.xml")) {
+    FakeCamera camera;
+    if (!camera.Start(SALTIRE_GIGE_DATA "/camera_a_gev.xml", "BENCH01") || !camera.AdvertiseEvents()) {
         std::fprintf(stderr, "arv-fake-gv-camera-0.8 does not start on 127.0.0.1 (installed? port 3956 free?)\n");
         return 1;
     }
     benchEvents(nEvents);
 
-    if (!startFakeCamera(camera, SALTIRE_GIGE_DATA "/camera_b_gev.xml"))
+    if (!camera.Start(SALTIRE_GIGE_DATA "/camera_b_gev.xml", "BENCH01"))
         return 1;
     benchRead("GigE Vision fake camera, IO controller", "Fake", producers + "/DoVIGigE.cti");
     benchRead("simulated DV-IO8000 IO Controller", "DV-IO8000 IO Controller", producers + "/DoVISimulator.cti");
-    camera.kill();
-    camera.waitForFinished();
+    camera.Stop();
     return 0;
 }

@@ -272,23 +272,22 @@ void CamDevice::stopEvents()
 bool CamDevice::decodeEvent(const char* pRaw, size_t nRaw, EventRecord& record)
 {
     const PEventGetDataInfo info = m_producer->fn().EventGetDataInfo;
-    QByteArray value;
-    size_t nValue = 0;
+    // One call into the event thread's own buffer; a second only for a value larger than it.
     INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
-    if (info(m_hEvent, pRaw, nRaw, EVENT_DATA_VALUE, &type, nullptr, &nValue) == GC_ERR_SUCCESS && nValue > 0
-        && nValue <= kMaxEventValue) {
-        value.resize(int(nValue));
-        if (info(m_hEvent, pRaw, nRaw, EVENT_DATA_VALUE, &type, value.data(), &nValue) == GC_ERR_SUCCESS
-            && nValue <= size_t(value.size()))
-            value.resize(int(nValue));
-        else
-            value.clear();
+    size_t nValue = size_t(m_eventValue.size());
+    GC_ERROR rc = info(m_hEvent, pRaw, nRaw, EVENT_DATA_VALUE, &type, m_eventValue.data(), &nValue);
+    if (rc == GC_ERR_BUFFER_TOO_SMALL && nValue <= kMaxEventValue) {
+        m_eventValue.resize(int(nValue));
+        rc = info(m_hEvent, pRaw, nRaw, EVENT_DATA_VALUE, &type, m_eventValue.data(), &nValue);
     }
-    if (value.isEmpty())
-        value = QByteArray(pRaw, int(qMin(nRaw, kMaxEventValue)));
-    if (size_t(value.size()) < kGigEEventHeader)
+    const char* pValue = m_eventValue.constData();
+    if (rc != GC_ERR_SUCCESS || nValue == 0 || nValue > size_t(m_eventValue.size())) {
+        pValue = pRaw; // the GigE Vision layout of the raw record
+        nValue = nRaw;
+    }
+    if (nValue < kGigEEventHeader)
         return false;
-    const auto* p = reinterpret_cast<const uint8_t*>(value.constData());
+    const auto* p = reinterpret_cast<const uint8_t*>(pValue);
     std::memset(&record, 0, sizeof record);
     uint64_t id = 0;
     size_t idSize = sizeof id;
@@ -308,7 +307,7 @@ bool CamDevice::decodeEvent(const char* pRaw, size_t nRaw, EventRecord& record)
     record.nBlockId = uint16_t(bigEndian(p + 6, 2));
     record.nTimestampHigh = bigEndian(p + 8, 4);
     record.nTimestampLow = bigEndian(p + 12, 4);
-    const size_t dataSize = qMin(size_t(value.size()) - kGigEEventHeader, sizeof record.data);
+    const size_t dataSize = qMin(nValue - kGigEEventHeader, sizeof record.data);
     record.nDataSize = uint32_t(dataSize);
     std::memcpy(record.data, p + kGigEEventHeader, dataSize);
     return true;
