@@ -567,7 +567,7 @@ int Monitor(const QStringList& args)
     poll.start(50);
     loop.exec();
     DeviceEventRegistry::Unregister(&printer); // waits for an event being printed
-    printer.Summary(clock.elapsed() / 1000.0);
+    printer.Summary();
     NXAGetDeviceStatus(pInterface, &status);
     if (status.nLost)
         std::fprintf(stderr, "# lost events: %llu\n", (unsigned long long)status.nLost);

@@ -1,6 +1,7 @@
 #include "eventprinter.h"
 
 #include "eventrecordtext.h"
+#include "eventstattext.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,11 +25,13 @@ EventPrinter::EventPrinter(CCamInterface* pInterface, const QString& strFormat)
 {
     if (m_strFormat == QLatin1String("csv"))
         Write(QStringLiteral("seconds,name,id,arrival\n"));
+    m_statistics.Start();
 }
 
 void EventPrinter::OnEvent(EventRecord* pRecord)
 {
-    const QString strSeconds = EventRecordText::Seconds(*pRecord, EventRecordText::TimestampFrequency(m_pInterface));
+    const int nFrequency = EventRecordText::TimestampFrequency(m_pInterface);
+    const QString strSeconds = EventRecordText::Seconds(*pRecord, nFrequency);
     const QString strName = EventRecordText::Name(*pRecord);
     const QString strId = EventRecordText::IdText(*pRecord);
     const QString strArrival = EventRecordText::ArrivalTime();
@@ -42,13 +45,10 @@ void EventPrinter::OnEvent(EventRecord* pRecord)
         strLine = strSeconds + QLatin1Char(' ') + EventRecordText::Content(*pRecord) + QLatin1Char(' ') + strArrival
                   + QLatin1Char('\n');
     }
+    m_statistics.Add(*pRecord, nFrequency);
     QMutexLocker lock(&m_mutex);
     Write(strLine);
     ++m_nCount;
-    Tally& tally = m_tallies[strName + QLatin1Char(' ') + strId];
-    if (tally.nCount++ == 0)
-        tally.strFirst = strSeconds;
-    tally.strLast = strSeconds;
 }
 
 long EventPrinter::Count()
@@ -57,12 +57,29 @@ long EventPrinter::Count()
     return m_nCount;
 }
 
-void EventPrinter::Summary(double dSeconds)
+void EventPrinter::Summary()
 {
+    using namespace EventStatText;
+    const EventStatisticsSnapshot snapshot = m_statistics.Snapshot(false);
     QMutexLocker lock(&m_mutex);
     std::fflush(stdout);
-    std::fprintf(stderr, "# %-36s %10s %12s %18s %18s\n", "event", "count", "per second", "first", "last");
-    for (auto it = m_tallies.cbegin(); it != m_tallies.cend(); ++it)
-        std::fprintf(stderr, "# %-36s %10ld %12.2f %18s %18s\n", qPrintable(it.key()), it->nCount,
-                     dSeconds > 0 ? it->nCount / dSeconds : 0.0, qPrintable(it->strFirst), qPrintable(it->strLast));
+    // Right-aligned columns as wide as their widest text; the last second's rate means little at the end.
+    const QList<int> columns{ColName,         ColId,           ColCount,         ColMeanRate,     ColMinInterval,
+                             ColMeanInterval, ColMaxInterval,  ColSuspectedMissed, ColLastTimestamp};
+    QVector<QStringList> lines(snapshot.rows.size() + 1);
+    for (int c : columns) {
+        QStringList cells{Header(c)};
+        for (const EventStatRow& row : snapshot.rows)
+            cells << Cell(row, c);
+        int nWidth = 0;
+        for (const QString& strCell : qAsConst(cells))
+            nWidth = qMax(nWidth, strCell.size());
+        for (int i = 0; i < cells.size(); ++i)
+            lines[i] << (c == ColName ? cells[i].leftJustified(nWidth) : cells[i].rightJustified(nWidth));
+    }
+    for (const QStringList& line : qAsConst(lines))
+        std::fprintf(stderr, "# %s\n", qUtf8Printable(line.join(QStringLiteral("  "))));
+    if (snapshot.nUntracked)
+        std::fprintf(stderr, "# events of further kinds, not in the table: %llu\n",
+                     (unsigned long long)snapshot.nUntracked);
 }

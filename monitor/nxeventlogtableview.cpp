@@ -98,6 +98,8 @@ void NXEventLogTableView::flushPending()
     }
     if (!rows.empty())
         model->appendRows(std::move(rows));
+    if (flushHandler)
+        flushHandler();
     longestFlush = qMax(longestFlush, elapsed.nsecsElapsed());
 }
 
@@ -121,6 +123,11 @@ void NXEventLogTableView::clearLog()
 void NXEventLogTableView::setWriteFailureHandler(std::function<void(const QString&)> handler)
 {
     writeFailureHandler = std::move(handler);
+}
+
+void NXEventLogTableView::setFlushHandler(std::function<void()> handler)
+{
+    flushHandler = std::move(handler);
 }
 
 void NXEventLogTableView::setAutoSave(bool bOn)

@@ -37,6 +37,8 @@ public:
     // Called once on the GUI thread when the auto-save file stops being written (a write failed: the disk
     // is full; or the file was removed), with the reason. The rows go on; a new file gets a new chance.
     void setWriteFailureHandler(std::function<void(const QString&)> handler);
+    // Called on the GUI thread after each flush of waiting rows, inside the flush's measured time.
+    void setFlushHandler(std::function<void()> handler);
 
 protected:
     void doItemsLayout() override;
@@ -55,4 +57,5 @@ private:
     QString writeError;       // set under fileMutex when the file stopped being written
     bool writeFailureReported = false;
     std::function<void(const QString&)> writeFailureHandler;
+    std::function<void()> flushHandler;
 };

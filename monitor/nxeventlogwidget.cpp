@@ -9,6 +9,8 @@
 #include "custompushbutton.h"
 #include "customtitlebar.h"
 #include "eventrecordtext.h"
+#include "eventstatistics.h"
+#include "eventstatisticspanel.h"
 #include "logwritenotice.h"
 #include "nxeventlogtableview.h"
 #include "nxinterface.h"
@@ -74,6 +76,7 @@ int NXEventLogWidget::TimestampFrequency(CCamInterface* pInterface)
 NXEventLogWidget::NXEventLogWidget(quint64 nKey, QWidget* parent)
     : CustomMainWindow(parent)
     , m_pInterface(reinterpret_cast<CCamInterface*>(quintptr(nKey)))
+    , m_pStatistics(std::make_unique<EventStatistics>())
 {
     setObjectName(QStringLiteral("NXEventLogWidget"));
     setWindowFlag(Qt::Window, true); // a window of its own, though the main window owns it
@@ -130,6 +133,9 @@ NXEventLogWidget::NXEventLogWidget(quint64 nKey, QWidget* parent)
     pType->addStretch();
     pTop->addLayout(pType);
     pTop->addStretch(0);
+    m_pStatisticsPanel = new EventStatisticsPanel(m_pStatistics.get(), m_pInterface, this);
+    pTop->addWidget(m_pStatisticsPanel->Button());
+    pTop->addSpacing(10);
     pTop->addWidget(m_pBtnClear);
     pLayout->addLayout(pTop);
     pLayout->addSpacing(21);
@@ -149,11 +155,13 @@ NXEventLogWidget::NXEventLogWidget(quint64 nKey, QWidget* parent)
     pBottom->addSpacing(10);
     pBottom->addWidget(m_pChkAutoSave);
     pLayout->addLayout(pBottom);
+    pLayout->addWidget(m_pStatisticsPanel);
     pLayout->addStretch();
     cSetCentralWidget(pCentral);
     cSetEnableButtonBar(false);
 
     LogWriteNotice::Attach(m_pTableView); // appears only when the log file stops being written
+    m_pTableView->setFlushHandler([this] { m_pStatisticsPanel->Refresh(); });
 
     connect(m_pFolderSelect, SIGNAL(cSigSearchClicked()), this, SLOT(on_changeFile()));
     connect(m_pChkAutoSave, SIGNAL(stateChanged(int)), this, SLOT(on_autoSaveStateChg(int)));
@@ -212,8 +220,10 @@ void NXEventLogWidget::OnEvent(EventRecord* pRecord)
 {
     if (!m_pTableView || !pRecord || !(m_nEventTypeMask.load() & kMessagingChannelEvent))
         return;
-    const QString strTimestamp = EventRecordText::Seconds(*pRecord, TimestampFrequency(m_pInterface));
+    const int nFrequency = TimestampFrequency(m_pInterface);
+    const QString strTimestamp = EventRecordText::Seconds(*pRecord, nFrequency);
     m_pTableView->appendEvent(EventRecordText::Content(*pRecord), strTimestamp);
+    m_pStatistics->Add(*pRecord, nFrequency);
 }
 
 void NXEventLogWidget::on_logStateChg(int nState)
@@ -221,10 +231,12 @@ void NXEventLogWidget::on_logStateChg(int nState)
     Q_UNUSED(nState)
     if (qobject_cast<CustomCheckBox*>(sender()) != m_pChkEventType)
         return;
-    if (m_pChkEventType->isChecked())
+    if (m_pChkEventType->isChecked()) {
+        m_pStatistics->Start();
         m_nEventTypeMask.fetch_or(kMessagingChannelEvent);
-    else
+    } else {
         m_nEventTypeMask.fetch_and(~kMessagingChannelEvent);
+    }
     m_pTableView->setRunning(m_nEventTypeMask.load() != 0);
 }
 
@@ -252,8 +264,11 @@ void NXEventLogWidget::on_changeFile()
 
 void NXEventLogWidget::on_clearLogClicked()
 {
-    if (CustomMessageBox::ask(this, tr("Clear the log?"), tr("Prompt"), 3, QString(), false) == 1)
-        m_pTableView->clearLog();
+    if (CustomMessageBox::ask(this, tr("Clear the log?"), tr("Prompt"), 3, QString(), false) != 1)
+        return;
+    m_pTableView->clearLog();
+    m_pStatistics->Clear();
+    m_pStatisticsPanel->Reset();
 }
 
 void NXEventLogWidget::changeEvent(QEvent* pEvent)

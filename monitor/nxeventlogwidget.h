@@ -5,11 +5,14 @@
 #include "nxainterface.h"
 
 #include <atomic>
+#include <memory>
 
 class CustomCheckBox;
 class CustomFolderSelectWidget;
 class CustomLabel;
 class CustomPushButton;
+class EventStatistics;
+class EventStatisticsPanel;
 class NXEventLogTableView;
 
 // The Event Monitor of one connected device: the events it sends, with their device time stamps, and,
@@ -32,6 +35,7 @@ public:
     void OnEvent(EventRecord* pRecord) override;
 
     NXEventLogTableView* TableView() const { return m_pTableView; }
+    EventStatisticsPanel* StatisticsPanel() const { return m_pStatisticsPanel; }
 
 protected:
     void changeEvent(QEvent* pEvent) override;
@@ -60,4 +64,7 @@ private:
     CustomPushButton* m_pBtnClear = nullptr;
     CustomFolderSelectWidget* m_pFolderSelect = nullptr;
     DeviceInfo m_deviceInfo;
+    // Kept for every logged event, shown only when the user opens the panel.
+    std::unique_ptr<EventStatistics> m_pStatistics;
+    EventStatisticsPanel* m_pStatisticsPanel = nullptr;
 };

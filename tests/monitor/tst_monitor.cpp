@@ -2,17 +2,29 @@
 
 #include "nxinterface.h"
 
+#include "custom.h"
 #include "customcheckbox.h"
 #include "customfolderselectwidget.h"
+#include "custompushbutton.h"
+#include "eventratechart.h"
+#include "eventstatisticsmodel.h"
+#include "eventstatisticspanel.h"
+#include "eventstattext.h"
 #include "nxeventlogmodel.h"
 #include "nxeventlogtableview.h"
 #include "qlocalcfg.h"
 #include "simfixture.h"
 
+#include <QHeaderView>
 #include <QLabel>
+#include <QTableView>
 #include <QtTest>
 
+#include <qwt_plot_curve.h>
+
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -207,6 +219,109 @@ private slots:
             w->OnEvent(&r);
         QTRY_COMPARE(w->TableView()->logModel()->rowCount(), 4); // the rows go on
         QVERIFY(!w->TableView()->isLogFileOpen());
+        QTest::mouseClick(w->findChild<CustomCheckBox*>("ChkEventType"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        delete w;
+    }
+
+    // The statistics panel, opened by the user, follows events fed from another thread; the chart's
+    // lines hide from the legend; "Export statistics..." writes what the table shows; "Clear Log" starts over.
+    void statisticsPanel()
+    {
+        Device dev{QByteArray()}; // no time-stamp frequency: 1 GHz
+        QWidget parent;
+        NXEventLogWidget* w = NXEventLogWidget::Instance(dev.key(), true, &parent);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        EventStatisticsPanel* panel = w->StatisticsPanel();
+        std::atomic<quint64> lost{0};
+        panel->SetStatusSource([&](NXADeviceStatus& s) { s.nLost = lost; return true; });
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(w->size(), QSize(854, 550));
+        QTest::mouseClick(w->findChild<CustomCheckBox*>("ChkEventType"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        auto* button = w->findChild<CustomPushButton*>("BtnStatistics");
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(w->width(), 854);
+        QCOMPARE(w->height(), 550 + panel->height());
+
+        std::thread feeder([w] {
+            for (quint64 k = 0; k < 50; ++k) {
+                EventRecord a = Record("ExposureStart", 0x9000, (k < 20 ? k : k + 1) * 1000000); // one missing
+                w->OnEvent(&a);
+                if (k % 5 == 0) {
+                    EventRecord b = Record("FrameTrigger", 0x9001, k * 1000000);
+                    w->OnEvent(&b);
+                }
+            }
+        });
+        feeder.join();
+        EventStatisticsModel* model = panel->Model();
+        QTRY_COMPARE(model->rowCount(), 2);
+        QCOMPARE(model->index(0, EventStatText::ColCount).data().toString(), QString("50"));
+        QCOMPARE(model->index(0, EventStatText::ColSuspectedMissed).data().toString(), QString("1"));
+        QCOMPARE(model->index(1, EventStatText::ColMinInterval).data().toString(), QString("5.000"));
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        // Sorted by count, highest first, from the header.
+        auto* table = w->findChild<QTableView*>("EventStatisticsTable");
+        QHeaderView* header = table->horizontalHeader();
+        const QPoint countHeader(header->sectionViewportPosition(EventStatText::ColCount) + 5, 5);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, countHeader);
+        if (header->sortIndicatorOrder() == Qt::AscendingOrder)
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, countHeader);
+        QCOMPARE(table->model()->index(0, EventStatText::ColName).data().toString(), QString("ExposureStart"));
+        QCOMPARE(table->model()->index(1, EventStatText::ColName).data().toString(), QString("FrameTrigger"));
+
+        EventRateChart* chart = panel->Chart();
+        QCOMPARE(chart->curves().size(), 2);
+        QwtPlotCurve* curve = chart->curve("ExposureStart[ID:0x9000]");
+        QVERIFY(curve && curve->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(curve->dataSize() > 0, 5000); // once a whole second has passed
+        QCOMPARE(curve->sample(int(curve->dataSize()) - 1).x(), 0.0);
+        QTest::mouseClick(chart->legendEntry("ExposureStart[ID:0x9000]"), Qt::LeftButton);
+        QVERIFY(!curve->isVisible());
+        QVERIFY(chart->curve("FrameTrigger[ID:0x9001]")->isVisible());
+
+        auto* lostLine = w->findChild<QLabel*>("LostEventsLine");
+        QVERIFY(!lostLine->isVisible());
+        lost = 7;
+        QTRY_VERIFY(lostLine->isVisible());
+        QVERIFY(lostLine->text().contains("7"));
+
+        // Export: the bytes of the table; a folder that is not there gives a message and no file.
+        QString shown;
+        Custom::setModalHandler([&](QWidget* box) {
+            shown = box->findChild<QLabel*>("cMessageText")->text();
+            QTest::mouseClick(box->findChild<QPushButton*>("cMessageOk"), Qt::LeftButton);
+        });
+        QString target = m_home.path() + "/stats.csv";
+        Custom::setFileDialogHandler([&](const FileDialogRequest& r) {
+            return r.strFileName.startsWith("EventStatistics_") && r.strFileName.endsWith(".csv") ? target : QString();
+        });
+        auto* exportButton = w->findChild<CustomPushButton*>("BtnExportStatistics");
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), EventStatText::Csv(model->snapshot()));
+        QVERIFY(shown.isEmpty());
+        target = m_home.path() + "/no such folder/stats.csv";
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("The event statistics could not be written to .*"));
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QVERIFY(shown.contains(target));
+        QVERIFY(!QFile::exists(target));
+
+        // Clearing the log clears the statistics, the chart and the lost count.
+        QTest::mouseClick(w->findChild<CustomPushButton*>("BtnClearLog"), Qt::LeftButton);
+        Custom::setModalHandler(nullptr);
+        Custom::setFileDialogHandler(nullptr);
+        QCOMPARE(w->TableView()->logModel()->rowCount(), 0);
+        QCOMPARE(model->rowCount(), 0);
+        QCOMPARE(chart->curves().size(), 0);
+        QVERIFY(!lostLine->isVisible());
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(w->size(), QSize(854, 550));
         QTest::mouseClick(w->findChild<CustomCheckBox*>("ChkEventType"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         delete w;
     }

@@ -1,0 +1,128 @@
+#include "eventratechart.h"
+
+#include "eventstatistics.h"
+#include "nxinterface.h"
+
+#include <qwt_legend.h>
+#include <qwt_legend_label.h>
+#include <qwt_plot_curve.h>
+#include <qwt_plot_grid.h>
+
+#include <QEvent>
+#include <QPen>
+
+namespace {
+
+QString Title(const EventStatRow& row)
+{
+    return QStringLiteral("%1[ID:%2]").arg(row.strName, NXInterface::toHexadecimalString(row.nId, 0, 4));
+}
+
+// Distinct on white and for the common forms of colour blindness (Okabe and Ito).
+const QColor kColors[] = {QColor(0, 114, 178),  QColor(230, 159, 0),   QColor(0, 158, 115), QColor(204, 121, 167),
+                          QColor(86, 180, 233), QColor(213, 94, 0),    QColor(0, 0, 0),     QColor(240, 228, 66)};
+
+} // namespace
+
+EventRateChart::EventRateChart(QWidget* parent)
+    : QwtPlot(parent)
+{
+    setObjectName(QStringLiteral("EventRateChart"));
+    setAutoReplot(false);
+    setCanvasBackground(Qt::white);
+    setAxisScale(QwtPlot::xBottom, -EventStatistics::kHistorySeconds, 0, 10);
+    setAxisAutoScale(QwtPlot::yLeft, true);
+    QFont font = axisFont(QwtPlot::xBottom);
+    font.setPointSize(8);
+    setAxisFont(QwtPlot::xBottom, font);
+    setAxisFont(QwtPlot::yLeft, font);
+    auto* pGrid = new QwtPlotGrid;
+    pGrid->setMajorPen(QColor(0xE0, 0xE0, 0xE0), 0, Qt::SolidLine);
+    pGrid->attach(this);
+    m_pLegend = new QwtLegend;
+    m_pLegend->setObjectName(QStringLiteral("EventRateLegend"));
+    m_pLegend->setDefaultItemMode(QwtLegendData::Checkable);
+    insertLegend(m_pLegend, QwtPlot::RightLegend);
+    connect(m_pLegend, &QwtLegend::checked, this,
+            [this](const QVariant& itemInfo, bool bOn, int) { OnLegendChecked(itemInfo, bOn); });
+    Retranslate();
+}
+
+void EventRateChart::Retranslate()
+{
+    QwtText xTitle(tr("Seconds ago"));
+    QwtText yTitle(tr("Events per second"));
+    for (QwtText* pText : {&xTitle, &yTitle}) {
+        QFont font = pText->font();
+        font.setPointSize(8);
+        pText->setFont(font);
+    }
+    setAxisTitle(QwtPlot::xBottom, xTitle);
+    setAxisTitle(QwtPlot::yLeft, yTitle);
+    replot();
+}
+
+void EventRateChart::setSnapshot(const EventStatisticsSnapshot& snapshot)
+{
+    QHash<QString, QwtPlotCurve*> unused = m_curves;
+    for (const EventStatRow& row : snapshot.rows) {
+        const QString strTitle = Title(row);
+        QwtPlotCurve*& pCurve = m_curves[strTitle];
+        unused.remove(strTitle);
+        if (!pCurve) {
+            pCurve = new QwtPlotCurve(strTitle);
+            pCurve->setPen(kColors[m_nColor++ % int(sizeof kColors / sizeof kColors[0])], 1.5);
+            pCurve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
+            pCurve->setLegendAttribute(QwtPlotCurve::LegendShowLine, true);
+            pCurve->attach(this);
+            // Checked stands for shown.
+            if (auto* pLabel = qobject_cast<QwtLegendLabel*>(m_pLegend->legendWidget(itemToInfo(pCurve))))
+                pLabel->setChecked(true);
+        }
+        QVector<QPointF> points;
+        points.reserve(row.rateHistory.size());
+        for (int k = row.rateHistory.size() - 1; k >= 0; --k)
+            points << QPointF(-k, row.rateHistory[k]);
+        pCurve->setSamples(points);
+    }
+    // Kinds gone with a cleared log.
+    for (auto it = unused.cbegin(); it != unused.cend(); ++it) {
+        m_curves.remove(it.key());
+        it.value()->detach();
+        delete it.value();
+    }
+    if (m_curves.isEmpty())
+        m_nColor = 0;
+    replot();
+}
+
+void EventRateChart::OnLegendChecked(const QVariant& itemInfo, bool bOn)
+{
+    if (QwtPlotItem* pItem = infoToItem(itemInfo)) {
+        pItem->setVisible(bOn);
+        replot();
+    }
+}
+
+QwtPlotCurve* EventRateChart::curve(const QString& strTitle) const
+{
+    return m_curves.value(strTitle);
+}
+
+QList<QwtPlotCurve*> EventRateChart::curves() const
+{
+    return m_curves.values();
+}
+
+QWidget* EventRateChart::legendEntry(const QString& strTitle) const
+{
+    QwtPlotCurve* pCurve = curve(strTitle);
+    return pCurve ? m_pLegend->legendWidget(itemToInfo(pCurve)) : nullptr;
+}
+
+void EventRateChart::changeEvent(QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::LanguageChange)
+        Retranslate();
+    QwtPlot::changeEvent(pEvent);
+}

@@ -1,0 +1,203 @@
+#include "eventstatisticspanel.h"
+
+#include "custom.h"
+#include "customlabel.h"
+#include "custommessagebox.h"
+#include "custompushbutton.h"
+#include "eventratechart.h"
+#include "eventstatistics.h"
+#include "eventstatisticsmodel.h"
+#include "eventstattext.h"
+
+#include <QDateTime>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QSaveFile>
+#include <QScreen>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kPanelHeight = 440;
+constexpr int kMinPanelHeight = 300; // on a small screen the chart gives way first
+
+} // namespace
+
+EventStatisticsPanel::EventStatisticsPanel(EventStatistics* pStatistics, CInterface* pInterface, QWidget* pWindow)
+    : QWidget(pWindow)
+    , m_pStatistics(pStatistics)
+    , m_pWindow(pWindow)
+{
+    setObjectName(QStringLiteral("EventStatisticsPanel"));
+    m_statusSource = [pInterface](NXADeviceStatus& status) {
+        return pInterface && NXAGetDeviceStatus(pInterface, &status) == 0;
+    };
+
+    m_pBtnStatistics = new CustomPushButton(pWindow, SS_Second);
+    m_pBtnStatistics->setObjectName(QStringLiteral("BtnStatistics"));
+    m_pBtnStatistics->cSetFontColor(QStringLiteral("DB_COLOR_Custom_Font_LittleBlack"), IS_Normal);
+    m_pBtnStatistics->cSetFontSize(14, IS_Normal);
+    m_pBtnStatistics->setFixedSize(90, 26);
+    m_pBtnStatistics->setCheckable(true);
+
+    m_pLblLost = new CustomLabel(this);
+    m_pLblLost->setObjectName(QStringLiteral("LostEventsLine"));
+    m_pLblLost->cSetFontColor(QStringLiteral("#FC0808"), IS_Normal);
+    m_pLblLost->cSetFontSize(13, IS_Normal);
+    m_pLblLost->hide();
+
+    m_pModel = new EventStatisticsModel(this);
+    m_pProxy = new QSortFilterProxyModel(this);
+    m_pProxy->setSourceModel(m_pModel);
+    m_pProxy->setSortRole(EventStatisticsModel::SortRole);
+    m_pTable = new QTableView(this);
+    m_pTable->setObjectName(QStringLiteral("EventStatisticsTable"));
+    m_pTable->setModel(m_pProxy);
+    m_pTable->setSortingEnabled(true);
+    m_pTable->sortByColumn(EventStatText::ColName, Qt::AscendingOrder);
+    m_pTable->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/CustomTableView_ks.qss")));
+    QHeaderView* pHeader = m_pTable->horizontalHeader();
+    pHeader->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/HorHeaderView_ks.qss")));
+    pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pHeader->setHighlightSections(false);
+    pHeader->setSectionResizeMode(QHeaderView::ResizeToContents);
+    pHeader->setStretchLastSection(true);
+    m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pTable->verticalHeader()->hide();
+    m_pTable->setFrameStyle(0);
+    m_pTable->setFixedHeight(150);
+
+    m_pBtnExport = new CustomPushButton(this, SS_Second);
+    m_pBtnExport->setObjectName(QStringLiteral("BtnExportStatistics"));
+    m_pBtnExport->cSetFontColor(QStringLiteral("DB_COLOR_Custom_Font_LittleBlack"), IS_Normal);
+    m_pBtnExport->cSetFontSize(14, IS_Normal);
+    m_pBtnExport->setFixedHeight(26);
+
+    m_pChart = new EventRateChart(this);
+
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->setContentsMargins(0, 10, 0, 0);
+    pLayout->setSpacing(6);
+    pLayout->addWidget(m_pLblLost);
+    pLayout->addWidget(m_pTable);
+    auto* pRow = new QHBoxLayout;
+    pRow->setContentsMargins(0, 0, 0, 0);
+    pRow->addStretch();
+    pRow->addWidget(m_pBtnExport);
+    pLayout->addLayout(pRow);
+    pLayout->addWidget(m_pChart, 1);
+
+    Retranslate();
+    hide();
+    connect(m_pBtnStatistics, &CustomPushButton::clicked, this, &EventStatisticsPanel::OnToggle);
+    connect(m_pBtnExport, &CustomPushButton::clicked, this, &EventStatisticsPanel::OnExport);
+}
+
+void EventStatisticsPanel::SetStatusSource(StatusSource source)
+{
+    m_statusSource = std::move(source);
+}
+
+void EventStatisticsPanel::OnToggle()
+{
+    const bool bOpen = !isVisible();
+    m_pBtnStatistics->setChecked(bOpen);
+    if (!bOpen) {
+        hide();
+        m_pWindow->setFixedSize(m_closedSize);
+        return;
+    }
+    m_closedSize = m_pWindow->size();
+    int nHeight = kPanelHeight;
+    if (QScreen* pScreen = m_pWindow->screen())
+        nHeight = qBound(kMinPanelHeight, pScreen->availableGeometry().height() - m_closedSize.height(), kPanelHeight);
+    setFixedHeight(nHeight);
+    m_pWindow->setFixedSize(m_closedSize.width(), m_closedSize.height() + nHeight);
+    show();
+    Refresh();
+}
+
+quint64 EventStatisticsPanel::LostSinceReset()
+{
+    NXADeviceStatus status{};
+    if (!m_statusSource || !m_statusSource(status))
+        return 0;
+    // A device opened anew counts from 0 again.
+    if (status.nLost < m_nLostBase)
+        m_nLostBase = 0;
+    return status.nLost - m_nLostBase;
+}
+
+void EventStatisticsPanel::Refresh()
+{
+    if (!isVisible())
+        return;
+    const EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(true);
+    m_pModel->setSnapshot(snapshot);
+    m_pChart->setSnapshot(snapshot);
+    const quint64 nLost = LostSinceReset();
+    if (nLost != m_nLost || snapshot.nUntracked != m_nUntracked) {
+        m_nLost = nLost;
+        m_nUntracked = snapshot.nUntracked;
+        Retranslate();
+    }
+}
+
+void EventStatisticsPanel::Reset()
+{
+    NXADeviceStatus status{};
+    m_nLostBase = m_statusSource && m_statusSource(status) ? status.nLost : 0;
+    m_nLost = 0;
+    m_nUntracked = 0;
+    Retranslate();
+    if (isVisible())
+        Refresh();
+}
+
+void EventStatisticsPanel::OnExport()
+{
+    Refresh(); // what is written is what the table shows
+    const QString strProposed =
+        QStringLiteral("EventStatistics_%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
+    const QString strPath = Custom::getSaveFileName(m_pWindow, tr("Export Statistics"), QString(), strProposed,
+                                                    tr("CSV File") + QStringLiteral("(*.csv)"), QStringLiteral("csv"));
+    if (strPath.isEmpty())
+        return;
+    const QByteArray csv = EventStatText::Csv(m_pModel->snapshot());
+    // Written beside and moved into place: an existing file is never left half written.
+    QSaveFile file(strPath);
+    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
+        return;
+    const QString strError = file.errorString();
+    qWarning("The event statistics could not be written to %s: %s", qUtf8Printable(strPath), qUtf8Printable(strError));
+    CustomMessageBox::ask(m_pWindow, tr("The statistics could not be written to %1: %2").arg(strPath, strError),
+                          tr("Prompt"), MB_Ok);
+}
+
+void EventStatisticsPanel::Retranslate()
+{
+    m_pBtnStatistics->setText(tr("Statistics"));
+    m_pBtnExport->setText(tr("Export statistics..."));
+    m_pBtnExport->setFixedWidth(qMax(140, m_pBtnExport->fontMetrics().horizontalAdvance(m_pBtnExport->text()) + 24));
+    m_pModel->retranslate();
+    QStringList lines;
+    if (m_nLost)
+        lines << tr("Lost on the way from the camera, as its producer reports: %1 events").arg(m_nLost);
+    if (m_nUntracked)
+        lines << tr("%1 events of more than %2 kinds are not in the table").arg(m_nUntracked).arg(EventStatistics::kMaxKinds);
+    m_pLblLost->setText(lines.join(QStringLiteral("   ")));
+    m_pLblLost->setVisible(!lines.isEmpty());
+}
+
+void EventStatisticsPanel::changeEvent(QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::LanguageChange)
+        Retranslate();
+    QWidget::changeEvent(pEvent);
+}

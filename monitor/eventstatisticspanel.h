@@ -1,0 +1,66 @@
+#pragma once
+
+#include "nxainterface.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class CustomLabel;
+class CustomPushButton;
+class EventRateChart;
+class EventStatistics;
+class EventStatisticsModel;
+class QSortFilterProxyModel;
+class QTableView;
+
+// The statistics of an Event Monitor's events: a line for events the producer lost, a sortable table per
+// kind of event, "Export statistics..." and a chart of the last minute's rates. Hidden until the user
+// presses the "Statistics" button it makes for the window; the window grows by the panel while it is open.
+class EventStatisticsPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using StatusSource = std::function<bool(NXADeviceStatus&)>;
+
+    EventStatisticsPanel(EventStatistics* pStatistics, CInterface* pInterface, QWidget* pWindow);
+
+    CustomPushButton* Button() const { return m_pBtnStatistics; }
+    // Where the producer's counts come from; the device-access library by default.
+    void SetStatusSource(StatusSource source);
+
+    // GUI thread, with each batch of rows: shows the statistics as they are now, while open.
+    void Refresh();
+    // The statistics were cleared: lost events count from now on.
+    void Reset();
+
+    EventStatisticsModel* Model() const { return m_pModel; }
+    EventRateChart* Chart() const { return m_pChart; }
+
+protected:
+    void changeEvent(QEvent* pEvent) override;
+
+private slots:
+    void OnToggle();
+    void OnExport();
+
+private:
+    quint64 LostSinceReset();
+    void Retranslate();
+
+    EventStatistics* m_pStatistics = nullptr;
+    QWidget* m_pWindow = nullptr;
+    StatusSource m_statusSource;
+    CustomPushButton* m_pBtnStatistics = nullptr;
+    CustomLabel* m_pLblLost = nullptr;
+    QTableView* m_pTable = nullptr;
+    EventStatisticsModel* m_pModel = nullptr;
+    QSortFilterProxyModel* m_pProxy = nullptr;
+    CustomPushButton* m_pBtnExport = nullptr;
+    EventRateChart* m_pChart = nullptr;
+    QSize m_closedSize;
+    quint64 m_nLostBase = 0;
+    quint64 m_nLost = 0;
+    quint64 m_nUntracked = 0;
+};

@@ -1,0 +1,239 @@
+#include "eventstatistics.h"
+
+#include "nxainterface.h"
+#include "nxinterface.h"
+
+#include <QMutexLocker>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr qint64 kBucketMs = 100;
+constexpr qint64 kBucketsPerSecond = 1000 / kBucketMs;
+// A minute of 100 ms buckets and the second before it, with room to spare.
+constexpr int kBuckets = 640;
+
+struct Bucket {
+    qint64 nIndex = -1;
+    quint32 nCount = 0;
+};
+
+// Of the positive intervals: repeated time stamps (a resent event, a coarse clock) say nothing of the period.
+double Median(const std::vector<double>& intervals)
+{
+    std::vector<double> values;
+    values.reserve(intervals.size());
+    for (double d : intervals)
+        if (d > 0)
+            values.push_back(d);
+    if (values.empty())
+        return 0;
+    const size_t nMid = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + nMid, values.end());
+    const double dUpper = values[nMid];
+    if (values.size() % 2)
+        return dUpper;
+    return (*std::max_element(values.begin(), values.begin() + nMid) + dUpper) / 2;
+}
+
+} // namespace
+
+struct EventStatistics::Kind {
+    QByteArray name;
+    quint16 nId = 0;
+    quint64 nCount = 0;
+    bool bHaveLast = false;
+    quint64 nLastTicks = 0;
+    int nLastFrequency = 0;
+    quint64 nIntervals = 0;
+    double dMin = 0, dMax = 0, dSum = 0;
+    quint64 nBackwards = 0;
+    std::vector<double> window; // ring of the latest intervals once full
+    size_t nNext = 0;
+    double dSettleMedian = -1; // judges the intervals that leave the window
+    int nSinceMedian = 0;
+    quint64 nSettledMissed = 0;
+    std::vector<Bucket> buckets;
+
+    quint64 Arrived(qint64 nFirst, qint64 nLast) const
+    {
+        quint64 n = 0;
+        for (qint64 i = std::max<qint64>(nFirst, 0); i <= nLast; ++i) {
+            const Bucket& b = buckets[size_t(i % kBuckets)];
+            if (b.nIndex == i)
+                n += b.nCount;
+        }
+        return n;
+    }
+};
+
+EventStatistics::EventStatistics()
+{
+    m_clock.start();
+}
+
+EventStatistics::~EventStatistics() = default;
+
+qint64 EventStatistics::NowMs() const
+{
+    return m_clock.elapsed();
+}
+
+void EventStatistics::Start(qint64 nNowMs)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_nStartMs < 0)
+        m_nStartMs = nNowMs;
+}
+
+void EventStatistics::Clear(qint64 nNowMs)
+{
+    QMutexLocker lock(&m_mutex);
+    m_kinds.clear();
+    m_byId.clear();
+    m_nUntracked = 0;
+    if (m_nStartMs >= 0)
+        m_nStartMs = nNowMs;
+}
+
+EventStatistics::Kind* EventStatistics::Find(quint16 nId, const char* szName, int nLength)
+{
+    std::vector<Kind*>& sameId = m_byId[nId];
+    for (Kind* pKind : sameId)
+        if (pKind->name.size() == nLength && std::memcmp(pKind->name.constData(), szName, size_t(nLength)) == 0)
+            return pKind;
+    if (int(m_kinds.size()) >= kMaxKinds)
+        return nullptr;
+    auto kind = std::make_unique<Kind>();
+    kind->name = QByteArray(szName, nLength);
+    kind->nId = nId;
+    kind->buckets.resize(kBuckets);
+    sameId.push_back(kind.get());
+    m_kinds.push_back(std::move(kind));
+    return m_kinds.back().get();
+}
+
+void EventStatistics::Add(quint16 nId, const QByteArray& name, quint64 nTicks, int nFrequency, qint64 nNowMs)
+{
+    QMutexLocker lock(&m_mutex);
+    if (Kind* pKind = Find(nId, name.constData(), name.size()))
+        AddTo(*pKind, nTicks, nFrequency, nNowMs);
+    else
+        ++m_nUntracked;
+}
+
+void EventStatistics::Add(const EventRecord& record, int nFrequency)
+{
+    const quint64 nTicks = (quint64(record.nTimestampHigh) << 32) | quint64(record.nTimestampLow);
+    const int nLength = int(qstrnlen(record.szEventName, sizeof record.szEventName));
+    const qint64 nNowMs = NowMs();
+    QMutexLocker lock(&m_mutex);
+    if (Kind* pKind = Find(record.nEventId, record.szEventName, nLength))
+        AddTo(*pKind, nTicks, nFrequency, nNowMs);
+    else
+        ++m_nUntracked;
+}
+
+void EventStatistics::AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 nNowMs)
+{
+    if (m_nStartMs < 0)
+        m_nStartMs = nNowMs;
+    ++kind.nCount;
+    if (nFrequency == 0)
+        nFrequency = 1000000000;
+    if (kind.bHaveLast) {
+        const quint64 nStep = nTicks - kind.nLastTicks; // modulo 2^64: a wrap is a short step forward
+        if (nStep > quint64(std::numeric_limits<qint64>::max())) {
+            ++kind.nBackwards;
+        } else {
+            const double dInterval = double(nStep) / double(nFrequency);
+            if (kind.nIntervals == 0) {
+                kind.dMin = kind.dMax = dInterval;
+            } else {
+                kind.dMin = std::min(kind.dMin, dInterval);
+                kind.dMax = std::max(kind.dMax, dInterval);
+            }
+            ++kind.nIntervals;
+            kind.dSum += dInterval;
+            if (kind.window.size() < size_t(kWindow)) {
+                kind.window.push_back(dInterval);
+            } else {
+                kind.nSettledMissed += Missed(kind.window[kind.nNext], kind.dSettleMedian);
+                kind.window[kind.nNext] = dInterval;
+                kind.nNext = (kind.nNext + 1) % size_t(kWindow);
+            }
+            // A full window's median moves slowly: refreshing it every quarter window costs little per event.
+            if (kind.window.size() == size_t(kWindow) && (kind.dSettleMedian < 0 || ++kind.nSinceMedian >= kWindow / 4)) {
+                kind.dSettleMedian = Median(kind.window);
+                kind.nSinceMedian = 0;
+            }
+        }
+    }
+    kind.bHaveLast = true;
+    kind.nLastTicks = nTicks;
+    kind.nLastFrequency = nFrequency;
+    const qint64 nBucket = nNowMs / kBucketMs;
+    Bucket& bucket = kind.buckets[size_t(nBucket % kBuckets)];
+    if (bucket.nIndex != nBucket) {
+        bucket.nIndex = nBucket;
+        bucket.nCount = 0;
+    }
+    ++bucket.nCount;
+}
+
+quint64 EventStatistics::Missed(double dInterval, double dMedian)
+{
+    if (!(dMedian > 0) || !(dInterval > 1.5 * dMedian))
+        return 0;
+    const double dPeriods = std::min(dInterval / dMedian, 1e15); // an absurd gap must not overflow the count
+    return quint64(std::llround(dPeriods)) - 1;
+}
+
+EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory) const
+{
+    QMutexLocker lock(&m_mutex);
+    EventStatisticsSnapshot snapshot;
+    snapshot.nElapsedMs = m_nStartMs < 0 ? 0 : std::max<qint64>(nNowMs - m_nStartMs, 0);
+    snapshot.nUntracked = m_nUntracked;
+    const qint64 nNowBucket = nNowMs / kBucketMs;
+    const qint64 nStartBucket = m_nStartMs < 0 ? nNowBucket : m_nStartMs / kBucketMs;
+    snapshot.rows.reserve(int(m_kinds.size()));
+    for (const std::unique_ptr<Kind>& pKind : m_kinds) {
+        const Kind& kind = *pKind;
+        EventStatRow row;
+        row.strName = NXInterface::char2QStringLocale(kind.name.constData(), kind.name.size());
+        row.nId = kind.nId;
+        row.nCount = kind.nCount;
+        row.nIntervals = kind.nIntervals;
+        row.nBackwards = kind.nBackwards;
+        row.nLastTicks = kind.nLastTicks;
+        row.nLastFrequency = kind.nLastFrequency;
+        if (kind.nIntervals) {
+            row.dMinInterval = kind.dMin;
+            row.dMaxInterval = kind.dMax;
+            row.dMeanInterval = kind.dSum / double(kind.nIntervals);
+            row.dMedianInterval = Median(kind.window);
+            row.nSuspectedMissed = kind.nSettledMissed;
+            for (double dInterval : kind.window)
+                row.nSuspectedMissed += Missed(dInterval, row.dMedianInterval);
+        }
+        if (snapshot.nElapsedMs > 0)
+            row.dMeanRate = double(kind.nCount) * 1000.0 / double(snapshot.nElapsedMs);
+        // Whole 100 ms buckets only: the one filling now would make the rate flicker.
+        row.dRateLastSecond = double(kind.Arrived(nNowBucket - kBucketsPerSecond, nNowBucket - 1));
+        if (bHistory) {
+            for (int k = 0; k < kHistorySeconds; ++k) {
+                const qint64 nFirst = nNowBucket - kBucketsPerSecond * (k + 1);
+                if (nFirst < nStartBucket)
+                    break;
+                row.rateHistory << double(kind.Arrived(nFirst, nFirst + kBucketsPerSecond - 1));
+            }
+        }
+        snapshot.rows << row;
+    }
+    return snapshot;
+}

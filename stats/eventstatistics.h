@@ -1,0 +1,63 @@
+#pragma once
+
+#include "eventstatrow.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QMutex>
+
+#include <memory>
+#include <vector>
+
+struct EventRecord;
+
+// Collects events as they arrive (any thread) and computes their statistics on request. Memory stays flat:
+// per kind of event it keeps the last kWindow intervals and per-100-ms arrival counts for the last minute.
+//
+// An interval is the difference of two consecutive device time stamps of one kind, taken modulo 2^64 so
+// that a counter wrapping round still gives a short step forward; a difference of 2^63 ticks or more is a
+// time stamp going backwards (a reset device): it starts a new reference and gives no interval.
+// Suspected missed: an interval longer than 1.5 times the median interval spans n periods (n rounded), so
+// n - 1 events are suspected missing. The median is taken over the positive intervals of the window.
+class EventStatistics
+{
+public:
+    static constexpr int kWindow = 1024;
+    static constexpr int kMaxKinds = 256;
+    static constexpr int kHistorySeconds = 60;
+
+    EventStatistics();
+    ~EventStatistics();
+
+    // Arrival times are milliseconds on one monotonic clock; NowMs() is the clock used without one.
+    qint64 NowMs() const;
+
+    // Starts the time base of the mean rate, unless it runs already.
+    void Start(qint64 nNowMs);
+    void Start() { Start(NowMs()); }
+    // Forgets every event; a started time base starts again now.
+    void Clear(qint64 nNowMs);
+    void Clear() { Clear(NowMs()); }
+
+    // Any thread. A frequency of 0 counts as 1,000,000,000 ticks per second.
+    void Add(quint16 nId, const QByteArray& name, quint64 nTicks, int nFrequency, qint64 nNowMs);
+    void Add(const EventRecord& record, int nFrequency);
+
+    EventStatisticsSnapshot Snapshot(qint64 nNowMs, bool bHistory) const;
+    EventStatisticsSnapshot Snapshot(bool bHistory) const { return Snapshot(NowMs(), bHistory); }
+
+    // Suspected missed events in one interval, judged against a median interval.
+    static quint64 Missed(double dInterval, double dMedian);
+
+private:
+    struct Kind;
+    Kind* Find(quint16 nId, const char* szName, int nLength);
+    void AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 nNowMs);
+
+    QElapsedTimer m_clock;
+    mutable QMutex m_mutex;
+    std::vector<std::unique_ptr<Kind>> m_kinds;
+    QHash<quint16, std::vector<Kind*>> m_byId;
+    quint64 m_nUntracked = 0;
+    qint64 m_nStartMs = -1;
+};
