@@ -1,10 +1,15 @@
-// Drives an Event Monitor at full speed from a second thread, as the device-access library's event
-// thread would, with "Auto Save" on, and prints what it kept up with. Not a test.
+// Drives an Event Monitor from a second thread, as the device-access library's event thread would, with
+// "Auto Save" on, and prints what it kept up with: at full speed, then at 100,000 events per second with
+// the statistics panel closed and open. Not a test.
 //
-//   bench_monitor [seconds]   (10 by default)
+//   bench_monitor [seconds]   (10 by default, for each of the three runs)
 
 #include "custom.h"
 #include "customcheckbox.h"
+#include "custompushbutton.h"
+#include "eventratechart.h"
+#include "eventstatisticsmodel.h"
+#include "eventstatisticspanel.h"
 #include "nxeventlogmodel.h"
 #include "nxeventlogtableview.h"
 #include "nxeventlogwidget.h"
@@ -18,6 +23,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -35,50 +41,26 @@ long MemoryKb(const char* field)
     return -1;
 }
 
-} // namespace
+struct Phase {
+    const char* name;
+    int rate; // events per second, 0 for as fast as possible
+    bool statistics;
+};
 
-int main(int argc, char* argv[])
+void RunPhase(QApplication& app, CCamInterface* cam, const DeviceInfo& record, const Phase& phase, int seconds)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.debug=false;*.info=false");
-    QTemporaryDir home;
-    qputenv("KESTREL_USER_DATA_DIR", (home.path() + "/user").toLocal8Bit());
-    qputenv("KESTREL_PROGRAM_DATA_DIR", (home.path() + "/programdata").toLocal8Bit());
-    // Our runs never discover GigE Vision cameras beyond this machine.
-    if (qEnvironmentVariableIsEmpty("DOVI_GIGE_INTERFACES"))
-        qputenv("DOVI_GIGE_INTERFACES", "lo");
-    if (qEnvironmentVariableIsEmpty("KESTREL_COMMON_FILES_DIR"))
-        qputenv("KESTREL_COMMON_FILES_DIR", SALTIRE_COMMON_FILES_DIR);
-    QApplication app(argc, argv);
-    // The looks of the real tool: the table's style sheets come from the suite's resources.
-    QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Trellis_Default.rcc"));
-    QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc"));
-    Custom::addXmlPath(QStringLiteral(":/Kestrel/QSS/CustomStyleSheet_ks.xml"));
-    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-
-    // The simulated camera, opened as the worker would: the frequency is read from it for every event.
-    CInterface* p = nullptr;
-    NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
-    auto* cam = dynamic_cast<CCamInterface*>(p);
-    DeviceInfoList list{};
-    DeviceInfo record{};
-    void* handle = nullptr;
-    if (cam->EnumDevices(&list, "DoVISimulator.cti") != 0 || list.nCount == 0) {
-        std::fprintf(stderr, "no simulated camera installed\n");
-        return 1;
-    }
-    record = *list.pItems[0];
-    if (cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE) != 0)
-        return 1;
-
     QWidget parent;
     NXEventLogWidget* monitor = NXEventLogWidget::Instance(quint64(quintptr(cam)), true, &parent);
     monitor->SetDeviceInfo(record);
     monitor->findChild<CustomCheckBox*>("ChkAutoSave")->setChecked(true);
     monitor->findChild<CustomCheckBox*>("ChkEventType")->setChecked(true);
     monitor->show();
+    if (phase.statistics)
+        monitor->findChild<CustomPushButton*>("BtnStatistics")->click();
     const QString logPath = monitor->TableView()->logFileName();
+    QFile::remove(logPath);
+    monitor->TableView()->setLogFile(QString()); // reopened empty
+    monitor->TableView()->setLogFile(logPath);
 
     std::atomic<bool> stop{false};
     std::atomic<long> sent{0};
@@ -92,11 +74,17 @@ int main(int argc, char* argv[])
     clock.start();
     std::thread pump([&] {
         EventRecord r = event;
-        for (quint64 ticks = 0; !stop; ticks += 1000) {
+        const auto start = std::chrono::steady_clock::now();
+        quint64 ticks = 0;
+        for (long n = 0; !stop; ++n) {
+            // Paced in steps of a millisecond's worth of events.
+            if (phase.rate && n % (phase.rate / 1000) == 0)
+                std::this_thread::sleep_until(start + std::chrono::microseconds(n * 1000000LL / phase.rate));
             r.nTimestampHigh = quint32(ticks >> 32);
             r.nTimestampLow = quint32(ticks & 0xffffffffu);
             monitor->OnEvent(&r);
             ++sent;
+            ticks += 1000;
         }
     });
     QTimer probe;
@@ -140,15 +128,71 @@ int main(int argc, char* argv[])
     std::printf("rows shown               %10d (cap %d, kept after a trim %d); consecutive and newest last: %s\n", rows,
                 NXEventLogModel::kMaxRows, NXEventLogModel::kKeptRows, consecutive && newestLast ? "yes" : "NO");
     std::printf("lines in the log file    %10ld (%s)\n", lines, lines == sent ? "none lost" : "LINES LOST");
-    std::printf("longest flush            %10.2f ms on the GUI thread (target: at most 16 ms)\n",
-                monitor->TableView()->longestFlushNs() / 1e6);
+    if (phase.statistics) {
+        EventStatisticsModel* stats = monitor->StatisticsPanel()->Model();
+        const quint64 counted = stats->rowCount() ? stats->snapshot().rows.at(0).nCount : 0;
+        std::printf("events in the statistics %10llu (%s), chart lines %d\n", (unsigned long long)counted,
+                    counted == quint64(sent) ? "none lost" : "EVENTS LOST",
+                    int(monitor->StatisticsPanel()->Chart()->curves().size()));
+    }
+    std::printf("longest flush            %10.2f ms on the GUI thread%s (target: at most 16 ms)\n",
+                monitor->TableView()->longestFlushNs() / 1e6, phase.statistics ? ", statistics included" : "");
     std::printf("memory                   %10ld kB once past the cap, %ld kB at the end, peak %ld kB\n", memoryAtCap,
                 MemoryKb("VmRSS:"), MemoryKb("VmHWM:"));
     QStringList perSecond;
     for (long kb : qAsConst(samples))
         perSecond << QString::number(kb / 1024);
     std::printf("memory each second (MB)  %s\n", qPrintable(perSecond.join(QLatin1Char(' '))));
+    std::fflush(stdout);
     delete monitor;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.debug=false;*.info=false");
+    QTemporaryDir home;
+    qputenv("KESTREL_USER_DATA_DIR", (home.path() + "/user").toLocal8Bit());
+    qputenv("KESTREL_PROGRAM_DATA_DIR", (home.path() + "/programdata").toLocal8Bit());
+    // Our runs never discover GigE Vision cameras beyond this machine.
+    if (qEnvironmentVariableIsEmpty("DOVI_GIGE_INTERFACES"))
+        qputenv("DOVI_GIGE_INTERFACES", "lo");
+    if (qEnvironmentVariableIsEmpty("KESTREL_COMMON_FILES_DIR"))
+        qputenv("KESTREL_COMMON_FILES_DIR", SALTIRE_COMMON_FILES_DIR);
+    QApplication app(argc, argv);
+    // The looks of the real tool: the table's style sheets come from the suite's resources.
+    QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Trellis_Default.rcc"));
+    QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc"));
+    Custom::addXmlPath(QStringLiteral(":/Kestrel/QSS/CustomStyleSheet_ks.xml"));
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+
+    // The simulated camera, opened as the worker would: the frequency is read from it for every event.
+    CInterface* p = nullptr;
+    NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
+    auto* cam = dynamic_cast<CCamInterface*>(p);
+    DeviceInfoList list{};
+    DeviceInfo record{};
+    void* handle = nullptr;
+    if (cam->EnumDevices(&list, "DoVISimulator.cti") != 0 || list.nCount == 0) {
+        std::fprintf(stderr, "no simulated camera installed\n");
+        return 1;
+    }
+    record = *list.pItems[0];
+    if (cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE) != 0)
+        return 1;
+
+    // 1: as fast as the event thread can go, panel closed; 2 and 3: 100,000 events per second, with the
+    // statistics panel closed and then open with its chart shown.
+    const Phase phases[] = {{"full speed, statistics closed", 0, false},
+                            {"100000/s, statistics closed", 100000, false},
+                            {"100000/s, statistics open", 100000, true}};
+    for (const Phase& phase : phases) {
+        std::printf("--- %s\n", phase.name);
+        RunPhase(app, cam, record, phase, seconds);
+    }
     cam->CloseDevice(handle);
     NXAReleaseInstance(p);
     return 0;

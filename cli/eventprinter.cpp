@@ -64,8 +64,8 @@ void EventPrinter::Summary()
     QMutexLocker lock(&m_mutex);
     std::fflush(stdout);
     // Right-aligned columns as wide as their widest text; the last second's rate means little at the end.
-    const QList<int> columns{ColName,         ColId,           ColCount,         ColMeanRate,     ColMinInterval,
-                             ColMeanInterval, ColMaxInterval,  ColSuspectedMissed, ColLastTimestamp};
+    const QList<int> columns{ColName,        ColCount,       ColMeanRate,        ColMinInterval,
+                             ColMeanInterval, ColMaxInterval, ColSuspectedMissed, ColLastTimestamp};
     QVector<QStringList> lines(snapshot.rows.size() + 1);
     for (int c : columns) {
         QStringList cells{Header(c)};

@@ -1,7 +1,7 @@
 #include "eventratechart.h"
 
 #include "eventstatistics.h"
-#include "nxinterface.h"
+#include "eventstattext.h"
 
 #include <qwt_legend.h>
 #include <qwt_legend_label.h>
@@ -12,11 +12,6 @@
 #include <QPen>
 
 namespace {
-
-QString Title(const EventStatRow& row)
-{
-    return QStringLiteral("%1[ID:%2]").arg(row.strName, NXInterface::toHexadecimalString(row.nId, 0, 4));
-}
 
 // Distinct on white and for the common forms of colour blindness (Okabe and Ito).
 const QColor kColors[] = {QColor(0, 114, 178),  QColor(230, 159, 0),   QColor(0, 158, 115), QColor(204, 121, 167),
@@ -42,6 +37,7 @@ EventRateChart::EventRateChart(QWidget* parent)
     m_pLegend = new QwtLegend;
     m_pLegend->setObjectName(QStringLiteral("EventRateLegend"));
     m_pLegend->setDefaultItemMode(QwtLegendData::Checkable);
+    m_pLegend->setFont(font);
     insertLegend(m_pLegend, QwtPlot::RightLegend);
     connect(m_pLegend, &QwtLegend::checked, this,
             [this](const QVariant& itemInfo, bool bOn, int) { OnLegendChecked(itemInfo, bOn); });
@@ -66,7 +62,7 @@ void EventRateChart::setSnapshot(const EventStatisticsSnapshot& snapshot)
 {
     QHash<QString, QwtPlotCurve*> unused = m_curves;
     for (const EventStatRow& row : snapshot.rows) {
-        const QString strTitle = Title(row);
+        const QString strTitle = EventStatText::Title(row);
         QwtPlotCurve*& pCurve = m_curves[strTitle];
         unused.remove(strTitle);
         if (!pCurve) {

@@ -52,6 +52,8 @@ QVariant EventStatisticsModel::data(const QModelIndex& index, int nRole) const
     case Qt::TextAlignmentRole:
         return int(Qt::AlignVCenter | (EventStatText::IsNumeric(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
     case Qt::ToolTipRole:
+        if (index.column() == EventStatText::ColName)
+            return EventStatText::Title(row);
         if (index.column() == EventStatText::ColSuspectedMissed && row.nIntervals)
             return tr("Intervals longer than 1.5 times the median interval (%1 ms), counted as the periods they "
                       "span less one")
@@ -65,8 +67,8 @@ QVariant EventStatisticsModel::data(const QModelIndex& index, int nRole) const
 
 QVariant EventStatisticsModel::headerData(int nSection, Qt::Orientation orientation, int nRole) const
 {
-    if (orientation == Qt::Horizontal && nRole == Qt::DisplayRole)
-        return EventStatText::Header(nSection);
+    if (orientation == Qt::Horizontal && nRole == Qt::DisplayRole) // a word a line: narrow columns
+        return EventStatText::Header(nSection).replace(QLatin1Char(' '), QLatin1Char('\n'));
     return QAbstractTableModel::headerData(nSection, orientation, nRole);
 }
 

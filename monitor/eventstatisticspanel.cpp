@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,6 +25,7 @@ namespace {
 
 constexpr int kPanelHeight = 440;
 constexpr int kMinPanelHeight = 300; // on a small screen the chart gives way first
+constexpr int kFontPixels = 11;
 
 } // namespace
 
@@ -59,19 +61,25 @@ EventStatisticsPanel::EventStatisticsPanel(EventStatistics* pStatistics, CInterf
     m_pTable->setModel(m_pProxy);
     m_pTable->setSortingEnabled(true);
     m_pTable->sortByColumn(EventStatText::ColName, Qt::AscendingOrder);
-    m_pTable->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/CustomTableView_ks.qss")));
+    // The log's looks, a size smaller: ten columns share the width.
+    m_pTable->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/CustomTableView_ks.qss"))
+                            + QStringLiteral("QTableView { font-size: %1px; }").arg(kFontPixels));
     QHeaderView* pHeader = m_pTable->horizontalHeader();
-    pHeader->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/HorHeaderView_ks.qss")));
+    // Titles a word a line, so that all columns fit the window's width.
+    pHeader->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/HorHeaderView_ks.qss"))
+                           + QStringLiteral("QHeaderView::section:horizontal { height: 48px; padding-right: 4px; font-size: %1px; }")
+                                 .arg(kFontPixels));
     pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pHeader->setHighlightSections(false);
-    pHeader->setSectionResizeMode(QHeaderView::ResizeToContents);
-    pHeader->setStretchLastSection(true);
+    pHeader->setSectionResizeMode(QHeaderView::Fixed);
+    pHeader->setSectionResizeMode(EventStatText::ColName, QHeaderView::Stretch);
+    m_pTable->verticalHeader()->setDefaultSectionSize(26);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pTable->verticalHeader()->hide();
     m_pTable->setFrameStyle(0);
-    m_pTable->setFixedHeight(150);
+    m_pTable->setFixedHeight(180);
 
     m_pBtnExport = new CustomPushButton(this, SS_Second);
     m_pBtnExport->setObjectName(QStringLiteral("BtnExportStatistics"));
@@ -114,11 +122,16 @@ void EventStatisticsPanel::OnToggle()
         return;
     }
     m_closedSize = m_pWindow->size();
+    // The closed window is a little short of what its layout asks for; the open one gets it all.
+    int nShort = 0;
+    if (QWidget* pHolder = parentWidget())
+        nShort = qMax(0, pHolder->minimumSizeHint().height() - pHolder->height());
     int nHeight = kPanelHeight;
     if (QScreen* pScreen = m_pWindow->screen())
-        nHeight = qBound(kMinPanelHeight, pScreen->availableGeometry().height() - m_closedSize.height(), kPanelHeight);
+        nHeight = qBound(kMinPanelHeight, pScreen->availableGeometry().height() - m_closedSize.height() - nShort,
+                         kPanelHeight);
     setFixedHeight(nHeight);
-    m_pWindow->setFixedSize(m_closedSize.width(), m_closedSize.height() + nHeight);
+    m_pWindow->setFixedSize(m_closedSize.width(), m_closedSize.height() + nShort + nHeight);
     show();
     Refresh();
 }
@@ -184,8 +197,11 @@ void EventStatisticsPanel::Retranslate()
 {
     m_pBtnStatistics->setText(tr("Statistics"));
     m_pBtnExport->setText(tr("Export statistics..."));
-    m_pBtnExport->setFixedWidth(qMax(140, m_pBtnExport->fontMetrics().horizontalAdvance(m_pBtnExport->text()) + 24));
+    QFont buttonFont = m_pBtnExport->font();
+    buttonFont.setPixelSize(14); // the size its style gives it
+    m_pBtnExport->setFixedWidth(QFontMetrics(buttonFont).horizontalAdvance(m_pBtnExport->text()) + 32);
     m_pModel->retranslate();
+    FitColumns();
     QStringList lines;
     if (m_nLost)
         lines << tr("Lost on the way from the camera, as its producer reports: %1 events").arg(m_nLost);
@@ -193,6 +209,28 @@ void EventStatisticsPanel::Retranslate()
         lines << tr("%1 events of more than %2 kinds are not in the table").arg(m_nUntracked).arg(EventStatistics::kMaxKinds);
     m_pLblLost->setText(lines.join(QStringLiteral("   ")));
     m_pLblLost->setVisible(!lines.isEmpty());
+}
+
+// Each column as wide as its title's longer line or its widest likely value, in the table's fonts.
+void EventStatisticsPanel::FitColumns()
+{
+    using namespace EventStatText;
+    QFont cellFont = m_pTable->font();
+    cellFont.setPixelSize(kFontPixels);
+    QFont titleFont = cellFont;
+    titleFont.setBold(true);
+    const QFontMetrics cells(cellFont), titles(titleFont);
+    const QString strSamples[ColumnCount] = {QString(), QStringLiteral("0000000"),
+                                             QStringLiteral("000000"), QStringLiteral("000000.00"),
+                                             QStringLiteral("00000.000"), QStringLiteral("00000.000"),
+                                             QStringLiteral("00000.000"), QStringLiteral("0000.00000000"),
+                                             QStringLiteral("000000")};
+    for (int c = ColCount; c < ColumnCount; ++c) {
+        int nWidth = cells.horizontalAdvance(strSamples[c]);
+        for (const QString& strLine : m_pModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().split('\n'))
+            nWidth = qMax(nWidth, titles.horizontalAdvance(strLine));
+        m_pTable->horizontalHeader()->resizeSection(c, nWidth + 12); // padding and grid line
+    }
 }
 
 void EventStatisticsPanel::changeEvent(QEvent* pEvent)

@@ -48,6 +48,7 @@ private slots:
 private:
     quint64 LostSinceReset();
     void Retranslate();
+    void FitColumns();
 
     EventStatistics* m_pStatistics = nullptr;
     QWidget* m_pWindow = nullptr;

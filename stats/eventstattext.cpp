@@ -10,7 +10,6 @@ namespace {
 
 const char* const kHeaders[ColumnCount] = {
     QT_TRANSLATE_NOOP("EventStatistics", "Event"),
-    QT_TRANSLATE_NOOP("EventStatistics", "ID"),
     QT_TRANSLATE_NOOP("EventStatistics", "Count"),
     QT_TRANSLATE_NOOP("EventStatistics", "Last Second (/s)"),
     QT_TRANSLATE_NOOP("EventStatistics", "Mean Rate (/s)"),
@@ -48,15 +47,19 @@ QString Header(int nColumn)
 
 bool IsNumeric(int nColumn)
 {
-    return nColumn != ColName && nColumn != ColId;
+    return nColumn != ColName;
+}
+
+QString Title(const EventStatRow& row)
+{
+    return QStringLiteral("%1[ID:%2]").arg(row.strName, NXInterface::toHexadecimalString(row.nId, 0, 4));
 }
 
 QString Cell(const EventStatRow& row, int nColumn, bool bFull)
 {
     const bool bIntervals = row.nIntervals > 0;
     switch (nColumn) {
-    case ColName: return row.strName;
-    case ColId: return NXInterface::toHexadecimalString(row.nId, 0, 4);
+    case ColName: return Title(row);
     case ColCount: return QString::number(row.nCount);
     case ColRateLastSecond: return QString::number(row.dRateLastSecond, 'f', 0);
     case ColMeanRate: return QString::number(row.dMeanRate, 'f', 2);
@@ -76,8 +79,7 @@ QVariant SortKey(const EventStatRow& row, int nColumn)
 {
     const double dNone = -1; // no interval yet sorts below every measured one
     switch (nColumn) {
-    case ColName: return row.strName;
-    case ColId: return int(row.nId);
+    case ColName: return Title(row);
     case ColCount: return row.nCount;
     case ColRateLastSecond: return row.dRateLastSecond;
     case ColMeanRate: return row.dMeanRate;

@@ -11,8 +11,7 @@
 namespace EventStatText {
 
 enum Column {
-    ColName,
-    ColId,
+    ColName, // "name[ID:0x....]", as the log shows an event
     ColCount,
     ColRateLastSecond,
     ColMeanRate,
@@ -32,6 +31,8 @@ QString Cell(const EventStatRow& row, int nColumn, bool bFull = false);
 // The value the column sorts by: a number, or the name.
 QVariant SortKey(const EventStatRow& row, int nColumn);
 bool IsNumeric(int nColumn);
+// An event as the log and the chart name it: "name[ID:0x....]".
+QString Title(const EventStatRow& row);
 
 // The table as CSV: UTF-8, the column titles as the first line, one line per event, CR LF line ends
 // (RFC 4180), fields quoted only where they must be.

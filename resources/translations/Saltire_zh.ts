@@ -24,6 +24,102 @@
     </message>
 </context>
 <context>
+    <name>EventRateChart</name>
+    <message>
+        <source>Seconds ago</source>
+        <translation>秒前</translation>
+    </message>
+    <message>
+        <source>Events per second</source>
+        <translation>每秒事件数</translation>
+    </message>
+</context>
+<context>
+    <name>EventStatistics</name>
+    <message>
+        <source>Event</source>
+        <translation>事件</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>计数</translation>
+    </message>
+    <message>
+        <source>Last Second (/s)</source>
+        <translation>最近一秒 (/s)</translation>
+    </message>
+    <message>
+        <source>Mean Rate (/s)</source>
+        <translation>平均速率 (/s)</translation>
+    </message>
+    <message>
+        <source>Min Interval (ms)</source>
+        <translation>最小间隔 (ms)</translation>
+    </message>
+    <message>
+        <source>Mean Interval (ms)</source>
+        <translation>平均间隔 (ms)</translation>
+    </message>
+    <message>
+        <source>Max Interval (ms)</source>
+        <translation>最大间隔 (ms)</translation>
+    </message>
+    <message>
+        <source>Last Timestamp (s)</source>
+        <translation>最后时间戳 (s)</translation>
+    </message>
+    <message>
+        <source>Suspected Missed</source>
+        <translation>疑似丢失</translation>
+    </message>
+</context>
+<context>
+    <name>EventStatisticsModel</name>
+    <message>
+        <source>Intervals longer than 1.5 times the median interval (%1 ms), counted as the periods they span less one</source>
+        <translation>超过中位间隔 (%1 ms) 1.5 倍的间隔，按其跨越的周期数减一计数</translation>
+    </message>
+    <message>
+        <source>The time stamp went backwards %1 times; those steps are not intervals</source>
+        <translation>时间戳回退了 %1 次；这些跳变不计为间隔</translation>
+    </message>
+</context>
+<context>
+    <name>EventStatisticsPanel</name>
+    <message>
+        <source>Export Statistics</source>
+        <translation>导出统计</translation>
+    </message>
+    <message>
+        <source>CSV File</source>
+        <translation>CSV 文件</translation>
+    </message>
+    <message>
+        <source>The statistics could not be written to %1: %2</source>
+        <translation>统计无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>Prompt</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>统计</translation>
+    </message>
+    <message>
+        <source>Export statistics...</source>
+        <translation>导出统计...</translation>
+    </message>
+    <message>
+        <source>Lost on the way from the camera, as its producer reports: %1 events</source>
+        <translation>据生产者报告，从相机传输途中丢失：%1 个事件</translation>
+    </message>
+    <message>
+        <source>%1 events of more than %2 kinds are not in the table</source>
+        <translation>超过 %2 种之外的 %1 个事件未列入表中</translation>
+    </message>
+</context>
+<context>
     <name>LogWriteNotice</name>
     <message>
         <source>The log file is no longer written: %1</source>

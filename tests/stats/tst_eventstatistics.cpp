@@ -161,10 +161,10 @@ private slots:
             stats.Add(0x9000, "Line,\"1\"", t, 1000, qint64(t - 1400));
         stats.Add(0x0012, "Overheat", quint64(-2000000000), 1000000000, 500);
         const QByteArray expected =
-            "Event,ID,Count,Last Second (/s),Mean Rate (/s),Min Interval (ms),Mean Interval (ms),Max Interval (ms),"
+            "Event,Count,Last Second (/s),Mean Rate (/s),Min Interval (ms),Mean Interval (ms),Max Interval (ms),"
             "Last Timestamp (s),Suspected Missed\r\n"
-            "\"Line,\"\"1\"\"\",0x9000,4,4,4.00,10.000000,13.333333,20.000000,1.54000000,1\r\n"
-            "Overheat,0x0012,1,1,1.00,,,,-2.00000000,\r\n";
+            "\"Line,\"\"1\"\"[ID:0x9000]\",4,4,4.00,10.000000,13.333333,20.000000,1.54000000,1\r\n"
+            "Overheat[ID:0x0012],1,1,1.00,,,,-2.00000000,\r\n";
         QCOMPARE(EventStatText::Csv(stats.Snapshot(1000, false)), expected);
     }
 };
