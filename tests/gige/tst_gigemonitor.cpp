@@ -1,6 +1,7 @@
 #include "nxeventlogwidget.h"
 
 #include "customcheckbox.h"
+#include "custompushbutton.h"
 #include "deviceeventsink.h"
 #include "fakecamera.h"
 #include "gvcpeventsender.h"
@@ -10,11 +11,13 @@
 #include "qlocalcfg.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
 
 // The Event Monitor on a GigE Vision camera: events from the message channel, through the device-access
-// library and the event registry, become log rows with their names, ids and time stamps.
+// library and the event registry, become log rows with their names, ids and time stamps; request ids that
+// never came show as lost events in the statistics panel.
 class TestGigEMonitor : public QObject
 {
     Q_OBJECT
@@ -66,6 +69,15 @@ private slots:
         QCOMPARE(model->index(0, 1).data().toString(), QString("ExposureStart_0[ID:0x9000] "));
         QCOMPARE(model->index(1, 0).data().toString(), QString("2.50000000"));
         QCOMPARE(model->index(1, 1).data().toString(), QString("0x1234[ID:0x1234] "));
+
+        w->show();
+        QTest::mouseClick(w->findChild<CustomPushButton*>("BtnStatistics"), Qt::LeftButton);
+        auto* lostLine = w->findChild<QLabel*>("LostEventsLine");
+        QVERIFY(!lostLine->isVisible());
+        sender.SetNextRequestId(uint16_t(sender.NextRequestId() + 3));
+        QVERIFY(sender.WaitAck(sender.SendEvents({{0x9000, 0xFFFF, 0, 3500000000ULL, {}}}), 2000));
+        QTRY_VERIFY(lostLine->isVisible());
+        QVERIFY2(lostLine->text().contains(": 3 "), qPrintable(lostLine->text()));
 
         w->findChild<CustomCheckBox*>("ChkEventType")->setChecked(false);
         cam->RegisterEventCallback(nullptr, nullptr);

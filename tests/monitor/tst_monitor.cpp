@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
+#include <QTranslator>
 #include <QtTest>
 
 #include <qwt_plot_curve.h>
@@ -319,6 +320,15 @@ private slots:
         QCOMPARE(model->rowCount(), 0);
         QCOMPARE(chart->curves().size(), 0);
         QVERIFY(!lostLine->isVisible());
+
+        // The panel's texts follow the language, also the column titles the exported file takes.
+        QTranslator chinese;
+        QVERIFY(chinese.load(SALTIRE_RUNTIME_DIR "/translation/Saltire_zh.qm"));
+        QCoreApplication::installTranslator(&chinese);
+        QTRY_COMPARE(button->text(), QString::fromUtf8("统计"));
+        QCOMPARE(EventStatText::Header(EventStatText::ColSuspectedMissed), QString::fromUtf8("疑似丢失"));
+        QCoreApplication::removeTranslator(&chinese);
+        QTRY_COMPARE(button->text(), QString("Statistics"));
 
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(!panel->isVisible());
