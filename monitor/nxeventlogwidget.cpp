@@ -236,6 +236,7 @@ void NXEventLogWidget::on_logStateChg(int nState)
         m_nEventTypeMask.fetch_or(kMessagingChannelEvent);
     } else {
         m_nEventTypeMask.fetch_and(~kMessagingChannelEvent);
+        m_pStatistics->Stop();
     }
     m_pTableView->setRunning(m_nEventTypeMask.load() != 0);
 }

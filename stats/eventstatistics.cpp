@@ -86,8 +86,20 @@ qint64 EventStatistics::NowMs() const
 void EventStatistics::Start(qint64 nNowMs)
 {
     QMutexLocker lock(&m_mutex);
-    if (m_nStartMs < 0)
-        m_nStartMs = nNowMs;
+    if (m_nRunningSinceMs >= 0)
+        return;
+    m_nRunningSinceMs = nNowMs;
+    if (m_nFirstStartMs < 0)
+        m_nFirstStartMs = nNowMs;
+}
+
+void EventStatistics::Stop(qint64 nNowMs)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_nRunningSinceMs < 0)
+        return;
+    m_nRunMs += std::max<qint64>(nNowMs - m_nRunningSinceMs, 0);
+    m_nRunningSinceMs = -1;
 }
 
 void EventStatistics::Clear(qint64 nNowMs)
@@ -96,8 +108,9 @@ void EventStatistics::Clear(qint64 nNowMs)
     m_kinds.clear();
     m_byId.clear();
     m_nUntracked = 0;
-    if (m_nStartMs >= 0)
-        m_nStartMs = nNowMs;
+    m_nRunMs = 0;
+    m_nRunningSinceMs = m_nRunningSinceMs >= 0 ? nNowMs : -1;
+    m_nFirstStartMs = m_nRunningSinceMs;
 }
 
 EventStatistics::Kind* EventStatistics::Find(quint16 nId, const char* szName, int nLength)
@@ -140,8 +153,6 @@ void EventStatistics::Add(const EventRecord& record, int nFrequency)
 
 void EventStatistics::AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 nNowMs)
 {
-    if (m_nStartMs < 0)
-        m_nStartMs = nNowMs;
     ++kind.nCount;
     if (nFrequency == 0)
         nFrequency = 1000000000;
@@ -197,10 +208,10 @@ EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory) 
 {
     QMutexLocker lock(&m_mutex);
     EventStatisticsSnapshot snapshot;
-    snapshot.nElapsedMs = m_nStartMs < 0 ? 0 : std::max<qint64>(nNowMs - m_nStartMs, 0);
+    snapshot.nElapsedMs = m_nRunMs + (m_nRunningSinceMs < 0 ? 0 : std::max<qint64>(nNowMs - m_nRunningSinceMs, 0));
     snapshot.nUntracked = m_nUntracked;
     const qint64 nNowBucket = nNowMs / kBucketMs;
-    const qint64 nStartBucket = m_nStartMs < 0 ? nNowBucket : m_nStartMs / kBucketMs;
+    const qint64 nStartBucket = m_nFirstStartMs < 0 ? nNowBucket : m_nFirstStartMs / kBucketMs;
     snapshot.rows.reserve(int(m_kinds.size()));
     for (const std::unique_ptr<Kind>& pKind : m_kinds) {
         const Kind& kind = *pKind;

@@ -32,10 +32,12 @@ public:
     // Arrival times are milliseconds on one monotonic clock; NowMs() is the clock used without one.
     qint64 NowMs() const;
 
-    // Starts the time base of the mean rate, unless it runs already.
+    // The mean rate is over the time between Start and Stop (logging switched on and off), summed.
     void Start(qint64 nNowMs);
     void Start() { Start(NowMs()); }
-    // Forgets every event; a started time base starts again now.
+    void Stop(qint64 nNowMs);
+    void Stop() { Stop(NowMs()); }
+    // Forgets every event and the time so far; if running, the time starts again now.
     void Clear(qint64 nNowMs);
     void Clear() { Clear(NowMs()); }
 
@@ -59,5 +61,7 @@ private:
     std::vector<std::unique_ptr<Kind>> m_kinds;
     QHash<quint16, std::vector<Kind*>> m_byId;
     quint64 m_nUntracked = 0;
-    qint64 m_nStartMs = -1;
+    qint64 m_nFirstStartMs = -1; // the chart's seconds begin here
+    qint64 m_nRunningSinceMs = -1;
+    qint64 m_nRunMs = 0; // summed over the runs that ended
 };

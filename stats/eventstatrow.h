@@ -12,7 +12,7 @@ struct EventStatRow
     quint16 nId = 0;
     quint64 nCount = 0;
     double dRateLastSecond = 0; // events that arrived in the last full second
-    double dMeanRate = 0;       // events per second since the statistics started
+    double dMeanRate = 0;       // events per second of the time the statistics ran
     quint64 nIntervals = 0;
     double dMinInterval = 0;
     double dMeanInterval = 0;
@@ -29,7 +29,7 @@ struct EventStatRow
 
 struct EventStatisticsSnapshot
 {
-    qint64 nElapsedMs = 0;
+    qint64 nElapsedMs = 0; // the time the statistics ran
     QVector<EventStatRow> rows; // in the order the kinds first arrived
     quint64 nUntracked = 0;     // events of kinds beyond the tracked maximum
 };

@@ -125,13 +125,20 @@ private slots:
         QCOMPARE(stats.Snapshot(100000, true).rows.value(0).rateHistory.size(), EventStatistics::kHistorySeconds);
         QVERIFY(stats.Snapshot(100000, false).rows.value(0).rateHistory.isEmpty());
 
-        stats.Clear(5000);
-        QVERIFY(stats.Snapshot(5000, true).rows.isEmpty());
-        stats.Add(1, "FrameTrigger", 7, 1000, 5500);
-        const EventStatisticsSnapshot again = stats.Snapshot(6000, true);
-        QCOMPARE(again.nElapsedMs, qint64(1000)); // the time base started again with the clearing
+        // The mean rate counts the time the statistics ran, not a pause.
+        stats.Stop(5000);
+        stats.Start(9000);
+        QCOMPARE(stats.Snapshot(10000, false).nElapsedMs, qint64(5000));
+        QCOMPARE(stats.Snapshot(10000, false).rows.value(0).dMeanRate, 25.0);
+
+        stats.Clear(11000);
+        QVERIFY(stats.Snapshot(11000, true).rows.isEmpty());
+        stats.Add(1, "FrameTrigger", 7, 1000, 11500);
+        const EventStatisticsSnapshot again = stats.Snapshot(12000, true);
+        QCOMPARE(again.nElapsedMs, qint64(1000)); // the time started again with the clearing
         QCOMPARE(again.rows.value(0).nCount, quint64(1));
         QCOMPARE(again.rows.value(0).dMeanRate, 1.0);
+        QCOMPARE(again.rows.value(0).rateHistory, QVector<double>{1});
     }
 
     // A kind is a name and an ID; beyond the tracked maximum events are only counted.
