@@ -78,7 +78,7 @@ void RunPhase(QApplication& app, CCamInterface* cam, const DeviceInfo& record, c
         quint64 ticks = 0;
         for (long n = 0; !stop; ++n) {
             // Paced in steps of a millisecond's worth of events.
-            if (phase.rate && n % (phase.rate / 1000) == 0)
+            if (phase.rate && n % std::max(1, phase.rate / 1000) == 0)
                 std::this_thread::sleep_until(start + std::chrono::microseconds(n * 1000000LL / phase.rate));
             r.nTimestampHigh = quint32(ticks >> 32);
             r.nTimestampLow = quint32(ticks & 0xffffffffu);

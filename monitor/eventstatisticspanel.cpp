@@ -61,7 +61,7 @@ EventStatisticsPanel::EventStatisticsPanel(EventStatistics* pStatistics, CInterf
     m_pTable->setModel(m_pProxy);
     m_pTable->setSortingEnabled(true);
     m_pTable->sortByColumn(EventStatText::ColName, Qt::AscendingOrder);
-    // The log's looks, a size smaller: ten columns share the width.
+    // The log's looks, a size smaller: all columns share the window's width.
     m_pTable->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/CustomTableView_ks.qss"))
                             + QStringLiteral("QTableView { font-size: %1px; }").arg(kFontPixels));
     QHeaderView* pHeader = m_pTable->horizontalHeader();
@@ -114,7 +114,7 @@ void EventStatisticsPanel::SetStatusSource(StatusSource source)
 
 void EventStatisticsPanel::OnToggle()
 {
-    const bool bOpen = !isVisible();
+    const bool bOpen = isHidden();
     m_pBtnStatistics->setChecked(bOpen);
     if (!bOpen) {
         hide();

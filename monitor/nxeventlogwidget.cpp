@@ -178,6 +178,10 @@ NXEventLogWidget::NXEventLogWidget(quint64 nKey, QWidget* parent)
 NXEventLogWidget::~NXEventLogWidget()
 {
     DeviceEventRegistry::Unregister(this); // waits for an event being handed to this window
+    // The statistics go before the children that use them.
+    m_pTableView->setFlushHandler({});
+    delete m_pStatisticsPanel;
+    m_pStatisticsPanel = nullptr;
     QLocalCfg::Destroy();
 }
 

@@ -16,6 +16,7 @@ constexpr qint64 kBucketMs = 100;
 constexpr qint64 kBucketsPerSecond = 1000 / kBucketMs;
 // A minute of 100 ms buckets and the second before it, with room to spare.
 constexpr int kBuckets = 640;
+constexpr quint64 kSettleRefresh = 64;
 
 struct Bucket {
     qint64 nIndex = -1;
@@ -52,11 +53,9 @@ struct EventStatistics::Kind {
     quint64 nIntervals = 0;
     double dMin = 0, dMax = 0, dSum = 0;
     quint64 nBackwards = 0;
-    std::vector<double> window; // ring of the latest intervals once full
-    size_t nNext = 0;
-    double dSettleMedian = -1; // judges the intervals that leave the window
-    int nSinceMedian = 0;
-    quint64 nSettledMissed = 0;
+    std::vector<double> window; // the latest intervals; interval i at i % kWindow
+    double dSettleMedian = -1;
+    quint64 nSettledMissed = 0; // of the intervals judged for good
     std::vector<Bucket> buckets;
 
     quint64 Arrived(qint64 nFirst, qint64 nLast) const
@@ -115,17 +114,20 @@ void EventStatistics::Clear(qint64 nNowMs)
 
 EventStatistics::Kind* EventStatistics::Find(quint16 nId, const char* szName, int nLength)
 {
-    std::vector<Kind*>& sameId = m_byId[nId];
-    for (Kind* pKind : sameId)
-        if (pKind->name.size() == nLength && std::memcmp(pKind->name.constData(), szName, size_t(nLength)) == 0)
-            return pKind;
+    auto it = m_byId.find(nId);
+    if (it != m_byId.end())
+        for (Kind* pKind : *it)
+            if (pKind->name.size() == nLength && std::memcmp(pKind->name.constData(), szName, size_t(nLength)) == 0)
+                return pKind;
     if (int(m_kinds.size()) >= kMaxKinds)
-        return nullptr;
+        return nullptr; // and nothing grows for kinds beyond the maximum
+    if (it == m_byId.end())
+        it = m_byId.insert(nId, {});
     auto kind = std::make_unique<Kind>();
     kind->name = QByteArray(szName, nLength);
     kind->nId = nId;
     kind->buckets.resize(kBuckets);
-    sameId.push_back(kind.get());
+    it->push_back(kind.get());
     m_kinds.push_back(std::move(kind));
     return m_kinds.back().get();
 }
@@ -154,8 +156,9 @@ void EventStatistics::Add(const EventRecord& record, int nFrequency)
 void EventStatistics::AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 nNowMs)
 {
     ++kind.nCount;
-    if (nFrequency == 0)
+    if (nFrequency <= 0)
         nFrequency = 1000000000;
+    nNowMs = std::max<qint64>(nNowMs, 0);
     if (kind.bHaveLast) {
         const quint64 nStep = nTicks - kind.nLastTicks; // modulo 2^64: a wrap is a short step forward
         if (nStep > quint64(std::numeric_limits<qint64>::max())) {
@@ -168,19 +171,20 @@ void EventStatistics::AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 n
                 kind.dMin = std::min(kind.dMin, dInterval);
                 kind.dMax = std::max(kind.dMax, dInterval);
             }
-            ++kind.nIntervals;
+            const quint64 nIndex = kind.nIntervals++;
             kind.dSum += dInterval;
-            if (kind.window.size() < size_t(kWindow)) {
+            if (kind.window.size() < size_t(kWindow))
                 kind.window.push_back(dInterval);
-            } else {
-                kind.nSettledMissed += Missed(kind.window[kind.nNext], kind.dSettleMedian);
-                kind.window[kind.nNext] = dInterval;
-                kind.nNext = (kind.nNext + 1) % size_t(kWindow);
-            }
-            // A full window's median moves slowly: refreshing it every quarter window costs little per event.
-            if (kind.window.size() == size_t(kWindow) && (kind.dSettleMedian < 0 || ++kind.nSinceMedian >= kWindow / 4)) {
-                kind.dSettleMedian = Median(kind.window);
-                kind.nSinceMedian = 0;
+            else
+                kind.window[size_t(nIndex % kWindow)] = dInterval;
+            // An interval is judged for good once it stands in the middle of the window, as many intervals
+            // before it as after: a change of the trigger rate then settles no false misses. The median
+            // moves slowly, so it is refreshed every kSettleRefresh intervals only.
+            if (nIndex >= quint64(kWindow / 2)) {
+                if (kind.dSettleMedian < 0 || nIndex % kSettleRefresh == 0)
+                    kind.dSettleMedian = Median(kind.window);
+                const quint64 nMiddle = nIndex - quint64(kWindow / 2);
+                kind.nSettledMissed += Missed(kind.window[size_t(nMiddle % kWindow)], kind.dSettleMedian);
             }
         }
     }
@@ -229,8 +233,10 @@ EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory) 
             row.dMeanInterval = kind.dSum / double(kind.nIntervals);
             row.dMedianInterval = Median(kind.window);
             row.nSuspectedMissed = kind.nSettledMissed;
-            for (double dInterval : kind.window)
-                row.nSuspectedMissed += Missed(dInterval, row.dMedianInterval);
+            // The newer half is not judged for good yet.
+            const quint64 nOpen = std::min<quint64>(kind.nIntervals, quint64(kWindow / 2));
+            for (quint64 i = kind.nIntervals - nOpen; i < kind.nIntervals; ++i)
+                row.nSuspectedMissed += Missed(kind.window[size_t(i % kWindow)], row.dMedianInterval);
         }
         if (snapshot.nElapsedMs > 0)
             row.dMeanRate = double(kind.nCount) * 1000.0 / double(snapshot.nElapsedMs);

@@ -18,7 +18,8 @@ struct EventRecord;
 // that a counter wrapping round still gives a short step forward; a difference of 2^63 ticks or more is a
 // time stamp going backwards (a reset device): it starts a new reference and gives no interval.
 // Suspected missed: an interval longer than 1.5 times the median interval spans n periods (n rounded), so
-// n - 1 events are suspected missing. The median is taken over the positive intervals of the window.
+// n - 1 events are suspected missing. The median is taken over the positive intervals of the window; an
+// interval is judged for good against the median of the intervals around it.
 class EventStatistics
 {
 public:
@@ -41,7 +42,7 @@ public:
     void Clear(qint64 nNowMs);
     void Clear() { Clear(NowMs()); }
 
-    // Any thread. A frequency of 0 counts as 1,000,000,000 ticks per second.
+    // Any thread. A frequency of 0 or less counts as 1,000,000,000 ticks per second.
     void Add(quint16 nId, const QByteArray& name, quint64 nTicks, int nFrequency, qint64 nNowMs);
     void Add(const EventRecord& record, int nFrequency);
 

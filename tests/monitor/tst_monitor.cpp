@@ -246,7 +246,9 @@ private slots:
         QVERIFY(w->height() >= 550 + panel->height());
         QVERIFY(w->rect().contains(panel->mapTo(w, QPoint(0, panel->height() - 1)))); // all of it shows
 
-        std::thread feeder([w] {
+        // Two kinds of known events, then a third kind on and on while the panel refreshes.
+        std::atomic<bool> stop{false};
+        std::thread feeder([w, &stop] {
             for (quint64 k = 0; k < 50; ++k) {
                 EventRecord a = Record("ExposureStart", 0x9000, (k < 20 ? k : k + 1) * 1000000); // one missing
                 w->OnEvent(&a);
@@ -255,27 +257,34 @@ private slots:
                     w->OnEvent(&b);
                 }
             }
+            for (quint64 k = 0; !stop; ++k) {
+                EventRecord c = Record("Heartbeat", 0x9002, k * 1000000);
+                w->OnEvent(&c);
+                std::this_thread::yield();
+            }
         });
-        feeder.join();
         EventStatisticsModel* model = panel->Model();
-        QTRY_COMPARE(model->rowCount(), 2);
+        QTRY_COMPARE(model->rowCount(), 3);
+        QTRY_VERIFY(model->index(2, EventStatText::ColCount).data().toString() != "1");
+        stop = true;
+        feeder.join();
         QCOMPARE(model->index(0, EventStatText::ColCount).data().toString(), QString("50"));
         QCOMPARE(model->index(0, EventStatText::ColSuspectedMissed).data().toString(), QString("1"));
         QCOMPARE(model->index(1, EventStatText::ColMinInterval).data().toString(), QString("5.000"));
         QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
 
-        // Sorted by count, highest first, from the header.
+        // Sorted by count, highest first, from the header (the heartbeat came most often).
         auto* table = w->findChild<QTableView*>("EventStatisticsTable");
         QHeaderView* header = table->horizontalHeader();
         const QPoint countHeader(header->sectionViewportPosition(EventStatText::ColCount) + 5, 5);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, countHeader);
         if (header->sortIndicatorOrder() == Qt::AscendingOrder)
             QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, countHeader);
-        QCOMPARE(table->model()->index(0, EventStatText::ColName).data().toString(), QString("ExposureStart[ID:0x9000]"));
-        QCOMPARE(table->model()->index(1, EventStatText::ColName).data().toString(), QString("FrameTrigger[ID:0x9001]"));
+        QCOMPARE(table->model()->index(1, EventStatText::ColName).data().toString(), QString("ExposureStart[ID:0x9000]"));
+        QCOMPARE(table->model()->index(2, EventStatText::ColName).data().toString(), QString("FrameTrigger[ID:0x9001]"));
 
         EventRateChart* chart = panel->Chart();
-        QCOMPARE(chart->curves().size(), 2);
+        QTRY_COMPARE(chart->curves().size(), 3);
         QwtPlotCurve* curve = chart->curve("ExposureStart[ID:0x9000]");
         QVERIFY(curve && curve->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(curve->dataSize() > 0, 5000); // once a whole second has passed

@@ -102,6 +102,14 @@ private slots:
         QCOMPARE(row.nSuspectedMissed, quint64(7));
         QCOMPARE(row.dMedianInterval, 0.01);
         QCOMPARE(row.dMaxInterval, 0.02);
+
+        // The line runs at twice, then ten times the rate: longer periods before are no misses.
+        ticks.clear();
+        quint64 t = 0;
+        for (quint64 period : {20, 10, 1})
+            for (int k = 0; k < 3000; ++k)
+                ticks << (t += period);
+        QCOMPARE(Feed(ticks).nSuspectedMissed, quint64(0));
     }
 
     void rates()
