@@ -22,10 +22,14 @@ int TimestampFrequency(CCamInterface* pInterface)
 
 QString Seconds(const EventRecord& record, int nFrequency)
 {
-    const qint64 nTicks = qint64((quint64(record.nTimestampHigh) << 32) | quint64(record.nTimestampLow));
+    return Seconds((quint64(record.nTimestampHigh) << 32) | quint64(record.nTimestampLow), nFrequency);
+}
+
+QString Seconds(quint64 nTicks, int nFrequency)
+{
     if (nFrequency == 0)
         nFrequency = 1000000000;
-    return QString::number(double(nTicks) / double(nFrequency), 'f', 8);
+    return QString::number(double(qint64(nTicks)) / double(nFrequency), 'f', 8);
 }
 
 QString ArrivalTime()

@@ -14,6 +14,8 @@ int TimestampFrequency(CCamInterface* pInterface);
 
 // The time stamp in seconds with eight decimals; a frequency of 0 counts as 1,000,000,000.
 QString Seconds(const EventRecord& record, int nFrequency);
+// The same for ticks alone, read as a signed number as the log does.
+QString Seconds(quint64 nTicks, int nFrequency);
 
 // "<name>[ID:0x<id>] ", ending in a blank.
 QString Content(const EventRecord& record);

@@ -134,20 +134,19 @@ EventStatistics::Kind* EventStatistics::Find(quint16 nId, const char* szName, in
 
 void EventStatistics::Add(quint16 nId, const QByteArray& name, quint64 nTicks, int nFrequency, qint64 nNowMs)
 {
-    QMutexLocker lock(&m_mutex);
-    if (Kind* pKind = Find(nId, name.constData(), name.size()))
-        AddTo(*pKind, nTicks, nFrequency, nNowMs);
-    else
-        ++m_nUntracked;
+    Add(nId, name.constData(), name.size(), nTicks, nFrequency, nNowMs);
 }
 
 void EventStatistics::Add(const EventRecord& record, int nFrequency)
 {
-    const quint64 nTicks = (quint64(record.nTimestampHigh) << 32) | quint64(record.nTimestampLow);
-    const int nLength = int(qstrnlen(record.szEventName, sizeof record.szEventName));
-    const qint64 nNowMs = NowMs();
+    Add(record.nEventId, record.szEventName, int(qstrnlen(record.szEventName, sizeof record.szEventName)),
+        (quint64(record.nTimestampHigh) << 32) | quint64(record.nTimestampLow), nFrequency, NowMs());
+}
+
+void EventStatistics::Add(quint16 nId, const char* szName, int nLength, quint64 nTicks, int nFrequency, qint64 nNowMs)
+{
     QMutexLocker lock(&m_mutex);
-    if (Kind* pKind = Find(record.nEventId, record.szEventName, nLength))
+    if (Kind* pKind = Find(nId, szName, nLength))
         AddTo(*pKind, nTicks, nFrequency, nNowMs);
     else
         ++m_nUntracked;

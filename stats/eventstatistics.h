@@ -54,6 +54,7 @@ public:
 
 private:
     struct Kind;
+    void Add(quint16 nId, const char* szName, int nLength, quint64 nTicks, int nFrequency, qint64 nNowMs);
     Kind* Find(quint16 nId, const char* szName, int nLength);
     void AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 nNowMs);
 

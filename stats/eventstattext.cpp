@@ -1,5 +1,6 @@
 #include "eventstattext.h"
 
+#include "eventrecordtext.h"
 #include "nxinterface.h"
 
 #include <QCoreApplication>
@@ -66,10 +67,7 @@ QString Cell(const EventStatRow& row, int nColumn, bool bFull)
     case ColMinInterval: return bIntervals ? Milliseconds(row.dMinInterval, bFull) : QString();
     case ColMeanInterval: return bIntervals ? Milliseconds(row.dMeanInterval, bFull) : QString();
     case ColMaxInterval: return bIntervals ? Milliseconds(row.dMaxInterval, bFull) : QString();
-    case ColLastTimestamp:
-        // As the log shows it: the ticks read as a signed number.
-        return QString::number(double(qint64(row.nLastTicks)) / double(row.nLastFrequency ? row.nLastFrequency : 1000000000),
-                               'f', 8);
+    case ColLastTimestamp: return EventRecordText::Seconds(row.nLastTicks, row.nLastFrequency);
     case ColSuspectedMissed: return bIntervals ? QString::number(row.nSuspectedMissed) : QString();
     default: return QString();
     }
@@ -86,8 +84,7 @@ QVariant SortKey(const EventStatRow& row, int nColumn)
     case ColMinInterval: return row.nIntervals ? row.dMinInterval : dNone;
     case ColMeanInterval: return row.nIntervals ? row.dMeanInterval : dNone;
     case ColMaxInterval: return row.nIntervals ? row.dMaxInterval : dNone;
-    case ColLastTimestamp:
-        return double(qint64(row.nLastTicks)) / double(row.nLastFrequency ? row.nLastFrequency : 1000000000);
+    case ColLastTimestamp: return EventRecordText::Seconds(row.nLastTicks, row.nLastFrequency).toDouble();
     case ColSuspectedMissed: return row.nIntervals ? double(row.nSuspectedMissed) : dNone;
     default: return QVariant();
     }
