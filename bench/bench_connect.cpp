@@ -47,19 +47,20 @@ Counts producerCounts(const QString& file)
     return c;
 }
 
-// Selector writes and notification accesses the worker's visit of the model needs at the least.
-void floorOf(const QList<Saltire::EventTypeItem*>& model, int& nSelectors, int& nEvents)
+// Selector writes and notification accesses the worker's visit of the model needs at the least. Events
+// described the standard way have EventSelector alone: no category or channel to select.
+void floorOf(const QList<Saltire::EventTypeItem*>& model, bool bStandard, int& nSelectors, int& nEvents)
 {
     nSelectors = nEvents = 0;
     auto channels = [&](const QList<Saltire::ChannelItem*>& list) {
         for (const Saltire::ChannelItem* ch : list) {
-            ++nSelectors;
+            nSelectors += bStandard ? 0 : 1;
             nSelectors += ch->listEvent.size();
             nEvents += ch->listEvent.size();
         }
     };
     for (const Saltire::EventTypeItem* type : model) {
-        ++nSelectors;
+        nSelectors += bStandard ? 0 : 1;
         channels(type->listChannel);
         for (const Saltire::IOTypeItem* io : type->listIOType) {
             ++nSelectors;
@@ -76,7 +77,7 @@ struct JobFigures {
 };
 
 // One read job, then one apply job, on a fresh session (the window and the command line do the same).
-void runJobs(const QString& which, const QString& producer, JobFigures& read, JobFigures& apply)
+void runJobs(const QString& which, const QString& producer, bool bStandard, JobFigures& read, JobFigures& apply)
 {
     CliSession session;
     const int index = session.FindDevice(which);
@@ -92,7 +93,7 @@ void runJobs(const QString& which, const QString& producer, JobFigures& read, Jo
     if (!read.bOk)
         return;
     int nSelectors = 0, nEvents = 0;
-    floorOf(session.Model(index), nSelectors, nEvents);
+    floorOf(session.Model(index), bStandard, nSelectors, nEvents);
     read.nFloor = nSelectors + nEvents;
     apply.nFloor = nSelectors + nEvents;
     before = producerCounts(producer);
@@ -160,7 +161,8 @@ int main(int argc, char* argv[])
     QFile::copy(SALTIRE_DOVIGIGE_CTI, producers + "/DoVIGigE.cti");
     const QString shipped = SALTIRE_DOVISIM_DEVICES;
     if (!copyDevice(shipped, "camera_a.", devices) || !copyDevice(shipped, "camera_a_zh", devices)
-        || !copyDevice(shipped, "camera_b", devices) || !copyDevice(SALTIRE_BENCH_DATA, "large_camera", devices)) {
+        || !copyDevice(shipped, "camera_b", devices)
+        || !copyDevice(shipped, "standard_d", devices) || !copyDevice(SALTIRE_BENCH_DATA, "large_camera", devices)) {
         std::fprintf(stderr, "cannot set up the simulated devices\n");
         return 1;
     }
@@ -176,18 +178,20 @@ int main(int argc, char* argv[])
         const char* label;
         const char* which;
         const char* ini;
+        bool bStandard;
     } simulated[] = {
-        {"DV-EC2040 \"Station 3 Top\" (28 events)", "Station 3 Top (SA2040001)", "camera_a.ini"},
-        {"DV-IO8000 IO Controller (160 events)", "DV-IO8000 IO Controller", "camera_b.ini"},
-        {"DV-X9000, every register NoCache", "DV-X9000", "large_camera.ini"},
+        {"DV-EC2040 \"Station 3 Top\" (28 events)", "Station 3 Top (SA2040001)", "camera_a.ini", false},
+        {"DV-IO8000 IO Controller (160 events)", "DV-IO8000 IO Controller", "camera_b.ini", false},
+        {"DV-X9000, every register NoCache", "DV-X9000", "large_camera.ini", false},
+        {"DV-AC3000, standard events", "Station 5 Side (SD3000005)", "standard_d.ini", true},
     };
     const QString sim = producers + "/DoVISimulator.cti";
     for (const auto& d : simulated) {
         JobFigures read0, apply0, read200, apply200;
         setLatency(devices + "/" + d.ini, 0);
-        runJobs(d.which, sim, read0, apply0);
+        runJobs(d.which, sim, d.bStandard, read0, apply0);
         setLatency(devices + "/" + d.ini, 200);
-        runJobs(d.which, sim, read200, apply200);
+        runJobs(d.which, sim, d.bStandard, read200, apply200);
         printRow(d.label, "read", read0, read200.bOk ? read200.dMs : -1);
         printRow(d.label, "apply", apply0, apply200.bOk ? apply200.dMs : -1);
     }
@@ -198,9 +202,16 @@ int main(int argc, char* argv[])
         return 0;
     }
     JobFigures read, apply;
-    runJobs("Fake", producers + "/DoVIGigE.cti", read, apply);
+    runJobs("Fake", producers + "/DoVIGigE.cti", false, read, apply);
     printRow("GigE Vision fake camera, IO controller", "read", read, -1);
     printRow("GigE Vision fake camera, IO controller", "apply", apply, -1);
+    camera.Stop();
+    if (!camera.Start(SALTIRE_GIGE_DATA "/standard_gev.xml", "BENCH03"))
+        return 0;
+    JobFigures readStd, applyStd;
+    runJobs("Fake", producers + "/DoVIGigE.cti", true, readStd, applyStd);
+    printRow("GigE Vision fake camera, standard events", "read", readStd, -1);
+    printRow("GigE Vision fake camera, standard events", "apply", applyStd, -1);
     camera.Stop();
     return 0;
 }

@@ -439,6 +439,9 @@ int Import(const QStringList& args)
     }
     if (const int rc = CheckReadComplete(session, nIndex, parser.p.isSet(force)))
         return rc;
+    // A file made for another device (or another way of describing events) places only what matches.
+    for (const QString& strEntry : qAsConst(unmatched))
+        std::fprintf(stderr, "not placed: %s\n", qUtf8Printable(strEntry));
     Out("Succeed.\n");
     return ApplyAndReport(session, nIndex);
 }

@@ -1,8 +1,11 @@
 #include "eventprinter.h"
 
+#include "descriptionparser.h"
+
 #include "eventrecordtext.h"
 #include "eventstattext.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutexLocker>
@@ -25,7 +28,45 @@ EventPrinter::EventPrinter(CCamInterface* pInterface, const QString& strFormat)
 {
     if (m_strFormat == QLatin1String("csv"))
         Write(QStringLiteral("seconds,name,id,arrival\n"));
+    if (m_strFormat == QLatin1String("jsonl")) {
+        QByteArray description, translation;
+        if (Saltire::FetchDescriptionTexts(pInterface, description, translation))
+            m_ports = readEventPorts(description);
+    }
     m_statistics.Start();
+}
+
+QByteArray EventPrinter::DataJson(const EventRecord& record, const EventPortInfo& port)
+{
+    // The record as the device sent it: the GigE Vision header, then the data that came with the event.
+    QByteArray bytes(16, '\0');
+    auto put = [&](int at, quint32 v, int n) {
+        for (int i = 0; i < n; ++i)
+            bytes[at + i] = char((v >> (8 * (n - 1 - i))) & 0xff);
+    };
+    put(2, record.nEventId, 2);
+    put(4, record.nStreamChannel, 2);
+    put(6, record.nBlockId, 2);
+    put(8, record.nTimestampHigh, 4);
+    put(12, record.nTimestampLow, 4);
+    bytes.append(reinterpret_cast<const char*>(record.data), int(qMin<quint32>(record.nDataSize, sizeof record.data)));
+    QByteArray members;
+    for (const EventDataField& f : port.fields) {
+        if (f.nOffset + quint64(f.nLength) > quint64(bytes.size()))
+            continue; // not in this record
+        quint64 v = 0;
+        for (int i = 0; i < f.nLength; ++i) {
+            const int at = int(f.nOffset) + (f.bBigEndian ? i : f.nLength - 1 - i);
+            v = (v << 8) | uchar(bytes.at(at));
+        }
+        QByteArray number;
+        if (f.bSigned && f.nLength < 8 && (v >> (8 * f.nLength - 1)) & 1)
+            v |= ~quint64(0) << (8 * f.nLength); // sign-extend
+        number = f.bSigned ? QByteArray::number(qint64(v)) : QByteArray::number(v);
+        const QByteArray key = QJsonDocument(QJsonArray{QString::fromUtf8(f.name)}).toJson(QJsonDocument::Compact);
+        members += (members.isEmpty() ? "" : ",") + key.mid(1, key.size() - 2) + ':' + number;
+    }
+    return members.isEmpty() ? QByteArray() : ",\"data\":{" + members + '}';
 }
 
 void EventPrinter::OnEvent(EventRecord* pRecord)
@@ -40,7 +81,11 @@ void EventPrinter::OnEvent(EventRecord* pRecord)
         strLine = QStringLiteral("%1,%2,%3,%4\n").arg(strSeconds, strName, strId, strArrival);
     } else if (m_strFormat == QLatin1String("jsonl")) {
         const QJsonObject o{{"seconds", strSeconds}, {"name", strName}, {"id", strId}, {"arrival", strArrival}};
-        strLine = QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+        QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        const auto port = m_ports.constFind(pRecord->nEventId);
+        if (port != m_ports.constEnd())
+            json.insert(json.size() - 1, DataJson(*pRecord, *port)); // inside the object's closing brace
+        strLine = QString::fromUtf8(json) + QLatin1Char('\n');
     } else {
         strLine = strSeconds + QLatin1Char(' ') + EventRecordText::Content(*pRecord) + QLatin1Char(' ') + strArrival
                   + QLatin1Char('\n');

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "deviceeventsink.h"
+#include "eventnamemap.h"
 #include "eventstatistics.h"
 
+#include <QHash>
 #include <QMutex>
 #include <QString>
 
@@ -16,6 +18,9 @@ public:
     // Per event: the statistics the Event Monitor shows, on stderr.
     void Summary();
     long Count();
+    // The event's data fields as a JSON object's members (",\"data\":{...}"), exact integers; empty when
+    // the description declares none that the record covers.
+    static QByteArray DataJson(const EventRecord& record, const EventPortInfo& port);
 
 private:
     CCamInterface* m_pInterface;
@@ -23,4 +28,5 @@ private:
     QMutex m_mutex;
     EventStatistics m_statistics;
     long m_nCount = 0;
+    QHash<quint16, EventPortInfo> m_ports; // the data each event carries, as the description declares it
 };

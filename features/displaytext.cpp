@@ -1,6 +1,15 @@
 #include "displaytext.h"
 
+#include "custom.h"
+
 namespace Saltire {
+
+QFont MeasureFont()
+{
+    QFont font(Custom::globalFontFamily());
+    font.setPixelSize(14);
+    return font;
+}
 
 QString ShortenDisplayName(QString strText, const QStringList& words)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,9 @@ namespace Saltire {
 // bare channel number; the bare number goes only when "_<channel>" is absent (tested case-sensitively),
 // every other word always goes (case-insensitively).
 QString ShortenDisplayName(QString strText, const QStringList& words);
+
+// The font event names are measured with: the global family at 14 pixels.
+QFont MeasureFont();
 
 // "" for 0, else "0x" and the lower-case hexadecimal digits of the 32-bit result.
 QString ErrorText(int nResult);

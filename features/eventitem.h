@@ -10,6 +10,7 @@ struct EventItem : RWItem {
     QString strDisplayNameEn;
     qint32 nWidthCn = 0;
     qint32 nWidthEn = 0;
+    QString strToolTip; // the description's tool tip, where the device's description gives one
 };
 
 } // namespace Saltire

@@ -1,17 +1,16 @@
 #include "rweventfeaturethread.h"
 
 #include "channelitem.h"
-#include "custom.h"
 #include "descriptionparser.h"
 #include "deviceeventsink.h"
 #include "displaytext.h"
 #include "eventitem.h"
 #include "eventtypeitem.h"
+#include "gentl.h"
 #include "iotypeitem.h"
 #include "notificationreadfailures.h"
 #include "userlevelfilter.h"
 
-#include <QFont>
 #include <QFontMetrics>
 
 #include <cstring>
@@ -45,13 +44,6 @@ const EnumEntryDesc* FindEntry(const FeatureDescMap& descs, const QString& strFe
 int LevelOf(const EnumEntryDesc& e)
 {
     return e.strVisibility == QLatin1String("Guru") ? 1 : 0;
-}
-
-QFont MeasureFont()
-{
-    QFont font(Custom::globalFontFamily());
-    font.setPixelSize(14);
-    return font;
 }
 
 } // namespace
@@ -160,6 +152,13 @@ bool RWEventFeatureThread::ReadDevice(int nID)
 
     EnumValue categories{};
     const int nResult = pInterface->GetEnumValue(kCategory.toLatin1().constData(), &categories, true);
+    StandardEventLayout layout;
+    if (nResult == GC_ERR_INVALID_ID && StandardEventModel::Describe(pInterface, layout)) {
+        // No nested enumerations: EventSelector and EventNotification alone.
+        m_mapStandard.insert(nID, layout);
+        m_mapEventTypes[nID].append(StandardEventModel::Read(pInterface, layout, nID));
+        return true;
+    }
     if (nResult != 0) {
         qCritical("%s", qUtf8Printable(QStringLiteral("Failed to get  EventCategory : 0x%1").arg(WideHex(nResult))));
         return true;
@@ -293,6 +292,10 @@ void RWEventFeatureThread::WriteDevice(int nID)
 {
     CCamInterface* pInterface = m_mapInterfaces.value(nID);
     const QList<EventTypeItem*> types = m_mapEventTypes.value(nID);
+    if (m_mapStandard.contains(nID)) {
+        StandardEventModel::Write(pInterface, m_mapStandard.value(nID), types);
+        return;
+    }
     for (EventTypeItem* pType : types) {
         if (!pType->bShow)
             continue;

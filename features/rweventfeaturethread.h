@@ -2,6 +2,7 @@
 
 #include "featuredesc.h"
 #include "nxainterface.h"
+#include "standardeventmodel.h"
 
 #include <QList>
 #include <QMap>
@@ -53,4 +54,5 @@ private:
     QMap<int, CCamInterface*> m_mapInterfaces;
     DeviceInfo m_devInfo;
     std::atomic<bool> m_bJobEnded{true};
+    QMap<int, Saltire::StandardEventLayout> m_mapStandard; // devices whose events are described the standard way
 };

@@ -339,7 +339,7 @@ GC_ERROR SimOpenDevice::EventDataInfo(const void* pIn, size_t nIn, EVENT_DATA_IN
     }
 }
 
-void SimOpenDevice::PushEvent(uint16_t nId, uint64_t nTicks)
+void SimOpenDevice::PushEvent(uint16_t nId, uint16_t nBlockId, uint64_t nTicks)
 {
     uint8_t rec[kEventRecordSize] = {};
     auto put = [&](size_t at, uint64_t v, int bytes) {
@@ -348,6 +348,7 @@ void SimOpenDevice::PushEvent(uint16_t nId, uint64_t nTicks)
     };
     put(2, nId, 2);
     put(4, 0xffff, 2); // not tied to a stream channel
+    put(6, nBlockId, 2);
     put(8, nTicks >> 32, 4);
     put(12, nTicks & 0xffffffffULL, 4);
     std::lock_guard<std::mutex> lock(m_eventMutex);
@@ -362,6 +363,8 @@ void SimOpenDevice::RunGenerator()
                                                                            : RegisterRange{0, 0};
     std::vector<Clock::time_point> due(m_def.events.size());
     std::vector<bool> wasOn(m_def.events.size(), false);
+    // Each event counts its own frames (the block id, GigE Vision's 16-bit frame id, never 0).
+    std::vector<uint16_t> frames(m_def.events.size(), 0);
     std::unique_lock<std::mutex> stopLock(m_stopMutex);
     while (!m_stopCv.wait_for(stopLock, std::chrono::milliseconds(5), [this] { return m_bStop; })) {
         const Clock::time_point now = Clock::now();
@@ -386,7 +389,8 @@ void SimOpenDevice::RunGenerator()
                 continue;
             const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now - m_start).count();
             const uint64_t ticks = uint64_t((unsigned __int128)ns * m_def.nTickFrequency / 1000000000ULL);
-            PushEvent(ev.nEventId, ticks);
+            frames[i] = uint16_t(frames[i] == 0xffff ? 1 : frames[i] + 1);
+            PushEvent(ev.nEventId, frames[i], ticks);
             due[i] += period;
             if (due[i] < now)
                 due[i] = now + period; // never burst to catch up

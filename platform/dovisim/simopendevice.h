@@ -45,7 +45,7 @@ private:
     bool Touches(const std::string& strFeature, uint64_t nAddress, size_t nSize) const;
     void RefreshFaults();
     void Wait() const;
-    void PushEvent(uint16_t nId, uint64_t nTicks);
+    void PushEvent(uint16_t nId, uint16_t nBlockId, uint64_t nTicks);
     void RunGenerator();
     std::string StateFile() const;
     void SaveState();

@@ -232,6 +232,19 @@ int32_t CamDevice::getInt(const char* szName, bool bCheckAvailable, int64_t& nVa
     return rc;
 }
 
+int32_t CamDevice::enumEntries(const char* szName, std::vector<GenApiNodeMap::EntryInfo>& entries)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    Operation operation(this);
+    return m_nodeMap.enumEntries(szName, entries);
+}
+
+int32_t CamDevice::categoryOf(const char* szFeature, GenApiNodeMap::NodeInfo& category)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_nodeMap.categoryOf(szFeature, category);
+}
+
 bool CamDevice::isEventThread() const
 {
     return m_eventThread.joinable() && m_eventThread.get_id() == std::this_thread::get_id();

@@ -30,6 +30,8 @@ public:
     int32_t getEnum(const char* szName, bool bAvailableOnly, int64_t& nCurrent, std::vector<int64_t>& values);
     int32_t setEnum(const char* szName, int64_t nValue);
     int32_t getInt(const char* szName, bool bCheckAvailable, int64_t& nValue);
+    int32_t enumEntries(const char* szName, std::vector<GenApiNodeMap::EntryInfo>& entries);
+    int32_t categoryOf(const char* szFeature, GenApiNodeMap::NodeInfo& category);
 
     // Replaces the event callback; the previous one has stopped running when this returns.
     int32_t setEventCallback(NXAEventCallback pCallback, void* pUser);

@@ -235,6 +235,58 @@ int CamInterfaceImpl::deviceStatus(NXADeviceStatus& status)
     return GC_ERR_SUCCESS;
 }
 
+namespace {
+
+void copyNode(const GenApiNodeMap::NodeInfo& from, NXANodeInfo& to)
+{
+    copyText(to.szName, QByteArray::fromStdString(from.strName));
+    copyText(to.szDisplayName, QByteArray::fromStdString(from.strDisplayName));
+    copyText(to.szToolTip, QByteArray::fromStdString(from.strToolTip));
+    to.nVisibility = from.nVisibility;
+}
+
+} // namespace
+
+int CamInterfaceImpl::enumEntries(const char* szFeature, NXAEnumEntryInfo* pEntries, uint32_t nCapacity,
+                                  uint32_t* pCount)
+{
+    if (!pCount || (nCapacity && !pEntries))
+        return GC_ERR_INVALID_PARAMETER;
+    std::shared_ptr<CamDevice> dev = device();
+    if (!dev)
+        return GC_ERR_NOT_INITIALIZED;
+    std::vector<GenApiNodeMap::EntryInfo> entries;
+    const int32_t rc = dev->enumEntries(szFeature, entries);
+    if (rc != GC_ERR_SUCCESS)
+        return rc;
+    *pCount = uint32_t(entries.size());
+    if (nCapacity < entries.size())
+        return GC_ERR_BUFFER_TOO_SMALL;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        NXAEnumEntryInfo& out = pEntries[i];
+        std::memset(&out, 0, sizeof out);
+        copyNode(entries[i], out.node);
+        out.nValue = entries[i].nValue;
+        out.bImplemented = entries[i].bImplemented;
+        out.bAvailable = entries[i].bAvailable;
+    }
+    return GC_ERR_SUCCESS;
+}
+
+int CamInterfaceImpl::featureCategory(const char* szFeature, NXANodeInfo& category)
+{
+    std::shared_ptr<CamDevice> dev = device();
+    if (!dev)
+        return GC_ERR_NOT_INITIALIZED;
+    GenApiNodeMap::NodeInfo info;
+    const int32_t rc = dev->categoryOf(szFeature, info);
+    if (rc == GC_ERR_SUCCESS) {
+        std::memset(&category, 0, sizeof category);
+        copyNode(info, category);
+    }
+    return rc;
+}
+
 int CamInterfaceImpl::GetIntValue(const char* szName, IntValue* pValue, bool bCheckAvailable)
 {
     std::shared_ptr<CamDevice> dev = device();

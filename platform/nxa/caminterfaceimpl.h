@@ -31,6 +31,8 @@ public:
 
     // Key number of a device: FNV-1a over its full ID, a newline and its serial number.
     int deviceStatus(NXADeviceStatus& status);
+    int enumEntries(const char* szFeature, NXAEnumEntryInfo* pEntries, uint32_t nCapacity, uint32_t* pCount);
+    int featureCategory(const char* szFeature, NXANodeInfo& category);
 
     static uint32_t keyNumber(const std::string& strId, const std::string& strSerial);
 

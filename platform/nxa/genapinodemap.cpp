@@ -303,6 +303,82 @@ int32_t GenApiNodeMap::getInt(const char* szName, bool bCheckAvailable, int64_t&
     return GC_ERR_SUCCESS;
 }
 
+namespace {
+
+void describeNode(ArvGcFeatureNode* node, GenApiNodeMap::NodeInfo& info)
+{
+    const char* name = arv_gc_feature_node_get_name(node);
+    const char* display = arv_gc_feature_node_get_display_name(node);
+    const char* tooltip = arv_gc_feature_node_get_tooltip(node);
+    info.strName = name ? name : "";
+    info.strDisplayName = display && *display ? display : info.strName;
+    info.strToolTip = tooltip ? tooltip : "";
+    switch (arv_gc_feature_node_get_visibility(node)) {
+    case ARV_GC_VISIBILITY_EXPERT: info.nVisibility = GenApiNodeMap::Expert; break;
+    case ARV_GC_VISIBILITY_GURU: info.nVisibility = GenApiNodeMap::Guru; break;
+    case ARV_GC_VISIBILITY_INVISIBLE: info.nVisibility = GenApiNodeMap::Invisible; break;
+    default: info.nVisibility = GenApiNodeMap::Beginner; break;
+    }
+}
+
+// Depth first, in document order; categories may stand inside groups or anywhere else.
+ArvGcCategory* findCategoryListing(ArvDomNode* node, const char* szFeature)
+{
+    for (ArvDomNode* child = arv_dom_node_get_first_child(node); child; child = arv_dom_node_get_next_sibling(child)) {
+        if (ARV_IS_GC_CATEGORY(child)) {
+            for (const GSList* it = arv_gc_category_get_features(ARV_GC_CATEGORY(child)); it; it = it->next)
+                if (it->data && std::strcmp(static_cast<const char*>(it->data), szFeature) == 0)
+                    return ARV_GC_CATEGORY(child);
+        }
+        if (ArvGcCategory* found = findCategoryListing(child, szFeature))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int32_t GenApiNodeMap::enumEntries(const char* szName, std::vector<EntryInfo>& entries)
+{
+    entries.clear();
+    int32_t rcFind = GC_ERR_SUCCESS;
+    ArvGcNode* node = findFeature(d.get(), szName, ARV_TYPE_GC_ENUMERATION, rcFind);
+    if (!node)
+        return rcFind;
+    GError* error = nullptr;
+    for (const GSList* it = arv_gc_enumeration_get_entries(ARV_GC_ENUMERATION(node)); it; it = it->next) {
+        auto* entry = ARV_GC_FEATURE_NODE(it->data);
+        EntryInfo info;
+        describeNode(entry, info);
+        info.nValue = arv_gc_enum_entry_get_value(ARV_GC_ENUM_ENTRY(entry), &error);
+        if (!error)
+            info.bImplemented = arv_gc_feature_node_is_implemented(entry, &error);
+        if (!error)
+            info.bAvailable = info.bImplemented && arv_gc_feature_node_is_available(entry, &error);
+        if (error) {
+            entries.clear();
+            return resultOf(d.get(), error);
+        }
+        entries.push_back(std::move(info));
+    }
+    std::reverse(entries.begin(), entries.end()); // the engine keeps them in reverse document order
+    return GC_ERR_SUCCESS;
+}
+
+int32_t GenApiNodeMap::categoryOf(const char* szFeature, NodeInfo& category)
+{
+    ArvGc* gc = gcOf(d.get());
+    if (!gc)
+        return GC_ERR_NOT_INITIALIZED;
+    if (!szFeature || !arv_gc_get_node(gc, szFeature))
+        return GC_ERR_INVALID_ID;
+    ArvGcCategory* found = findCategoryListing(ARV_DOM_NODE(gc), szFeature);
+    if (!found)
+        return GC_ERR_NOT_AVAILABLE;
+    describeNode(ARV_GC_FEATURE_NODE(found), category);
+    return GC_ERR_SUCCESS;
+}
+
 bool GenApiNodeMap::unzipFirst(const std::string& strZip, std::string& strContent)
 {
     ArvZip* zip = arv_zip_new(strZip.data(), strZip.size());

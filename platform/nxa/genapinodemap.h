@@ -30,6 +30,22 @@ public:
     int32_t setEnum(const char* szName, int64_t nValue);
     int32_t getInt(const char* szName, bool bCheckAvailable, int64_t& nValue);
 
+    // Visibility as GenICam grades it; a node without one counts as Beginner.
+    enum Visibility { Beginner = 0, Expert = 1, Guru = 2, Invisible = 3 };
+    struct NodeInfo {
+        std::string strName, strDisplayName, strToolTip; // the display name falls back to the name
+        int nVisibility = Beginner;
+    };
+    struct EntryInfo : NodeInfo {
+        int64_t nValue = 0;
+        bool bImplemented = true;
+        bool bAvailable = true;
+    };
+    // Every entry of an enumeration in document order, with what the device says of it now.
+    int32_t enumEntries(const char* szName, std::vector<EntryInfo>& entries);
+    // The first category in document order that lists the feature, wherever it stands in the description.
+    int32_t categoryOf(const char* szFeature, NodeInfo& category);
+
     // The first file of a zip archive, as cameras store zipped descriptions.
     static bool unzipFirst(const std::string& strZip, std::string& strContent);
 

@@ -37,6 +37,23 @@ int NXAGetDeviceStatus(CInterface* pInterface, NXADeviceStatus* pStatus)
     return p->deviceStatus(*pStatus);
 }
 
+int NXAGetEnumEntries(CInterface* pInterface, const char* szFeature, NXAEnumEntryInfo* pEntries, uint32_t nCapacity,
+                      uint32_t* pCount)
+{
+    auto* p = dynamic_cast<CamInterfaceImpl*>(pInterface);
+    if (!p)
+        return GC_ERR_INVALID_PARAMETER;
+    return p->enumEntries(szFeature, pEntries, nCapacity, pCount);
+}
+
+int NXAGetFeatureCategory(CInterface* pInterface, const char* szFeature, NXANodeInfo* pCategory)
+{
+    auto* p = dynamic_cast<CamInterfaceImpl*>(pInterface);
+    if (!p || !pCategory)
+        return GC_ERR_INVALID_PARAMETER;
+    return p->featureCategory(szFeature, *pCategory);
+}
+
 int NXAGetProducerInfo(const char* szProducerFile, NXAProducerInfo* pInfo)
 {
     if (!szProducerFile || !pInfo)

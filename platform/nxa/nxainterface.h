@@ -157,6 +157,28 @@ struct NXAProducerInfo {
     int32_t nError;
 };
 
+// Visibility of a feature or an entry (a node without one counts as Beginner).
+enum NXAVisibility { NXA_VISIBILITY_BEGINNER = 0, NXA_VISIBILITY_EXPERT = 1, NXA_VISIBILITY_GURU = 2,
+                     NXA_VISIBILITY_INVISIBLE = 3 };
+
+// A feature node as the description presents it (UTF-8; the display name falls back to the name; texts
+// that do not fit are cut at a character boundary).
+struct NXANodeInfo {
+    char szName[128];
+    char szDisplayName[128];
+    char szToolTip[512];
+    int32_t nVisibility;
+};
+
+// One entry of an enumeration: its node, its value, and what the device says of it now.
+struct NXAEnumEntryInfo {
+    NXANodeInfo node;
+    int64_t nValue;
+    uint8_t bImplemented;
+    uint8_t bAvailable;
+    uint8_t reserved[6];
+};
+
 extern "C" {
 NXA_EXPORT int NXACreateInstance(int nType, CInterface** ppInterface);
 NXA_EXPORT int NXAReleaseInstance(CInterface* pInterface);
@@ -166,4 +188,12 @@ NXA_EXPORT int NXAGetDeviceStatus(CInterface* pInterface, NXADeviceStatus* pStat
 // TL type, vendor, model and version (TLGetInfo) with its number of devices, else the error that stopped
 // it (nError, also returned).
 NXA_EXPORT int NXAGetProducerInfo(const char* szProducerFile, NXAProducerInfo* pInfo);
+// Every entry of an enumeration of the instance's open device, in document order, whether implemented and
+// available or not (entries are named, so that callers never rely on values). *pCount is the number of
+// entries; GC_ERR_BUFFER_TOO_SMALL (nothing copied) when nCapacity is below it.
+NXA_EXPORT int NXAGetEnumEntries(CInterface* pInterface, const char* szFeature, NXAEnumEntryInfo* pEntries,
+                                 uint32_t nCapacity, uint32_t* pCount);
+// The first category in document order that lists the feature. GC_ERR_INVALID_ID for an unknown feature,
+// GC_ERR_NOT_AVAILABLE when no category lists it.
+NXA_EXPORT int NXAGetFeatureCategory(CInterface* pInterface, const char* szFeature, NXANodeInfo* pCategory);
 }

@@ -11,6 +11,10 @@ camera_a and camera_b also get a GigE Vision variant in tests/data/gige/ for arv
 register memory is a flat 64 KiB with the description served at 0x10000 and 0x1000-0xAFFF free for us:
 same features, big-endian registers, the notification table at 0x2000 with the event stride cut to what
 the device needs, and the tick frequency as a constant because the fake camera cannot preset memory.
+
+standard_d describes its events the standard way instead (see standard_d()): 0x100C EventSelector holding the
+entry value, which is the event id, and 0x10000 + 4 * (id - 0x9000) EventNotification. Its GigE Vision variant,
+tests/data/gige/standard_gev.xml, is laid out the way another maker would do it (see standard_gev()).
 """
 import os
 from xml.sax.saxutils import escape
@@ -34,8 +38,9 @@ def slot(ec, io, ch, es):
 
 
 class Entry:
-    def __init__(self, name, display, cn=None, vis='Beginner', value=0, avail=None):
+    def __init__(self, name, display, cn=None, vis='Beginner', value=0, avail=None, tooltip='', impl=None):
         self.name, self.display, self.cn, self.vis, self.value, self.avail = name, display, cn, vis, value, avail
+        self.tooltip, self.impl = tooltip, impl
 
 
 def int_reg(name, addr, length=4, access='RW', endian='LittleEndian', cachable='NoCache'):
@@ -47,15 +52,19 @@ def int_reg(name, addr, length=4, access='RW', endian='LittleEndian', cachable='
             f'      <Endianess>{endian}</Endianess>\n    </IntReg>\n')
 
 
-def enumeration(name, display, entries, pvalue, selected, vis='Beginner', tooltip=''):
+def enumeration(name, display, entries, pvalue, selected, vis='Beginner', tooltip='', entry_ns='Custom'):
     out = [f'    <Enumeration Name="{name}" NameSpace="Standard">\n']
     if tooltip:
         out.append(f'      <ToolTip>{escape(tooltip)}</ToolTip>\n')
     out.append(f'      <DisplayName>{escape(display)}</DisplayName>\n      <Visibility>{vis}</Visibility>\n')
     for e in entries:
-        out.append(f'      <EnumEntry Name="{e.name}" NameSpace="Custom">\n'
-                   f'        <DisplayName>{escape(e.display)}</DisplayName>\n'
+        out.append(f'      <EnumEntry Name="{e.name}" NameSpace="{entry_ns}">\n')
+        if e.tooltip:
+            out.append(f'        <ToolTip>{escape(e.tooltip)}</ToolTip>\n')
+        out.append(f'        <DisplayName>{escape(e.display)}</DisplayName>\n'
                    f'        <Visibility>{e.vis}</Visibility>\n')
+        if e.impl:
+            out.append(f'        <pIsImplemented>{e.impl}</pIsImplemented>\n')
         if e.avail:
             out.append(f'        <pIsAvailable>{e.avail}</pIsAvailable>\n')
         out.append(f'        <Value>{e.value}</Value>\n      </EnumEntry>\n')
@@ -423,9 +432,248 @@ def camera_a2():
     write('camera_a2.ini', text.replace('written by generate.py', 'a second camera, written by generate.py'))
 
 
+# Events described the standard way: one EventSelector, one EventNotification it selects, an
+# Event<X>Data category per event. (name, display name, visibility, tooltip); the event id is 0x9000 + position.
+STANDARD_EVENTS = [
+    ('AcquisitionStart', 'Acquisition Start', 'Beginner', 'Sent when the device starts an acquisition.'),
+    ('AcquisitionEnd', 'Acquisition End', 'Beginner', 'Sent when the device ends an acquisition.'),
+    ('FrameTrigger', 'Frame Trigger', 'Beginner', 'Sent when the device receives a frame trigger.'),
+    ('FrameStart', 'Frame Start', 'Beginner', 'Sent when the device starts capturing a frame.'),
+    ('FrameEnd', 'Frame End', 'Beginner', 'Sent when the device ends capturing a frame.'),
+    ('FrameBurstStart', 'Frame Burst Start', 'Expert', 'Sent when the device starts capturing a burst of frames.'),
+    ('FrameBurstEnd', 'Frame Burst End', 'Guru', 'Sent when the device ends capturing a burst of frames.'),
+    ('ExposureStart', 'Exposure Start', 'Beginner', 'Sent when the sensor starts an exposure.'),
+    ('ExposureEnd', 'Exposure End', 'Beginner', 'Sent when the sensor ends an exposure.'),
+    ('Line0RisingEdge', 'Line 0 Rising Edge', 'Beginner', 'Sent on a rising edge of the signal on line 0.'),
+    ('Line0FallingEdge', 'Line 0 Falling Edge', 'Beginner', 'Sent on a falling edge of the signal on line 0.'),
+    ('Line1RisingEdge', 'Line 1 Rising Edge', 'Beginner', 'Sent on a rising edge of the signal on line 1.'),
+    ('Line1FallingEdge', 'Line 1 Falling Edge', 'Beginner', 'Sent on a falling edge of the signal on line 1.'),
+    ('Timer0Start', 'Timer 0 Start', 'Expert', 'Sent when timer 0 starts counting.'),
+    ('Timer0End', 'Timer 0 End', 'Expert', 'Sent when timer 0 reaches its end.'),
+    ('Counter0Start', 'Counter 0 Start', 'Expert', 'Sent when counter 0 starts counting.'),
+    ('Counter0End', 'Counter 0 End', 'Expert', 'Sent when counter 0 reaches its end.'),
+    ('FrameTriggerMissed', 'Frame Trigger Missed', 'Expert',
+     'Sent when a frame trigger arrives while the device cannot accept one.'),
+    ('Overrun', 'Overrun', 'Guru', 'Sent when the device drops data because its buffers are full.'),
+    ('Error', 'Error', 'Beginner', 'Sent when the device detects an error.'),
+    ('Test', 'Test', 'Guru', 'Sent when the host asks for a test event.'),
+    ('Line2RisingEdge', 'Line 2 Rising Edge', 'Beginner', 'Sent on a rising edge of the signal on line 2.'),
+]
+STANDARD_ID_BASE = 0x9000
+STANDARD_FRAME_EVENTS = {'AcquisitionStart', 'AcquisitionEnd', 'FrameTrigger', 'FrameStart', 'FrameEnd',
+                         'FrameBurstStart', 'FrameBurstEnd', 'ExposureStart', 'ExposureEnd', 'FrameTriggerMissed'}
+
+
+def category(name, display, features, tooltip='', ns='Standard'):
+    out = [f'  <Category Name="{name}" NameSpace="{ns}">\n']
+    if tooltip:
+        out.append(f'    <ToolTip>{escape(tooltip)}</ToolTip>\n')
+    if display:
+        out.append(f'    <DisplayName>{escape(display)}</DisplayName>\n')
+    out.extend(f'    <pFeature>{f}</pFeature>\n' for f in features)
+    out.append('  </Category>\n')
+    return ''.join(out)
+
+
+def constant(name, value, vis='Invisible', display='', tooltip=''):
+    out = [f'  <Integer Name="{name}">\n']
+    if tooltip:
+        out.append(f'    <ToolTip>{escape(tooltip)}</ToolTip>\n')
+    if display:
+        out.append(f'    <DisplayName>{escape(display)}</DisplayName>\n')
+    out.append(f'    <Visibility>{vis}</Visibility>\n    <ImposedAccessMode>RO</ImposedAccessMode>\n'
+               f'    <Value>{value}</Value>\n  </Integer>\n')
+    return ''.join(out)
+
+
+def event_port(name, eid):
+    return (f'  <Port Name="{name}">\n    <Visibility>Invisible</Visibility>\n'
+            f'    <EventID>{eid:X}</EventID>\n  </Port>\n')
+
+
+def event_reg(name, port, addr, length, endian='BigEndian', sign='Unsigned', display='', tooltip=''):
+    """A field of an event's record: read from the event's port, never from the device."""
+    out = [f'  <IntReg Name="{name}">\n']
+    if tooltip:
+        out.append(f'    <ToolTip>{escape(tooltip)}</ToolTip>\n')
+    if display:
+        out.append(f'    <DisplayName>{escape(display)}</DisplayName>\n')
+    out.append(f'    <Visibility>Expert</Visibility>\n    <Address>0x{addr:X}</Address>\n'
+               f'    <Length>{length}</Length>\n    <AccessMode>RO</AccessMode>\n    <pPort>{port}</pPort>\n'
+               f'    <Cachable>NoCache</Cachable>\n    <Sign>{sign}</Sign>\n    <Endianess>{endian}</Endianess>\n'
+               f'  </IntReg>\n')
+    return ''.join(out)
+
+
+def unindent(text):
+    """The helpers above write nodes for a Group; a description without Groups keeps them one level up."""
+    return ''.join(line[2:] if line.startswith('  ') else line for line in text.splitlines(True))
+
+
+def standard_d():
+    """DV-AC3000: events the standard way, no Groups, categories nested Root > EventControl > Event<X>Data.
+    Registers, little-endian: 0x100C EventSelector (holds the entry value, the event id),
+    0x1010 tick frequency (8 bytes, read-only), 0x10000 + 4 * slot EventNotification, slot = selector - 0x9000.
+    Timer and counter events have no port: their ids are named only by the Event<X> integers (hex text).
+    Also writes a GigE Vision variant, described the way another maker would, into GEV_DIR."""
+    key, model = 'standard_d', 'DV-AC3000 Area Camera'
+    unavailable = {'Line1RisingEdge': 'Line1RisingEdgeAvailable'}  # line 1 is configured as an output
+    unimplemented = {'Line2RisingEdge': 'Line2RisingEdgeImplemented'}
+    no_port = {'Timer0Start', 'Timer0End', 'Counter0Start', 'Counter0End'}
+    entries, data = [], []  # data: (event, features, nodes)
+    for k, (name, display, vis, tip) in enumerate(STANDARD_EVENTS):
+        eid = STANDARD_ID_BASE + k
+        entries.append(Entry(name, display, vis=vis, value=eid, avail=unavailable.get(name), tooltip=tip,
+                             impl=unimplemented.get(name)))
+        if name in unimplemented:
+            continue
+        port = f'Event{name}Port'
+        ident = constant(f'Event{name}', f'0x{eid:X}' if name in no_port else eid, 'Expert',
+                         f'Event {display}', f'Returns the unique identifier of the {display} event.')
+        if name in no_port:
+            data.append((name, [f'Event{name}'], [ident]))
+            continue
+        feats, nodes = [f'Event{name}', f'Event{name}Timestamp'], [ident, event_port(port, eid)]
+        nodes.append(event_reg(f'Event{name}Timestamp', port, 8, 8, display=f'Event {display} Timestamp',
+                               tooltip=f'Time stamp of the last {display} event.'))
+        if name in STANDARD_FRAME_EVENTS:
+            feats.append(f'Event{name}FrameID')
+            nodes.append(event_reg(f'Event{name}FrameID', port, 6, 2, display=f'Event {display} Frame ID',
+                                   tooltip=f'Frame the last {display} event belongs to.'))
+        data.append((name, feats, nodes))
+    top = len(STANDARD_EVENTS) - 1
+    notif = [Entry('Off', 'Off', value=0, tooltip='The device does not send the event.'),
+             Entry('On', 'On', value=2, tooltip='The device sends the event each time it occurs.')]
+    selected = ['EventNotification'] + [f for _, feats, _ in data for f in feats]
+    regs = [int_reg('EventSelectorReg', 0x100C, cachable='WriteThrough'),
+            # A value of no entry lands on a spare slot: never outside the notification table.
+            knife('EventNotificationIndex', [('ES', 'EventSelectorReg')],
+                  f'((ES>={STANDARD_ID_BASE})&&(ES<={STANDARD_ID_BASE + top})) ? (ES-{STANDARD_ID_BASE}) : 255'),
+            f'    <IntReg Name="EventNotificationReg">\n      <Visibility>Invisible</Visibility>\n'
+            f'      <Address>0x{NOTIF_BASE:X}</Address>\n'
+            f'      <pIndex Offset="4">EventNotificationIndex</pIndex>\n      <Length>4</Length>\n'
+            f'      <AccessMode>RW</AccessMode>\n      <pPort>Device</pPort>\n'
+            f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
+            f'      <Endianess>LittleEndian</Endianess>\n    </IntReg>\n']
+    xml = ['<?xml version="1.0" encoding="utf-8"?>\n',
+           '<RegisterDescription ModelName="DV_AC3000" VendorName="DoVI" ToolTip="DV-AC3000 Area Camera" '
+           'StandardNameSpace="None" SchemaMajorVersion="1" SchemaMinorVersion="1" SchemaSubMinorVersion="0" '
+           'MajorVersion="1" MinorVersion="0" SubMinorVersion="0" '
+           'ProductGuid="6E5D4C3B-2A19-4807-B6F5-E4D3C2B13000" VersionGuid="6E5D4C3B-2A19-4807-B6F5-E4D3C2B13001" '
+           f'{NS}>\n',
+           category('Root', '', ['DeviceControl', 'EventControl']),
+           category('DeviceControl', 'Device Control', ['GevTimestampTickFrequency']),
+           '  <IntReg Name="GevTimestampTickFrequency">\n    <DisplayName>Timestamp Tick Frequency</DisplayName>\n'
+           f'    <Visibility>Expert</Visibility>\n    <Address>0x{TICK_ADDR:X}</Address>\n    <Length>8</Length>\n'
+           '    <AccessMode>RO</AccessMode>\n    <pPort>Device</pPort>\n    <Sign>Unsigned</Sign>\n'
+           '    <Endianess>LittleEndian</Endianess>\n  </IntReg>\n',
+           category('EventControl', 'Event Control',
+                    ['EventSelector', 'EventNotification'] + [f'Event{name}Data' for name, _, _ in data],
+                    'Selects the events the device sends to the host.'),
+           unindent(enumeration('EventSelector', 'Event Selector', entries, 'EventSelectorReg', selected,
+                                tooltip='Selects which event to signal to the host application.',
+                                entry_ns='Standard')),
+           unindent(enumeration('EventNotification', 'Event Notification', notif, 'EventNotificationReg', [],
+                                tooltip='Activates or deactivates the notification to the host of the '
+                                        'selected event.', entry_ns='Standard')),
+           unindent(''.join(regs)),
+           constant('Line1RisingEdgeAvailable', 0), constant('Line2RisingEdgeImplemented', 0)]
+    for name, feats, nodes in data:
+        display = next(d for n, d, _, _ in STANDARD_EVENTS if n == name)
+        xml.append(category(f'Event{name}Data', f'Event {display} Data', feats, f'Data of the {display} event.'))
+        xml.extend(nodes)
+    xml.append('  <Port Name="Device" NameSpace="Standard"/>\n</RegisterDescription>\n')
+    write(f'{key}.xml', ''.join(xml))
+
+    rates = {'FrameStart': 10, 'ExposureEnd': 10, 'Error': 0.2, 'Test': 0.2}
+    ini = [f'; {model}: events the standard way, written by generate.py\n[Device]\n',
+           'Id=DoVI-SIM-D-3000\nVendor=DoVI\nModel=DV-AC3000 Area Camera\nSerial=SD3000005\n'
+           'UserName=Station 5 Side\nVersion=1.0.0\nInterface=DoVISim1\nDescription=standard_d.xml\n'
+           'DescriptionUrl=local\nTickFrequency=1000000000\n\n[Registers]\n'
+           f'EventSelector=0x100C\nEventNotification=0x{NOTIF_BASE:X}:0x{NOTIF_SIZE:X}\n'
+           f'TickFrequency=0x{TICK_ADDR:X}:8\n\n[Memory]\n',
+           f'0x100C={STANDARD_ID_BASE}\n']  # the selector starts on the first entry, as a camera powers up
+    for k, (name, _, _, _) in enumerate(STANDARD_EVENTS):
+        if name in ('FrameStart', 'ExposureEnd'):
+            ini.append(f'0x{NOTIF_BASE + 4 * k:X}=2\n')
+    ini.append('\n[Events]\n')
+    for k, (name, _, _, _) in enumerate(STANDARD_EVENTS):
+        if name not in unimplemented:
+            ini.append(f'{name}={k}, 0x{STANDARD_ID_BASE + k:X}, {rates.get(name, 1)}\n')
+    ini.append('\n[Faults]\n')
+    write(f'{key}.ini', ''.join(ini))
+    standard_gev(model)
+
+
+def standard_gev(model):
+    """Another maker's standard description for arv-fake-gv-camera-0.8: selector values 0..n rather than the
+    ids, Once besides On (On = 3), one flat EventControl category, event data beyond time stamp and frame id,
+    big-endian registers in the fake camera's free memory."""
+    events = [('AcquisitionStart', 'Acquisition Start', 'Beginner'), ('FrameStart', 'Frame Start', 'Beginner'),
+              ('FrameEnd', 'Frame End', 'Beginner'), ('ExposureStart', 'Exposure Start', 'Beginner'),
+              ('ExposureEnd', 'Exposure End', 'Beginner'), ('Line0RisingEdge', 'Line 0 Rising Edge', 'Beginner'),
+              ('Line0FallingEdge', 'Line 0 Falling Edge', 'Beginner'), ('Timer0End', 'Timer 0 End', 'Expert'),
+              ('Error', 'Error', 'Expert'), ('Test', 'Test', 'Guru')]
+    selector, base, spare = 0x1100, GEV_NOTIF_BASE, 15
+    top = len(events) - 1
+    assert top < spare and base + 4 * (spare + 1) <= GEV_FREE_END
+    entries, feats, nodes = [], [], []
+    for k, (name, display, vis) in enumerate(events):
+        eid = STANDARD_ID_BASE + k
+        entries.append(Entry(name, display, vis=vis, value=k,
+                             avail='Timer0EndAvailable' if name == 'Timer0End' else None))
+        port = f'Event{name}Port'
+        nodes.append(event_port(port, eid))
+        regs = [(f'Event{name}Timestamp', 8, 8, 'BigEndian', 'Unsigned')]
+        if name in ('FrameStart', 'FrameEnd', 'ExposureStart', 'ExposureEnd'):
+            regs.append((f'Event{name}FrameID', 6, 2, 'BigEndian', 'Unsigned'))
+        if name == 'ExposureEnd':
+            regs.append(('EventExposureEndExposureTime', 16, 4, 'BigEndian', 'Unsigned'))
+        if name == 'Line0RisingEdge':
+            regs.append(('EventLine0RisingEdgeLineStatus', 16, 2, 'LittleEndian', 'Signed'))
+        for reg, addr, length, endian, sign in regs:
+            feats.append(reg)
+            nodes.append(event_reg(reg, port, addr, length, endian, sign))
+    notif = [Entry('Off', 'Off', value=0), Entry('Once', 'Once', value=1), Entry('On', 'On', value=3)]
+    regs = [int_reg('EventSelectorReg', selector, endian='BigEndian', cachable='WriteThrough'),
+            # The fake camera has no bounds of its own: a value of no entry lands on the spare index.
+            knife('EventNotificationIndex', [('SEL', 'EventSelectorReg')], f'(SEL<={top}) ? SEL : {spare}'),
+            f'    <IntReg Name="EventNotificationReg">\n      <Visibility>Invisible</Visibility>\n'
+            f'      <Address>0x{base:X}</Address>\n'
+            f'      <pIndex Offset="4">EventNotificationIndex</pIndex>\n      <Length>4</Length>\n'
+            f'      <AccessMode>RW</AccessMode>\n      <pPort>Device</pPort>\n'
+            f'      <Cachable>NoCache</Cachable>\n      <Sign>Unsigned</Sign>\n'
+            f'      <Endianess>BigEndian</Endianess>\n    </IntReg>\n']
+    xml = ['<?xml version="1.0" encoding="utf-8"?>\n',
+           f'<!-- {model}: GigE Vision test variant of a standard event description for arv-fake-gv-camera-0.8,\n'
+           '     written by platform/dovisim/devices/generate.py.\n'
+           f'     Big-endian registers: 0x{selector:X} EventSelector (entry values 0 to {top}, event ids '
+           f'0x{STANDARD_ID_BASE:X} + value);\n'
+           f'     EventNotification at 0x{base:X} + 4 * selector value, a value above {top} reaches index {spare};\n'
+           '     GevTimestampTickFrequency is the constant 1000000000. -->\n',
+           '<RegisterDescription ModelName="DV_AC3000" VendorName="DoVI" ToolTip="DV-AC3000 Area Camera" '
+           'StandardNameSpace="GEV" SchemaMajorVersion="1" SchemaMinorVersion="1" SchemaSubMinorVersion="0" '
+           'MajorVersion="1" MinorVersion="0" SubMinorVersion="0" '
+           'ProductGuid="6E5D4C3B-2A19-4807-B6F5-E4D3C2B13000" VersionGuid="6E5D4C3B-2A19-4807-B6F5-E4D3C2B13002" '
+           f'{NS}>\n',
+           category('Root', '', ['DeviceControl', 'EventControl']),
+           category('DeviceControl', 'Device Control', ['GevTimestampTickFrequency']),
+           constant('GevTimestampTickFrequency', 1000000000, 'Expert', 'Timestamp Tick Frequency'),
+           category('EventControl', 'Event Control', ['EventSelector', 'EventNotification'] + feats),
+           unindent(enumeration('EventSelector', 'Event Selector', entries, 'EventSelectorReg',
+                                ['EventNotification'], 'Expert', entry_ns='Standard')),
+           unindent(enumeration('EventNotification', 'Event Notification', notif, 'EventNotificationReg', [],
+                                'Expert', entry_ns='Standard')),
+           unindent(''.join(regs)), constant('Timer0EndAvailable', 0), ''.join(nodes),
+           '  <Port Name="Device" NameSpace="Standard"/>\n</RegisterDescription>\n']
+    os.makedirs(GEV_DIR, exist_ok=True)
+    write(os.path.join(GEV_DIR, 'standard_gev.xml'), ''.join(xml))
+
+
 if __name__ == '__main__':
     camera_a()
     camera_a2()
     camera_b()
     sensor_c()
+    standard_d()
     large_camera(os.path.join(HERE, '..', '..', '..', 'bench', 'data'))

@@ -1,0 +1,45 @@
+#pragma once
+// Devices that describe their events the standard way (GenICam SFNC): one "EventSelector" enumeration and
+// an "EventNotification" enumeration selected by it, instead of the nested category, IO line and channel
+// enumerations. Their tree has one event type (the category that holds EventSelector, value 0), one
+// channel (value 0) and one event per EventSelector entry that is implemented and available now.
+// Notifications go by entry name: "On" (or the first entry that is neither "Off" nor "Once") and "Off".
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class CCamInterface;
+
+namespace Saltire {
+
+struct EventTypeItem;
+
+struct StandardEventLayout {
+    QString strCategory;          // the category that holds EventSelector
+    QString strCategoryDisplay;
+    int nCategoryLevel = 0;
+    bool bHasOn = false, bHasOff = false;
+    qint64 nOn = 0, nOff = 0;     // the notification values of the two entries
+};
+
+namespace StandardEventModel {
+
+// The channel's name in every model of this kind.
+extern const char* const kChannelName;
+
+// False when the open device's description lacks "EventSelector" or "EventNotification".
+bool Describe(CCamInterface* pInterface, StandardEventLayout& layout);
+
+// Reads the tree of an open device: one selector write and one notification read per event. Null when
+// the event type cannot be read at all. Events whose notification cannot be read are noted as such for
+// the device number and read as off.
+EventTypeItem* Read(CCamInterface* pInterface, const StandardEventLayout& layout, int nDeviceNumber);
+
+// Writes every shown event: one selector write and one notification write each. Failures leave their
+// error text on the channel, as for the nested enumerations.
+void Write(CCamInterface* pInterface, const StandardEventLayout& layout, const QList<EventTypeItem*>& types);
+
+} // namespace StandardEventModel
+
+} // namespace Saltire
