@@ -49,6 +49,11 @@ int LevelOf(int nVisibility)
 
 } // namespace
 
+QString ChannelDisplayName()
+{
+    return QCoreApplication::translate("StandardEventModel", "All Events");
+}
+
 bool Describe(CCamInterface* pInterface, StandardEventLayout& layout)
 {
     layout = StandardEventLayout();
@@ -97,7 +102,7 @@ EventTypeItem* Read(CCamInterface* pInterface, const StandardEventLayout& layout
     qDebug("%s", qUtf8Printable(QStringLiteral("new EventTypeItem %1").arg(pType->strDisplayName)));
     auto* pChannel = new ChannelItem; // nState 2
     pChannel->strName = QLatin1String(kChannelName);
-    pChannel->strDisplayName = QCoreApplication::translate("StandardEventModel", "All Events");
+    pChannel->strDisplayName = ChannelDisplayName();
     pType->listChannel.append(pChannel);
 
     std::vector<NXAEnumEntryInfo> entries;

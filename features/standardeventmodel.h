@@ -27,6 +27,8 @@ namespace StandardEventModel {
 
 // The channel's name in every model of this kind.
 extern const char* const kChannelName;
+// Its display name in the interface language.
+QString ChannelDisplayName();
 
 // False when the open device's description lacks "EventSelector" or "EventNotification".
 bool Describe(CCamInterface* pInterface, StandardEventLayout& layout);

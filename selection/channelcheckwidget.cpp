@@ -4,6 +4,7 @@
 #include "checklistshared.h"
 #include "customcheckbox.h"
 #include "eventitem.h"
+#include "standardeventmodel.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -51,6 +52,11 @@ void ChannelCheckWidget::RebuildEvents()
     if (!m_pChannelItem)
         return;
     const bool bChinese = IsChineseLanguage();
+    if (m_pChannelItem->strName == QLatin1String(Saltire::StandardEventModel::kChannelName)) {
+        // The one channel of a standard camera has no name in its description: ours follows the language.
+        m_pChannelItem->strDisplayName = Saltire::StandardEventModel::ChannelDisplayName();
+        m_pCheckBox->setText(m_pChannelItem->strDisplayName);
+    }
     const QList<EventItem*> shown = AvailableEvents();
     const bool bKeep = m_pEventContainer && shown == m_boxEvents;
     if (bKeep) {

@@ -306,4 +306,11 @@
         <translation>专家</translation>
     </message>
 </context>
+<context>
+    <name>StandardEventModel</name>
+    <message>
+        <source>All Events</source>
+        <translation>全部事件</translation>
+    </message>
+</context>
 </TS>

@@ -58,6 +58,7 @@ private slots:
         QVERIFY(m_sim->installProducer());
         QVERIFY(m_sim->addShippedDevice("camera_a"));
         QVERIFY(m_sim->addShippedDevice("camera_b"));
+        QVERIFY(m_sim->addShippedDevice("standard_d"));
     }
     void cleanup()
     {
@@ -75,7 +76,7 @@ private slots:
         QVERIFY(lines.at(2).endsWith("\tDV-IO8000 IO Controller\tSB8000017"));
         r = Cli({"devices", "--json"});
         const QJsonArray devices = QJsonDocument::fromJson(r.out).array();
-        QCOMPARE(devices.size(), 2);
+        QCOMPARE(devices.size(), 3);
         QCOMPARE(devices.at(1).toObject().value("model").toString(), QString("DV-IO8000 IO Controller"));
         QCOMPARE(Cli({"bogus"}).code, 1);
         QCOMPARE(Cli({}).code, 1);
@@ -195,17 +196,24 @@ private slots:
     // Channel 1 of the exposure events cannot be read: applying would switch them off unasked.
     void unreadableStatesNeedForce_data()
     {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QByteArray>("fault");
         QTest::addColumn<QStringList>("command");
-        QTest::newRow("set") << QStringList{"set", "--device", "1", "--on", "FrameStart_0"};
-        QTest::newRow("import") << QStringList{"import", "--device", "1", "FILE"};
+        const QByteArray channel1 = "[Faults]\nGetEnum1=EventNotification, EventCategory=0;ChannelSelector=1, -1005\n";
+        QTest::newRow("set") << "camera_a" << channel1 << QStringList{"set", "--device", "1", "--on", "FrameStart_0"};
+        QTest::newRow("import") << "camera_a" << channel1 << QStringList{"import", "--device", "1", "FILE"};
+        QTest::newRow("standard camera") << "standard_d" << QByteArray("[Faults]\nGetEnum1=EventNotification, EventSelector=36871, -1005\n")
+                                         << QStringList{"set", "--device", "3", "--on", "FrameEnd"};
     }
     void unreadableStatesNeedForce()
     {
+        QFETCH(QString, device);
+        QFETCH(QByteArray, fault);
         QFETCH(QStringList, command);
         const QString path = m_sim->root() + "/a.ect";
         QCOMPARE(Cli({"export", "--device", "1", path}).code, 0);
         command.replaceInStrings("FILE", path);
-        QVERIFY(m_sim->rewriteShippedDevice("camera_a", "[Faults]\nGetEnum1=EventNotification, EventCategory=0;ChannelSelector=1, -1005\n"));
+        QVERIFY(m_sim->rewriteShippedDevice(device, fault));
         Result r = Cli(command);
         QCOMPARE(r.code, 9);
         QVERIFY2(r.err.contains("could not be read") && r.err.contains("--force"), r.err.constData());
@@ -214,6 +222,68 @@ private slots:
         QCOMPARE(r.code, 0);
         QVERIFY(r.out.contains("Applied."));
         QVERIFY(Cli({"--help"}).out.contains("9 some event states unreadable"));
+    }
+
+    // A camera that describes its events the standard way, through every command.
+    void standardCamera()
+    {
+        const QString device = "Station 5 Side (SD3000005)";
+        Result r = Cli({"show", "--device", device, "--level", "recommended"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("Device 3: Station 5 Side (SD3000005), level recommended\n"
+                                  "Type Event Control [EventControl:0] state=partial\n"
+                                  "  Channel All Events [AllEvents:0] state=partial\n"
+                                  "    Event Acquisition Start [AcquisitionStart:36864] state=off device=off\n"),
+                 r.out.constData());
+        QVERIFY(r.out.contains("    Event Frame Start [FrameStart:36867] state=on device=on\n"));
+        QVERIFY(r.out.contains("    Event Test [Test:36884] state=off guru hidden device=off\n"));
+        QVERIFY(!r.out.contains("Line1RisingEdge") && !r.out.contains("Line2RisingEdge")); // unavailable, unimplemented
+
+        QCOMPARE(Cli({"set", "--device", "3", "--all-off", "--on", "Timer0End", "--on", "ExposureEnd"}).out,
+                 QByteArray("Applied.\n"));
+        const QString path = m_sim->root() + "/standard.ect";
+        QCOMPARE(Cli({"export", "--device", "3", path}).code, 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray text = file.readAll();
+        file.close();
+        QVERIFY(text.startsWith("BeginGroup--**************----\r\nType: EventControl:0\r\nChannel: AllEvents:0\r\n"
+                                "Event: [AcquisitionStart:36864:0]; "));
+        QVERIFY(text.contains("[ExposureEnd:36872:1]; ") && text.contains("[Timer0End:36878:1]; "));
+
+        // Back after a change, with an entry this camera does not have: placed where it can be, the rest named.
+        QCOMPARE(Cli({"set", "--device", "3", "--all-off"}).code, 0);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text.replace("[Test:36884:0]; ", "[Test:36884:0]; [Strobe:99:1]; "));
+        file.close();
+        r = Cli({"import", "--device", "3", path});
+        QCOMPARE(r.out, QByteArray("Succeed.\nApplied.\n"));
+        QVERIFY2(r.err.contains("not placed: Type: EventControl:0 / Channel: AllEvents:0 / Event: Strobe:99"), r.err.constData());
+        QVERIFY(Cli({"show", "--device", "3"}).out.contains("[Timer0End:36878] state=on device=on"));
+        // A file of the nested kind places nothing on it, and the other way round.
+        QCOMPARE(Cli({"export", "--device", "1", m_sim->root() + "/nested.ect"}).code, 0);
+        r = Cli({"import", "--device", "3", m_sim->root() + "/nested.ect", "--dry-run"});
+        QCOMPARE(r.code, 5);
+        QVERIFY(r.out.contains("UNMATCHED\tType: ExposureEvent:0\n"));
+        QCOMPARE(Cli({"import", "--device", "1", path, "--dry-run"}).out, QByteArray("UNMATCHED\tType: EventControl:0\n"));
+
+        // Events named from their ports and from the Event<X> integers; the frame id from the event's data.
+        r = Cli({"monitor", "--device", "3", "--seconds", "1.5", "--format", "jsonl"});
+        QCOMPARE(r.code, 0);
+        int frameId = 0, timers = 0;
+        for (const QByteArray& line : r.out.split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.value("name") == "Timer0End") {
+                ++timers;
+                QCOMPARE(o.value("id").toString(), QString("0x900E"));
+                QVERIFY(!o.contains("data"));
+            } else if (o.value("name") == "ExposureEnd") {
+                const int id = o.value("data").toObject().value("FrameID").toInt();
+                QVERIFY2(frameId == 0 || id == frameId + 1, line.constData());
+                frameId = id;
+            }
+        }
+        QVERIFY2(frameId > 5 && timers >= 1, r.out.constData());
     }
 
     // Where the producers come from, what they say of themselves and how many devices each offers.
@@ -232,10 +302,10 @@ private slots:
         QCOMPARE(r.code, 0);
         const QList<QByteArray> lines = r.out.split('\n');
         QCOMPARE(lines.at(0), QByteArray("PATH\tFOUND\tTLTYPE\tVENDOR\tDEVICES\tSTATUS"));
-        QVERIFY2(lines.at(1).endsWith("/DoVISimulator.cti\truntime folder\tCustom\tDoVI\t2\tok"), lines.at(1).constData());
+        QVERIFY2(lines.at(1).endsWith("/DoVISimulator.cti\truntime folder\tCustom\tDoVI\t3\tok"), lines.at(1).constData());
         QVERIFY2(lines.at(2).endsWith("/VendorBroken.cti\tGENICAM_GENTL64_PATH\t\t\t0\terror 0xfffffc17"),
                  lines.at(2).constData());
-        QVERIFY2(lines.at(3).endsWith("/VendorGEV.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t2\tok"), lines.at(3).constData());
+        QVERIFY2(lines.at(3).endsWith("/VendorGEV.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t3\tok"), lines.at(3).constData());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "eventitem.h"
 #include "eventtypeitem.h"
 #include "iotypeitem.h"
+#include "notificationreadfailures.h"
 #include "simfixture.h"
 #include "userlevelfilter.h"
 
@@ -96,6 +97,44 @@ int Floor(const QList<EventTypeItem*>& types)
     return n;
 }
 
+// A description of the standard kind (EventSelector and EventNotification), without groups, with the
+// parts real descriptions vary: the notification entries, the category that holds the selector, and
+// nested enumerations beside it. The notification of selector value v is at 0x10000 + 4 * v.
+QByteArray StandardDescription(const QByteArray& notifications, const QByteArray& categories, const QByteArray& nested)
+{
+    const QByteArray reg = "<AccessMode>RW</AccessMode><pPort>Device</pPort><Sign>Unsigned</Sign>"
+                           "<Endianess>LittleEndian</Endianess>";
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+           "<RegisterDescription ModelName=\"T\" VendorName=\"T\" StandardNameSpace=\"None\" SchemaMajorVersion=\"1\" "
+           "SchemaMinorVersion=\"1\" SchemaSubMinorVersion=\"0\" MajorVersion=\"1\" MinorVersion=\"0\" "
+           "SubMinorVersion=\"0\" ProductGuid=\"00000000-0000-0000-0000-000000000001\" "
+           "VersionGuid=\"00000000-0000-0000-0000-000000000002\" xmlns=\"http://www.genicam.org/GenApi/Version_1_1\">"
+           + categories + nested
+           + "<Enumeration Name=\"EventSelector\">"
+             "<EnumEntry Name=\"FrameStart\"><DisplayName>Frame Start</DisplayName><ToolTip>A frame began.</ToolTip>"
+             "<Value>0</Value></EnumEntry>"
+             "<EnumEntry Name=\"ExposureEnd\"><Visibility>Guru</Visibility><Value>1</Value></EnumEntry>"
+             "<EnumEntry Name=\"Line1RisingEdge\"><pIsAvailable>Zero</pIsAvailable><Value>2</Value></EnumEntry>"
+             "<EnumEntry Name=\"Test\"><Visibility>Expert</Visibility><Value>3</Value></EnumEntry>"
+             "<EnumEntry Name=\"Error\"><Value>4</Value></EnumEntry>"
+             "<pValue>SelectorReg</pValue><pSelected>EventNotification</pSelected></Enumeration>"
+             "<Enumeration Name=\"EventNotification\">" + notifications + "<pValue>NotificationReg</pValue></Enumeration>"
+             "<Integer Name=\"Zero\"><Value>0</Value></Integer>"
+             "<IntReg Name=\"SelectorReg\"><Address>0x100C</Address><Length>4</Length><Cachable>WriteThrough</Cachable>"
+           + reg + "</IntReg><IntReg Name=\"NotificationReg\"><Address>0x10000</Address>"
+             "<pIndex Offset=\"4\">SelectorReg</pIndex><Length>4</Length><Cachable>NoCache</Cachable>"
+           + reg + "</IntReg><Port Name=\"Device\"/></RegisterDescription>\n";
+}
+
+QString EventStates(const QList<ChannelItem*>& channels)
+{
+    QStringList out;
+    for (ChannelItem* c : channels)
+        for (EventItem* e : qAsConst(c->listEvent))
+            out << QString("%1:%2%3").arg(e->strName).arg(e->nState).arg(e->nLevel ? ":guru" : "");
+    return out.join(' ');
+}
+
 } // namespace
 
 class TestRWEventFeatureThread : public QObject
@@ -113,6 +152,8 @@ private slots:
     void registerTrafficNearTheFloor_data();
     void registerTrafficNearTheFloor();
     void unknownDeviceHasNoTree();
+    void standardModel_data();
+    void standardModel();
 };
 
 void TestRWEventFeatureThread::readBuildsTheTree()
@@ -361,6 +402,7 @@ void TestRWEventFeatureThread::registerTrafficNearTheFloor_data()
     QTest::addColumn<QByteArray>("id");
     QTest::newRow("event camera") << "camera_a" << QByteArray("DoVI-SIM-A-2040");
     QTest::newRow("IO controller") << "camera_b" << QByteArray("DoVI-SIM-B-8000");
+    QTest::newRow("standard camera") << "standard_d" << QByteArray("DoVI-SIM-D-3000");
 }
 
 // On a network every port call is a round trip: the read and the apply stay within 1.25 times the calls
@@ -390,6 +432,103 @@ void TestRWEventFeatureThread::registerTrafficNearTheFloor()
     const quint64 afterWrite = PortCalls(producer);
     QVERIFY2(afterWrite - afterRead <= quint64(floor * 1.25),
              qPrintable(QString("%1 calls, floor %2").arg(afterWrite - afterRead).arg(floor)));
+}
+
+void TestRWEventFeatureThread::standardModel_data()
+{
+    QTest::addColumn<QByteArray>("notifications");
+    QTest::addColumn<QByteArray>("categories");
+    QTest::addColumn<QByteArray>("nested");
+    QTest::addColumn<QString>("type");    // name and display name of the one event type
+    QTest::addColumn<uint>("on");         // what a write of "on" puts in the register
+    const QByteArray control = "<Category Name=\"EventControl\"><DisplayName>Event Control</DisplayName>"
+                               "<pFeature>EventSelector</pFeature><pFeature>EventNotification</pFeature></Category>";
+    const QByteArray offOnceOn = "<EnumEntry Name=\"Off\"><Value>0</Value></EnumEntry>"
+                                 "<EnumEntry Name=\"Once\"><Value>1</Value></EnumEntry>"
+                                 "<EnumEntry Name=\"On\"><Value>5</Value></EnumEntry>";
+    QTest::newRow("On is not 1") << offOnceOn << control << QByteArray() << "EventControl/Event Control" << 5u;
+    QTest::newRow("no On but GigEVisionEvent")
+        << QByteArray("<EnumEntry Name=\"Off\"><Value>0</Value></EnumEntry><EnumEntry Name=\"Once\"><Value>2</Value>"
+                      "</EnumEntry><EnumEntry Name=\"GigEVisionEvent\"><Value>7</Value></EnumEntry>")
+        << control << QByteArray() << "EventControl/Event Control" << 7u;
+    QTest::newRow("selector outside EventControl")
+        << offOnceOn
+        << QByteArray("<Category Name=\"Root\"><pFeature>AcquisitionControl</pFeature></Category>"
+                      "<Category Name=\"AcquisitionControl\"><pFeature>EventSelector</pFeature></Category>")
+        << QByteArray() << "AcquisitionControl/AcquisitionControl" << 5u;
+    QTest::newRow("selector in no category") << offOnceOn << QByteArray() << QByteArray()
+                                             << "EventControl/Event Control" << 5u;
+    // Nested enumerations beside the standard ones: the nested model, from the event control group.
+    QTest::newRow("both kinds: nested wins")
+        << offOnceOn << control
+        << QByteArray("<Group Comment=\"EventControl\"><Enumeration Name=\"EventCategory\"><EnumEntry Name=\"NestedEvent\">"
+                      "<DisplayName>Nested Event</DisplayName><Value>0</Value></EnumEntry><pValue>CategoryReg</pValue>"
+                      "</Enumeration></Group><IntReg Name=\"CategoryReg\"><Address>0x1000</Address><Length>4</Length>"
+                      "<AccessMode>RW</AccessMode><pPort>Device</pPort><Sign>Unsigned</Sign>"
+                      "<Endianess>LittleEndian</Endianess></IntReg>")
+        << "NestedEvent/Nested" << 0u;
+}
+
+// Events described the standard way: one type, one channel, the implemented and available entries in
+// document order; notifications by entry name, states on unless "Off"; an unreadable state is noted.
+void TestRWEventFeatureThread::standardModel()
+{
+    QFETCH(QByteArray, notifications);
+    QFETCH(QByteArray, categories);
+    QFETCH(QByteArray, nested);
+    QFETCH(QString, type);
+    QFETCH(uint, on);
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.writeDevice("std.xml", StandardDescription(notifications, categories, nested)));
+    // FrameStart on, Test at a value that is neither Off nor On (Once, where there is one).
+    QVERIFY(sim.writeDevice("std.ini", "[Device]\nId=DoVI-SIM-T-0001\nModel=T\nSerial=T1\nDescription=std.xml\n"
+                                       "[Registers]\nEventSelector=0x100C\nEventNotification=0x10000:0x100\n"
+                                       "[Memory]\n0x10000=" + QByteArray::number(on) + "\n0x1000C=2\n"
+                                       "[Faults]\nGetEnum1=EventNotification, EventSelector=4, -1005\n"));
+    DeviceInfo record;
+    QVERIFY(SimFixture::FindRecord("DoVI-SIM-T-0001", 6, record));
+    RWEventFeatureThread worker(nullptr);
+    QVERIFY(ReadToTheEnd(worker, record));
+    QList<EventTypeItem*>& list = *worker.GetEventTypeList(6);
+    QCOMPARE(list.size(), 1);
+    QCOMPARE(list.at(0)->strName + "/" + list.at(0)->strDisplayName, type);
+    QCOMPARE(list.at(0)->nValue, qint64(0));
+    if (!nested.isEmpty())
+        return;
+    QVERIFY(list.at(0)->listIOType.isEmpty());
+    QCOMPARE(list.at(0)->listChannel.size(), 1);
+    ChannelItem* channel = list.at(0)->listChannel.at(0);
+    QCOMPARE(channel->strName + ":" + QString::number(channel->nValue), QString("AllEvents:0"));
+    QCOMPARE(EventStates(list.at(0)->listChannel), QString("FrameStart:2 ExposureEnd:0:guru Test:2 Error:0"));
+    QCOMPARE(channel->nState, 1);
+    EventItem* frameStart = channel->listEvent.at(0);
+    QCOMPARE(frameStart->strDisplayNameEn + "|" + frameStart->strDisplayNameCn + "|" + frameStart->strToolTip,
+             QString("Frame Start|Frame Start|A frame began."));
+    QCOMPARE(channel->listEvent.at(1)->strDisplayNameEn, QString("ExposureEnd")); // no display name: the name
+    QCOMPARE(NotificationReadFailures::List(6), QStringList{"Error"});
+
+    // At "Recommended" the Guru entry is left alone; the rest is written by name.
+    ApplyUserLevel(list, 0);
+    QVERIFY(!channel->listEvent.at(1)->bShow);
+    channel->listEvent.at(0)->nState = 0;
+    channel->listEvent.at(2)->nState = 2;
+    channel->listEvent.at(1)->nState = 2;
+    Run write(worker);
+    worker.StartRW(&record, false);
+    QVERIFY(write.waitDone());
+    QTRY_VERIFY(worker.isFinished());
+    CCamInterface* cam = worker.GetInterface();
+    auto notification = [cam](uint event) {
+        EnumValue v{};
+        return cam->SetEnumValue("EventSelector", event) || cam->GetEnumValue("EventNotification", &v, true)
+                   ? -1 : int(v.nCurValue);
+    };
+    QCOMPARE(notification(0), 0);
+    QCOMPARE(notification(3), int(on));
+    QCOMPARE(notification(1), 0);
+    QVERIFY(channel->strErrorMsg.isEmpty() && list.at(0)->strErrorMsg.isEmpty());
+    QVERIFY(!channel->listEvent.at(0)->bDeviceState && channel->listEvent.at(2)->bDeviceState);
 }
 
 QTEST_MAIN(TestRWEventFeatureThread)
