@@ -76,12 +76,15 @@ private:
         return Finish(p, timeoutMs);
     }
 
-    // What Aravis's own tool reads for one event's notification.
+    // What Aravis's own tool reads for one event's notification (selectors given as Feature=Entry).
     QByteArray ArvNotification(const QString& category, const QString& channel, const QString& event)
     {
+        return ArvRead({"EventCategory=" + category, "ChannelSelector=" + channel, "EventSelector=" + event});
+    }
+    QByteArray ArvRead(const QStringList& selectors)
+    {
         QProcess arv;
-        arv.start("arv-tool-0.8", {"-a", "127.0.0.1", "control", "EventCategory=" + category,
-                                   "ChannelSelector=" + channel, "EventSelector=" + event, "EventNotification"});
+        arv.start("arv-tool-0.8", QStringList{"-a", "127.0.0.1", "control"} + selectors + QStringList{"EventNotification"});
         arv.waitForFinished(20000);
         const QByteArray out = arv.readAllStandardOutput();
         const int at = out.indexOf("EventNotification");
@@ -180,6 +183,58 @@ private slots:
         QCOMPARE(field(2, "seconds"), QString("3.00000000"));
         QVERIFY2(r.err.contains("# malformed packets: 1"), r.err.constData());
         QVERIFY(started.contains("# watching Fake"));
+    }
+
+    // A camera that describes its events the standard way: its model, what Aravis reads of our writes, and
+    // its events with the data their ports declare.
+    void standardCamera()
+    {
+        m_camera.Stop();
+        QVERIFY(m_camera.Start(QFINDTESTDATA("../data/gige/standard_gev.xml"), "DVS3000"));
+        QVERIFY(m_camera.AdvertiseEvents());
+        Result r = Cli({"show", "--device", "Fake", "--level", "guru"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("\nType Event Control [EventControl:0] state=off\n  Channel All Events [AllEvents:0] state=off\n"
+                                "    Event Acquisition Start [AcquisitionStart:0] state=off device=off\n"),
+                 r.out.constData());
+        QVERIFY(r.out.contains("[Test:9] state=off guru device=off") && !r.out.contains("Timer0End"));
+
+        r = Cli({"set", "--device", "Fake", "--all-off", "--on", "FrameEnd", "--on", "Test"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(ArvRead({"EventSelector=FrameEnd"}), QByteArray("EventNotification = On"));
+        QCOMPARE(ArvRead({"EventSelector=Test"}), QByteArray("EventNotification = On"));
+        QCOMPARE(ArvRead({"EventSelector=ExposureStart"}), QByteArray("EventNotification = Off"));
+        const QString path = m_dir.filePath("standard.ect");
+        QCOMPARE(Cli({"export", "--device", "Fake", path}).code, 0);
+        QCOMPARE(Cli({"set", "--device", "Fake", "--all-off"}).code, 0);
+        QCOMPARE(ArvRead({"EventSelector=FrameEnd"}), QByteArray("EventNotification = Off"));
+        QCOMPARE(Cli({"import", "--device", "Fake", path}).out, QByteArray("Succeed.\nApplied.\n"));
+        QCOMPARE(ArvRead({"EventSelector=FrameEnd"}), QByteArray("EventNotification = On"));
+        r = Cli({"show", "--device", "Fake"});
+        QVERIFY2(LineOf(r.out, "[Test:9]").contains("state=on guru device=on"), r.out.constData());
+
+        QProcess monitor;
+        QByteArray started;
+        QVERIFY(StartMonitor(monitor, {"--device", "Fake", "--seconds", "4", "--format", "jsonl"}, started));
+        GvcpEventSender sender;
+        QVERIFY2(sender.ReadChannel() && sender.HostPort() != 0, sender.LastError().c_str());
+        QVERIFY(sender.WaitAck(sender.SendEvents({{0x9001, 0xFFFF, 41, 1000000000ULL, {}}}), 2000));
+        QVERIFY(sender.WaitAck(sender.SendEventData({0x9004, 0xFFFF, 42, 2000000000ULL, std::string("\x00\x01\xE2\x40", 4)}), 2000));
+        QVERIFY(sender.WaitAck(sender.SendEventData({0x9005, 0xFFFF, 0, 3000000000ULL, std::string("\xFE\xFF", 2)}), 2000));
+        QVERIFY(sender.WaitAck(sender.SendEvents({{0x9004, 0xFFFF, 43, 4000000000ULL, {}}}), 2000)); // no EVENTDATA
+        r = Finish(monitor, 30000);
+        QCOMPARE(r.code, 0);
+        QList<QByteArray> lines = r.out.split('\n');
+        lines.removeAll(QByteArray());
+        QCOMPARE(lines.size(), 4);
+        auto event = [&](int i) { return QJsonDocument::fromJson(lines.at(i)).object(); };
+        QCOMPARE(event(0).value("name").toString(), QString("FrameStart"));
+        QCOMPARE(event(0).value("data").toObject(), (QJsonObject{{"FrameID", 41}}));
+        QCOMPARE(event(1).value("name").toString(), QString("ExposureEnd"));
+        QCOMPARE(event(1).value("data").toObject(), (QJsonObject{{"FrameID", 42}, {"ExposureTime", 123456}}));
+        QCOMPARE(event(2).value("name").toString(), QString("Line0RisingEdge"));
+        QCOMPARE(event(2).value("data").toObject(), (QJsonObject{{"LineStatus", -2}})); // little-endian, signed
+        QCOMPARE(event(3).value("data").toObject(), (QJsonObject{{"FrameID", 43}})); // the record holds no more
     }
 
     // The camera powered off while events are watched: a clear error, not a silent wait.
