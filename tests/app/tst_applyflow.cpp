@@ -16,6 +16,7 @@
 #include "simfixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -70,14 +71,35 @@ void Click(SaltireDlg& dlg, const char* name)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// Notification state of one event on the device, read back through the worker's instance.
-int DeviceState(CCamInterface* cam, uint category, uint channel, uint event)
+// Selects an event on the device the way its model describes events (a standard camera has EventSelector alone).
+void Select(CCamInterface* cam, const QList<EventTypeItem*>& types, const EventItem* event)
+{
+    for (EventTypeItem* t : types)
+        for (ChannelItem* c : qAsConst(t->listChannel))
+            if (c->listEvent.contains(const_cast<EventItem*>(event))) {
+                if (c->strName != "AllEvents") {
+                    cam->SetEnumValue("EventCategory", uint(t->nValue));
+                    cam->SetEnumValue("ChannelSelector", uint(c->nValue));
+                }
+                cam->SetEnumValue("EventSelector", uint(event->nValue));
+            }
+}
+
+int DeviceState(CCamInterface* cam, const QList<EventTypeItem*>& types, const EventItem* event)
 {
     EnumValue v{};
-    if (cam->SetEnumValue("EventCategory", category) || cam->SetEnumValue("ChannelSelector", channel)
-        || cam->SetEnumValue("EventSelector", event) || cam->GetEnumValue("EventNotification", &v, true))
-        return -1;
-    return int(v.nCurValue);
+    Select(cam, types, event);
+    return cam->GetEnumValue("EventNotification", &v, true) ? -1 : int(v.nCurValue);
+}
+
+EventItem* FindEvent(const QList<EventTypeItem*>& types, const QString& name)
+{
+    for (EventTypeItem* t : types)
+        for (ChannelItem* c : qAsConst(t->listChannel))
+            for (EventItem* e : qAsConst(c->listEvent))
+                if (e->strName == name)
+                    return e;
+    return nullptr;
 }
 
 QList<EventItem*> Events(const QList<EventTypeItem*>& types)
@@ -97,7 +119,9 @@ class TestApplyFlow : public QObject
 
 private slots:
     void applyWritesTheShownEvents();
+    void applyFailureListsTheErrors_data();
     void applyFailureListsTheErrors();
+    void standardCameraPage();
     void exportThenImportRestoresTheDevice();
     void withoutADevice();
 
@@ -128,7 +152,7 @@ void TestApplyFlow::applyWritesTheShownEvents()
     for (EventItem* e : Events(types))
         QVERIFY(e->bDeviceState);
     EventItem* trigger = types.at(2)->listChannel.at(3)->listEvent.at(0); // a Guru channel, shown at Guru
-    QCOMPARE(DeviceState(cam, 2, 3, uint(trigger->nValue)), 1);
+    QCOMPARE(DeviceState(cam, types, trigger), 1);
 
     // The enabled list shows what the device now has on.
     Click(dlg, "BtnEnabledList");
@@ -136,24 +160,46 @@ void TestApplyFlow::applyWritesTheShownEvents()
     QCOMPARE(modals.listTitles, (QStringList{"Exposure", "Frame", "Trigger", "Diagnostic"}));
 }
 
+void TestApplyFlow::applyFailureListsTheErrors_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QByteArray>("fault");
+    QTest::addColumn<QString>("failingEvent"); // the notification write the device refuses
+    QTest::addColumn<QString>("otherEvent");   // written on all the same
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<uint>("on");
+    QTest::newRow("nested enumerations")
+        << "camera_a" << QByteArray("[Faults]\nSetEnum1=EventNotification, 1, EventCategory=0;ChannelSelector=1, -1005\n")
+        << "ExposureStart_1" << "ExposureStart_2" << "Exposure" << 1u;
+    QTest::newRow("standard camera")
+        << "standard_d" << QByteArray("[Faults]\nSetEnum1=EventNotification, 2, EventSelector=36871, -1005\n")
+        << "ExposureStart" << "FrameEnd" << "Event Control" << 2u;
+}
+
 void TestApplyFlow::applyFailureListsTheErrors()
 {
+    QFETCH(QString, device);
+    QFETCH(QByteArray, fault);
+    QFETCH(QString, failingEvent);
+    QFETCH(QString, otherEvent);
+    QFETCH(QString, title);
+    QFETCH(uint, on);
     SimFixture sim;
     QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.addShippedDevice(device));
     Modals modals;
     SaltireDlg dlg;
     QVERIFY(Connect(dlg));
     auto* worker = dlg.findChild<RWEventFeatureThread*>();
     CCamInterface* cam = worker->GetInterface();
-    const QList<EventTypeItem*> types = *worker->GetEventTypeList(1);
-    ChannelItem* failing = types.at(0)->listChannel.at(1);
-    QVERIFY(sim.rewriteShippedDevice("camera_a", "[Faults]\nSetEnum1=EventNotification, 1, EventCategory=0;ChannelSelector=1, -1005\n"));
+    const QList<EventTypeItem*> types = *worker->GetEventTypeList(dlg.CurrentDeviceId());
+    EventItem* failing = FindEvent(types, failingEvent);
+    EventItem* other = FindEvent(types, otherEvent);
+    QVERIFY(failing && other);
+    QVERIFY(sim.rewriteShippedDevice(device, fault));
     QTRY_COMPARE([&] {
-        cam->SetEnumValue("EventCategory", 0);
-        cam->SetEnumValue("ChannelSelector", 1);
-        cam->SetEnumValue("EventSelector", uint(failing->listEvent.at(0)->nValue));
-        return cam->SetEnumValue("EventNotification", 1);
+        Select(cam, types, failing);
+        return cam->SetEnumValue("EventNotification", on);
     }(), -1005);
 
     Click(dlg, "BtnCheckAll");
@@ -161,12 +207,31 @@ void TestApplyFlow::applyFailureListsTheErrors()
     QTRY_COMPARE(modals.nLists, 1);
     QVERIFY(modals.hints.isEmpty()); // the error list, never both
     QCOMPARE(modals.errors, QStringList{"0xfffffc13"});
-    QCOMPARE(modals.listTitles, QStringList{"Exposure"});
-    QCOMPARE(failing->strErrorMsg, QString("0xfffffc13"));
-    QCOMPARE(failing->listEvent.at(0)->nState, 2); // the user's choice stays
-    QVERIFY(!failing->listEvent.at(0)->bDeviceState);
-    QCOMPARE(DeviceState(cam, 0, 1, uint(failing->listEvent.at(0)->nValue)), 0);
-    QCOMPARE(DeviceState(cam, 0, 2, uint(types.at(0)->listChannel.at(2)->listEvent.at(0)->nValue)), 1);
+    QCOMPARE(modals.listTitles, QStringList{title});
+    QCOMPARE(failing->nState, 2); // the user's choice stays
+    QVERIFY(!failing->bDeviceState);
+    QCOMPARE(DeviceState(cam, types, failing), 0);
+    QCOMPARE(DeviceState(cam, types, other), int(on));
+}
+
+// A standard camera's page: its one group and channel, each event with what its description says of it.
+void TestApplyFlow::standardCameraPage()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer());
+    QVERIFY(sim.addShippedDevice("standard_d"));
+    Modals modals;
+    SaltireDlg dlg;
+    QVERIFY(Connect(dlg));
+    CheckListMainWidget* page = CurrentPage(dlg);
+    QCOMPARE(page->findChild<QCheckBox*>("ChannelCheckBox")->text(), QString("All Events"));
+    QCheckBox* exposure = nullptr;
+    for (QCheckBox* box : page->findChildren<QCheckBox*>())
+        if (box->text() == "Exposure Start")
+            exposure = box;
+    QVERIFY(exposure);
+    QCOMPARE(exposure->toolTip(), QString("ExposureStart : 36871\nSent when the sensor starts an exposure."));
+    QTRY_VERIFY(exposure->isVisible());
 }
 
 void TestApplyFlow::exportThenImportRestoresTheDevice()
@@ -209,7 +274,7 @@ void TestApplyFlow::exportThenImportRestoresTheDevice()
     for (EventTypeItem* t : types)
         for (ChannelItem* c : qAsConst(t->listChannel))
             for (EventItem* e : qAsConst(c->listEvent))
-                QCOMPARE(DeviceState(cam, uint(t->nValue), uint(c->nValue), uint(e->nValue)), i++ % 3 == 0 ? 1 : 0);
+                QCOMPARE(DeviceState(cam, types, e), i++ % 3 == 0 ? 1 : 0);
 
     // A file the device cannot use: LF line ends.
     QVERIFY(file.open(QIODevice::WriteOnly));
