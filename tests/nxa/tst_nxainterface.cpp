@@ -354,6 +354,25 @@ void TestNxaInterface::enumValues()
     QCOMPARE(inst.cam->GetEnumValue("EventNotification", &v, true), 0);
     QCOMPARE(v.nCurValue, 1u);
 
+    // Entries by name, in document order, with what the device says of each now.
+    NXAEnumEntryInfo entries[8] = {};
+    uint32_t count = 0;
+    QCOMPARE(NXAGetEnumEntries(inst.cam, "EventIOType", entries, 2, &count), int(GC_ERR_BUFFER_TOO_SMALL));
+    QCOMPARE(count, 4u);
+    QCOMPARE(inst.cam->SetEnumValue("EventCategory", 1), 0); // no IO lines for system events
+    QCOMPARE(NXAGetEnumEntries(inst.cam, "EventIOType", entries, 8, &count), 0);
+    QStringList seen;
+    for (uint32_t i = 0; i < count; ++i)
+        seen << QString("%1/%2/%3/%4/%5").arg(entries[i].node.szName, entries[i].node.szDisplayName)
+                    .arg(entries[i].node.nVisibility).arg(entries[i].nValue).arg(entries[i].bAvailable);
+    QCOMPARE(seen, (QStringList{"Line0/Line 0/0/0/0", "Line1/Line 1/0/1/0", "D485/D485/0/2/0", "Line3/Line 3/2/3/0"}));
+    QCOMPARE(NXAGetEnumEntries(inst.cam, "EventCategoryReg", entries, 8, &count), int(GC_ERR_INVALID_PARAMETER));
+    NXANodeInfo category{};
+    QCOMPARE(NXAGetFeatureCategory(inst.cam, "EventSelector", &category), 0);
+    QCOMPARE(QString(category.szName), QString("EventControl"));
+    QCOMPARE(NXAGetFeatureCategory(inst.cam, "EventCategoryReg", &category), int(GC_ERR_NOT_AVAILABLE));
+    QCOMPARE(NXAGetFeatureCategory(inst.cam, "NoSuchFeature", &category), int(GC_ERR_INVALID_ID));
+
     IntValue iv{};
     QCOMPARE(inst.cam->GetIntValue("DeviceTimestampTickFrequency", &iv, true), 1);
     QCOMPARE(iv.nCurValue, 125000000);
