@@ -52,7 +52,7 @@ QByteArray EventPrinter::DataJson(const EventRecord& record, const EventPortInfo
     bytes.append(reinterpret_cast<const char*>(record.data), int(qMin<quint32>(record.nDataSize, sizeof record.data)));
     QByteArray members;
     for (const EventDataField& f : port.fields) {
-        if (f.nOffset + quint64(f.nLength) > quint64(bytes.size()))
+        if (f.nOffset > quint64(bytes.size()) || quint64(f.nLength) > quint64(bytes.size()) - f.nOffset)
             continue; // not in this record
         quint64 v = 0;
         for (int i = 0; i < f.nLength; ++i) {

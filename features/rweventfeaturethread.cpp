@@ -153,7 +153,8 @@ bool RWEventFeatureThread::ReadDevice(int nID)
     EnumValue categories{};
     const int nResult = pInterface->GetEnumValue(kCategory.toLatin1().constData(), &categories, true);
     StandardEventLayout layout;
-    if (nResult == GC_ERR_INVALID_ID && StandardEventModel::Describe(pInterface, layout)) {
+    const int nStandard = nResult == GC_ERR_INVALID_ID ? StandardEventModel::Describe(pInterface, layout) : nResult;
+    if (nResult == GC_ERR_INVALID_ID && nStandard == 0) {
         // No nested enumerations: EventSelector and EventNotification alone.
         m_mapStandard.insert(nID, layout);
         m_mapEventTypes[nID].append(StandardEventModel::Read(pInterface, layout, nID));
@@ -161,6 +162,8 @@ bool RWEventFeatureThread::ReadDevice(int nID)
     }
     if (nResult != 0) {
         qCritical("%s", qUtf8Printable(QStringLiteral("Failed to get  EventCategory : 0x%1").arg(WideHex(nResult))));
+        if (nResult == GC_ERR_INVALID_ID && nStandard != GC_ERR_INVALID_ID) // standard features, unreadable
+            qCritical("%s", qUtf8Printable(QStringLiteral("Failed to get  EventNotification : 0x%1").arg(WideHex(nStandard))));
         return true;
     }
     const EnumValue categoryList = categories;

@@ -54,16 +54,16 @@ QString ChannelDisplayName()
     return QCoreApplication::translate("StandardEventModel", "All Events");
 }
 
-bool Describe(CCamInterface* pInterface, StandardEventLayout& layout)
+int Describe(CCamInterface* pInterface, StandardEventLayout& layout)
 {
     layout = StandardEventLayout();
     std::vector<NXAEnumEntryInfo> notifications;
-    if (ReadEntries(pInterface, "EventNotification", notifications) != 0)
-        return false;
+    if (const int nResult = ReadEntries(pInterface, "EventNotification", notifications))
+        return nResult;
     NXANodeInfo category{};
     const int nCategory = NXAGetFeatureCategory(pInterface, "EventSelector", &category);
     if (nCategory != 0 && nCategory != GC_ERR_NOT_AVAILABLE)
-        return false; // no EventSelector
+        return nCategory; // no EventSelector
     if (nCategory == 0) {
         layout.strCategory = Text(category.szName);
         layout.strCategoryDisplay = Text(category.szDisplayName);
@@ -72,7 +72,8 @@ bool Describe(CCamInterface* pInterface, StandardEventLayout& layout)
         layout.strCategory = QStringLiteral("EventControl");
         layout.strCategoryDisplay = QStringLiteral("Event Control");
     }
-    // "On" itself, else what older descriptions offer instead (GigEVisionEvent, GenICamEvent, ...WithData).
+    // "On" itself, else what older descriptions offer instead (GigEVisionEvent, GenICamEvent, ...WithData):
+    // the first such entry the device offers now, or the first at all.
     const NXAEnumEntryInfo* pOther = nullptr;
     for (const NXAEnumEntryInfo& e : notifications) {
         const QByteArray name(e.node.szName);
@@ -82,7 +83,7 @@ bool Describe(CCamInterface* pInterface, StandardEventLayout& layout)
         } else if (name == "Off") {
             layout.bHasOff = true;
             layout.nOff = e.nValue;
-        } else if (name != "Once" && !pOther) {
+        } else if (name != "Once" && (!pOther || (e.bAvailable && !pOther->bAvailable))) {
             pOther = &e;
         }
     }
@@ -90,7 +91,7 @@ bool Describe(CCamInterface* pInterface, StandardEventLayout& layout)
         layout.bHasOn = true;
         layout.nOn = pOther->nValue;
     }
-    return true;
+    return 0;
 }
 
 EventTypeItem* Read(CCamInterface* pInterface, const StandardEventLayout& layout, int nDeviceNumber)
@@ -106,8 +107,11 @@ EventTypeItem* Read(CCamInterface* pInterface, const StandardEventLayout& layout
     pType->listChannel.append(pChannel);
 
     std::vector<NXAEnumEntryInfo> entries;
-    if (ReadEntries(pInterface, "EventSelector", entries) != 0) {
-        pType->nState = AggregateState(0, 0); // as a channel whose events cannot be listed: not counted
+    if (const int nResult = ReadEntries(pInterface, "EventSelector", entries)) {
+        // As a channel whose events cannot be listed: kept without events, not counted.
+        qCritical("%s", qUtf8Printable(QStringLiteral("Failed to get  EventSelector : 0x%1")
+                                           .arg(quint32(nResult), 0, 16)));
+        pType->nState = AggregateState(0, 0);
         return pType;
     }
     const QFontMetrics metrics(MeasureFont());
@@ -115,6 +119,11 @@ EventTypeItem* Read(CCamInterface* pInterface, const StandardEventLayout& layout
     for (const NXAEnumEntryInfo& entry : entries) {
         if (!entry.bImplemented || !entry.bAvailable)
             continue;
+        if (entry.nValue < 0 || entry.nValue > qint64(UINT32_MAX)) {
+            qWarning("EventSelector entry %s has the value %lld, which cannot be selected", entry.node.szName,
+                     (long long)entry.nValue);
+            continue;
+        }
         const quint32 e = quint32(entry.nValue);
         if (pInterface->SetEnumValue("EventSelector", e) != 0)
             continue;

@@ -30,12 +30,13 @@ extern const char* const kChannelName;
 // Its display name in the interface language.
 QString ChannelDisplayName();
 
-// False when the open device's description lacks "EventSelector" or "EventNotification".
-bool Describe(CCamInterface* pInterface, StandardEventLayout& layout);
+// 0 when the open device's description has "EventSelector" and "EventNotification"; otherwise the result
+// that stopped it (GC_ERR_INVALID_ID when it lacks one of them).
+int Describe(CCamInterface* pInterface, StandardEventLayout& layout);
 
-// Reads the tree of an open device: one selector write and one notification read per event. Null when
-// the event type cannot be read at all. Events whose notification cannot be read are noted as such for
-// the device number and read as off.
+// Reads the tree of an open device: one selector write and one notification read per event. Events whose
+// notification cannot be read are noted as such for the device number and read as off; when the entries
+// of EventSelector cannot be read, the channel has no events (logged).
 EventTypeItem* Read(CCamInterface* pInterface, const StandardEventLayout& layout, int nDeviceNumber);
 
 // Writes every shown event: one selector write and one notification write each. Failures leave their

@@ -7,6 +7,7 @@
 #include "standardeventmodel.h"
 
 #include <QHBoxLayout>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 using namespace Saltire;
@@ -68,8 +69,10 @@ void ChannelCheckWidget::RebuildEvents()
         m_pEventContainer->setObjectName(QStringLiteral("EventContainer"));
         for (EventItem* pEvent : shown) {
             CustomCheckBox* pBox = CreateCheckBox(pEvent->strName, int(pEvent->nValue), m_pEventContainer);
-            if (!pEvent->strToolTip.isEmpty()) // what the description says of the event, below its name
-                pBox->setToolTip(pBox->toolTip() + QLatin1Char('\n') + pEvent->strToolTip);
+            if (!pEvent->strToolTip.isEmpty()) { // what the description says of the event, below its name
+                const QString strTip = pBox->toolTip() + QLatin1Char('\n') + pEvent->strToolTip;
+                pBox->setToolTip(Qt::mightBeRichText(strTip) ? Qt::convertFromPlainText(strTip) : strTip);
+            }
             connect(pBox, &QCheckBox::stateChanged, this, &ChannelCheckWidget::OnEventStateChanged);
             pBox->setCheckState(Qt::CheckState(pEvent->nState)); // not yet in the list: ignored by the handler
             m_eventCheckBoxes.append(pBox);

@@ -55,9 +55,12 @@ bool readNumber(const QString& strText, quint64& nValue)
     return bOk;
 }
 
-bool isRegister(const QString& kind)
+// A whole register at one fixed address: bit fields (MaskedIntReg) and computed addresses (pAddress, pIndex,
+// several Address elements) are not decoded rather than decoded wrongly.
+bool isPlainRegister(const Node& n)
 {
-    return kind == QLatin1String("IntReg") || kind == QLatin1String("MaskedIntReg");
+    return n.kind == QLatin1String("IntReg") && n.children.count(QStringLiteral("Address")) == 1
+           && !n.children.contains(QStringLiteral("pAddress")) && !n.children.contains(QStringLiteral("pIndex"));
 }
 
 } // namespace
@@ -108,7 +111,7 @@ QHash<quint16, EventPortInfo> readEventPorts(const QByteArray& description)
         }
         EventDataField field;
         quint64 nLength = 0;
-        if (!isRegister(n.kind) || !readNumber(n.child("Address"), field.nOffset)
+        if (!isPlainRegister(n) || !readNumber(n.child("Address"), field.nOffset)
             || !readNumber(n.child("Length"), nLength) || nLength == 0 || nLength > 8)
             continue;
         field.nLength = int(nLength);

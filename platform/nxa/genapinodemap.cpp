@@ -345,7 +345,11 @@ int32_t GenApiNodeMap::enumEntries(const char* szName, std::vector<EntryInfo>& e
     ArvGcNode* node = findFeature(d.get(), szName, ARV_TYPE_GC_ENUMERATION, rcFind);
     if (!node)
         return rcFind;
+    // An entry whose value or availability cannot be had counts as unavailable; only when no entry can be
+    // had at all is the enumeration unreadable.
     GError* error = nullptr;
+    int32_t rcFirst = GC_ERR_SUCCESS;
+    size_t nFailed = 0;
     for (const GSList* it = arv_gc_enumeration_get_entries(ARV_GC_ENUMERATION(node)); it; it = it->next) {
         auto* entry = ARV_GC_FEATURE_NODE(it->data);
         EntryInfo info;
@@ -356,10 +360,17 @@ int32_t GenApiNodeMap::enumEntries(const char* szName, std::vector<EntryInfo>& e
         if (!error)
             info.bAvailable = info.bImplemented && arv_gc_feature_node_is_available(entry, &error);
         if (error) {
-            entries.clear();
-            return resultOf(d.get(), error);
+            const int32_t rc = resultOf(d.get(), error);
+            error = nullptr;
+            rcFirst = rcFirst ? rcFirst : rc;
+            ++nFailed;
+            info.bAvailable = false;
         }
         entries.push_back(std::move(info));
+    }
+    if (nFailed && nFailed == entries.size()) {
+        entries.clear();
+        return rcFirst;
     }
     std::reverse(entries.begin(), entries.end()); // the engine keeps them in reverse document order
     return GC_ERR_SUCCESS;

@@ -179,6 +179,9 @@ struct NXAEnumEntryInfo {
     uint8_t reserved[6];
 };
 
+static_assert(sizeof(NXANodeInfo) == 772, "NXANodeInfo layout");
+static_assert(offsetof(NXAEnumEntryInfo, nValue) == 776 && sizeof(NXAEnumEntryInfo) == 792, "NXAEnumEntryInfo layout");
+
 extern "C" {
 NXA_EXPORT int NXACreateInstance(int nType, CInterface** ppInterface);
 NXA_EXPORT int NXAReleaseInstance(CInterface* pInterface);

@@ -78,16 +78,17 @@ quint64 PortCalls(const QString& producer)
     return reads + writes;
 }
 
-// One selector write per category, IO line, channel and event, and one notification access per event.
+// One selector write per category, IO line, channel and event, and one notification access per event. A
+// standard camera (its one channel "AllEvents") has no category or channel to select.
 int Floor(const QList<EventTypeItem*>& types)
 {
     int n = 0;
     auto channels = [&](const QList<ChannelItem*>& list) {
         for (ChannelItem* c : list)
-            n += 1 + 2 * c->listEvent.size();
+            n += (c->strName == "AllEvents" ? 0 : 1) + 2 * c->listEvent.size();
     };
     for (EventTypeItem* t : types) {
-        ++n;
+        n += t->listChannel.size() == 1 && t->listChannel.first()->strName == "AllEvents" ? 0 : 1;
         channels(t->listChannel);
         for (IOTypeItem* io : qAsConst(t->listIOType)) {
             ++n;
@@ -467,6 +468,9 @@ void TestRWEventFeatureThread::standardModel_data()
                       "<AccessMode>RW</AccessMode><pPort>Device</pPort><Sign>Unsigned</Sign>"
                       "<Endianess>LittleEndian</Endianess></IntReg>")
         << "NestedEvent/Nested" << 0u;
+    // Neither kind: no model, and the log says why.
+    QTest::newRow("neither kind") << QByteArray("<EnumEntry Name=\"Off\"><Value>0</Value></EnumEntry>") << control
+                                  << QByteArray("NOSELECTOR") << QString() << 0u;
 }
 
 // Events described the standard way: one type, one channel, the implemented and available entries in
@@ -480,7 +484,12 @@ void TestRWEventFeatureThread::standardModel()
     QFETCH(uint, on);
     SimFixture sim;
     QVERIFY(sim.installProducer());
-    QVERIFY(sim.writeDevice("std.xml", StandardDescription(notifications, categories, nested)));
+    QByteArray xml = StandardDescription(notifications, categories, nested);
+    if (nested == "NOSELECTOR") { // the selector renamed and the notification with it: neither kind
+        xml.replace("NOSELECTOR", "").replace("EventSelector", "LineSelector").replace("EventNotification", "LineMode");
+        QTest::ignoreMessage(QtCriticalMsg, "Failed to get  EventCategory : 0xfffffffffffffc11");
+    }
+    QVERIFY(sim.writeDevice("std.xml", xml));
     // FrameStart on, Test at a value that is neither Off nor On (Once, where there is one).
     QVERIFY(sim.writeDevice("std.ini", "[Device]\nId=DoVI-SIM-T-0001\nModel=T\nSerial=T1\nDescription=std.xml\n"
                                        "[Registers]\nEventSelector=0x100C\nEventNotification=0x10000:0x100\n"
@@ -491,6 +500,10 @@ void TestRWEventFeatureThread::standardModel()
     RWEventFeatureThread worker(nullptr);
     QVERIFY(ReadToTheEnd(worker, record));
     QList<EventTypeItem*>& list = *worker.GetEventTypeList(6);
+    if (type.isEmpty()) {
+        QVERIFY(list.isEmpty());
+        return;
+    }
     QCOMPARE(list.size(), 1);
     QCOMPARE(list.at(0)->strName + "/" + list.at(0)->strDisplayName, type);
     QCOMPARE(list.at(0)->nValue, qint64(0));

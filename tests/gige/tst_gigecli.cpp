@@ -215,16 +215,23 @@ private slots:
 
         QProcess monitor;
         QByteArray started;
-        QVERIFY(StartMonitor(monitor, {"--device", "Fake", "--seconds", "4", "--format", "jsonl"}, started));
+        QVERIFY(StartMonitor(monitor, {"--device", "Fake", "--format", "jsonl"}, started));
         GvcpEventSender sender;
         QVERIFY2(sender.ReadChannel() && sender.HostPort() != 0, sender.LastError().c_str());
         QVERIFY(sender.WaitAck(sender.SendEvents({{0x9001, 0xFFFF, 41, 1000000000ULL, {}}}), 2000));
         QVERIFY(sender.WaitAck(sender.SendEventData({0x9004, 0xFFFF, 42, 2000000000ULL, std::string("\x00\x01\xE2\x40", 4)}), 2000));
         QVERIFY(sender.WaitAck(sender.SendEventData({0x9005, 0xFFFF, 0, 3000000000ULL, std::string("\xFE\xFF", 2)}), 2000));
         QVERIFY(sender.WaitAck(sender.SendEvents({{0x9004, 0xFFFF, 43, 4000000000ULL, {}}}), 2000)); // no EVENTDATA
+        QByteArray out; // printed by the time the four events are, then stopped as by Ctrl+C
+        QVERIFY(QTest::qWaitFor([&] {
+            monitor.waitForReadyRead(50);
+            out += monitor.readAllStandardOutput();
+            return out.count('\n') >= 4;
+        }, 30000));
+        monitor.terminate();
         r = Finish(monitor, 30000);
         QCOMPARE(r.code, 0);
-        QList<QByteArray> lines = r.out.split('\n');
+        QList<QByteArray> lines = (out + r.out).split('\n');
         lines.removeAll(QByteArray());
         QCOMPARE(lines.size(), 4);
         auto event = [&](int i) { return QJsonDocument::fromJson(lines.at(i)).object(); };
