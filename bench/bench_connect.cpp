@@ -197,21 +197,25 @@ int main(int argc, char* argv[])
     }
 
     FakeCamera camera;
-    if (!camera.Start(SALTIRE_GIGE_DATA "/camera_b_gev.xml", "BENCH02")) {
-        std::printf("(the GigE Vision rows need arv-fake-gv-camera-0.8 and a free port 3956)\n");
-        return 0;
+    const struct {
+        const char* label;
+        const char* xml;
+        const char* serial;
+        bool bStandard;
+    } gige[] = {
+        {"GigE Vision fake camera, IO controller", SALTIRE_GIGE_DATA "/camera_b_gev.xml", "BENCH02", false},
+        {"GigE Vision fake camera, standard events", SALTIRE_GIGE_DATA "/standard_gev.xml", "BENCH03", true},
+    };
+    for (const auto& g : gige) {
+        if (!camera.Start(g.xml, g.serial)) {
+            std::printf("(the GigE Vision rows need arv-fake-gv-camera-0.8 and a free port 3956)\n");
+            return 0;
+        }
+        JobFigures read, apply;
+        runJobs("Fake", producers + "/DoVIGigE.cti", g.bStandard, read, apply);
+        printRow(g.label, "read", read, -1);
+        printRow(g.label, "apply", apply, -1);
+        camera.Stop();
     }
-    JobFigures read, apply;
-    runJobs("Fake", producers + "/DoVIGigE.cti", false, read, apply);
-    printRow("GigE Vision fake camera, IO controller", "read", read, -1);
-    printRow("GigE Vision fake camera, IO controller", "apply", apply, -1);
-    camera.Stop();
-    if (!camera.Start(SALTIRE_GIGE_DATA "/standard_gev.xml", "BENCH03"))
-        return 0;
-    JobFigures readStd, applyStd;
-    runJobs("Fake", producers + "/DoVIGigE.cti", true, readStd, applyStd);
-    printRow("GigE Vision fake camera, standard events", "read", readStd, -1);
-    printRow("GigE Vision fake camera, standard events", "apply", applyStd, -1);
-    camera.Stop();
     return 0;
 }

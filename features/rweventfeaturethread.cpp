@@ -330,21 +330,6 @@ void RWEventFeatureThread::WriteChannels(const QList<ChannelItem*>& channels, CC
         pChannel->strErrorMsg = ErrorText(nResult);
         if (nResult != 0)
             continue;
-        for (EventItem* pEvent : qAsConst(pChannel->listEvent)) {
-            if (!pEvent->bShow)
-                continue;
-            const int nSelect = pInterface->SetEnumValue("EventSelector", quint32(pEvent->nValue));
-            if (nSelect != 0) {
-                pChannel->strErrorMsg = ErrorText(nSelect);
-                continue;
-            }
-            const bool bOn = pEvent->nState == 2;
-            const int nWrite = pInterface->SetEnumValue("EventNotification", bOn ? 1 : 0);
-            if (nWrite != 0) {
-                pChannel->strErrorMsg = ErrorText(nWrite);
-                continue;
-            }
-            pEvent->bDeviceState = bOn;
-        }
+        WriteChannelEvents(pInterface, pChannel, NotificationValues());
     }
 }

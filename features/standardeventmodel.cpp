@@ -78,18 +78,18 @@ int Describe(CCamInterface* pInterface, StandardEventLayout& layout)
     for (const NXAEnumEntryInfo& e : notifications) {
         const QByteArray name(e.node.szName);
         if (name == "On") {
-            layout.bHasOn = true;
-            layout.nOn = e.nValue;
+            layout.notification.bHasOn = true;
+            layout.notification.nOn = e.nValue;
         } else if (name == "Off") {
-            layout.bHasOff = true;
-            layout.nOff = e.nValue;
+            layout.notification.bHasOff = true;
+            layout.notification.nOff = e.nValue;
         } else if (name != "Once" && (!pOther || (e.bAvailable && !pOther->bAvailable))) {
             pOther = &e;
         }
     }
-    if (!layout.bHasOn && pOther) {
-        layout.bHasOn = true;
-        layout.nOn = pOther->nValue;
+    if (!layout.notification.bHasOn && pOther) {
+        layout.notification.bHasOn = true;
+        layout.notification.nOn = pOther->nValue;
     }
     return 0;
 }
@@ -142,7 +142,7 @@ EventTypeItem* Read(CCamInterface* pInterface, const StandardEventLayout& layout
         EnumValue notification{};
         if (pInterface->GetEnumValue("EventNotification", &notification, true) == 0) {
             // Anything but "Off" notifies (On, Once, or a maker's own entry).
-            const bool bOn = !layout.bHasOff || notification.nCurValue != quint32(layout.nOff);
+            const bool bOn = !layout.notification.bHasOff || notification.nCurValue != quint32(layout.notification.nOff);
             pEvent->nState = bOn ? 2 : 0;
             pEvent->bDeviceState = bOn;
             nOn += bOn ? 1 : 0;
@@ -165,29 +165,33 @@ void Write(CCamInterface* pInterface, const StandardEventLayout& layout, const Q
             if (!pChannel->bShow)
                 continue;
             pChannel->strErrorMsg.clear();
-            for (EventItem* pEvent : qAsConst(pChannel->listEvent)) {
-                if (!pEvent->bShow)
-                    continue;
-                const int nSelect = pInterface->SetEnumValue("EventSelector", quint32(pEvent->nValue));
-                if (nSelect != 0) {
-                    pChannel->strErrorMsg = ErrorText(nSelect);
-                    continue;
-                }
-                const bool bOn = pEvent->nState == 2;
-                const bool bHasEntry = bOn ? layout.bHasOn : layout.bHasOff;
-                const int nWrite = bHasEntry ? pInterface->SetEnumValue("EventNotification",
-                                                                        quint32(bOn ? layout.nOn : layout.nOff))
-                                             : GC_ERR_NOT_AVAILABLE;
-                if (nWrite != 0) {
-                    pChannel->strErrorMsg = ErrorText(nWrite);
-                    continue;
-                }
-                pEvent->bDeviceState = bOn;
-            }
+            WriteChannelEvents(pInterface, pChannel, layout.notification);
         }
     }
 }
 
 } // namespace StandardEventModel
+
+void WriteChannelEvents(CCamInterface* pInterface, ChannelItem* pChannel, const NotificationValues& values)
+{
+    for (EventItem* pEvent : qAsConst(pChannel->listEvent)) {
+        if (!pEvent->bShow)
+            continue;
+        const int nSelect = pInterface->SetEnumValue("EventSelector", quint32(pEvent->nValue));
+        if (nSelect != 0) {
+            pChannel->strErrorMsg = ErrorText(nSelect);
+            continue;
+        }
+        const bool bOn = pEvent->nState == 2;
+        const int nWrite = (bOn ? values.bHasOn : values.bHasOff)
+                               ? pInterface->SetEnumValue("EventNotification", quint32(bOn ? values.nOn : values.nOff))
+                               : GC_ERR_NOT_AVAILABLE;
+        if (nWrite != 0) {
+            pChannel->strErrorMsg = ErrorText(nWrite);
+            continue;
+        }
+        pEvent->bDeviceState = bOn;
+    }
+}
 
 } // namespace Saltire

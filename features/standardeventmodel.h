@@ -13,14 +13,25 @@ class CCamInterface;
 
 namespace Saltire {
 
+struct ChannelItem;
 struct EventTypeItem;
+
+// The EventNotification values that switch an event on and off (the nested enumerations use 1 and 0); a
+// device without such an entry refuses that write.
+struct NotificationValues {
+    bool bHasOn = true, bHasOff = true;
+    qint64 nOn = 1, nOff = 0;
+};
+
+// Writes every shown event of a channel: its EventSelector value, then its notification. The channel's
+// error text ends with the last failure; a written event's device state is what it now has.
+void WriteChannelEvents(CCamInterface* pInterface, ChannelItem* pChannel, const NotificationValues& values);
 
 struct StandardEventLayout {
     QString strCategory;          // the category that holds EventSelector
     QString strCategoryDisplay;
     int nCategoryLevel = 0;
-    bool bHasOn = false, bHasOff = false;
-    qint64 nOn = 0, nOff = 0;     // the notification values of the two entries
+    NotificationValues notification{false, false, 0, 0}; // by entry name: "On" (or its stand-in) and "Off"
 };
 
 namespace StandardEventModel {

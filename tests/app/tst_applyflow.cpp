@@ -64,6 +64,23 @@ CheckListMainWidget* CurrentPage(SaltireDlg& dlg)
     return qobject_cast<CheckListMainWidget*>(dlg.findChild<QStackedWidget*>("EventPages")->currentWidget());
 }
 
+// The window on one simulated device, every modal window answered.
+struct Window {
+    explicit Window(const QString& device) : bInstalled(sim.installProducer() && sim.addShippedDevice(device)) {}
+    // Shown, and connected to the device: its page is there.
+    bool Connect()
+    {
+        dlg.resize(1100, 760);
+        dlg.show();
+        return bInstalled
+               && QTest::qWaitFor([&] { return CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(); }, 20000);
+    }
+    SimFixture sim;
+    bool bInstalled;
+    Modals modals;
+    SaltireDlg dlg;
+};
+
 void Click(SaltireDlg& dlg, const char* name)
 {
     auto* button = dlg.findChild<CustomPushButton*>(name);
@@ -122,24 +139,14 @@ private slots:
     void standardCameraPage();
     void exportThenImportRestoresTheDevice();
     void withoutADevice();
-
-private:
-    bool Connect(SaltireDlg& dlg)
-    {
-        dlg.resize(1100, 760);
-        dlg.show();
-        return QTest::qWaitFor([&] { return CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(); }, 20000);
-    }
 };
 
 void TestApplyFlow::applyWritesTheShownEvents()
 {
-    SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
-    Modals modals;
-    SaltireDlg dlg;
-    QVERIFY(Connect(dlg));
+    Window w("camera_a");
+    QVERIFY(w.Connect());
+    SaltireDlg& dlg = w.dlg;
+    Modals& modals = w.modals;
     auto* worker = dlg.findChild<RWEventFeatureThread*>();
     const QList<EventTypeItem*> types = *worker->GetEventTypeList(1);
     Click(dlg, "BtnCheckAll");
@@ -182,19 +189,17 @@ void TestApplyFlow::applyFailureListsTheErrors()
     QFETCH(QString, otherEvent);
     QFETCH(QString, title);
     QFETCH(uint, on);
-    SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice(device));
-    Modals modals;
-    SaltireDlg dlg;
-    QVERIFY(Connect(dlg));
+    Window w(device);
+    QVERIFY(w.Connect());
+    SaltireDlg& dlg = w.dlg;
+    Modals& modals = w.modals;
     auto* worker = dlg.findChild<RWEventFeatureThread*>();
     CCamInterface* cam = worker->GetInterface();
     const QList<EventTypeItem*> types = *worker->GetEventTypeList(dlg.CurrentDeviceId());
     EventItem* failing = FindEvent(types, failingEvent);
     EventItem* other = FindEvent(types, otherEvent);
     QVERIFY(failing && other);
-    QVERIFY(sim.rewriteShippedDevice(device, fault));
+    QVERIFY(w.sim.rewriteShippedDevice(device, fault));
     QTRY_COMPARE([&] {
         Select(cam, types, failing);
         return cam->SetEnumValue("EventNotification", on);
@@ -218,12 +223,9 @@ void TestApplyFlow::applyFailureListsTheErrors()
 // A standard camera's page: its one group and channel, each event with what its description says of it.
 void TestApplyFlow::standardCameraPage()
 {
-    SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("standard_d"));
-    Modals modals;
-    SaltireDlg dlg;
-    QVERIFY(Connect(dlg));
+    Window w("standard_d");
+    QVERIFY(w.Connect());
+    SaltireDlg& dlg = w.dlg;
     CheckListMainWidget* page = CurrentPage(dlg);
     QCOMPARE(page->findChild<QCheckBox*>("ChannelCheckBox")->text(), QString("All Events"));
     QCheckBox* exposure = nullptr;
@@ -235,7 +237,7 @@ void TestApplyFlow::standardCameraPage()
     QTRY_VERIFY(exposure->isVisible());
 
     // The one channel's name is ours, and follows the language; the camera's own names stay as they are.
-    qputenv("KESTREL_CONFIG_DIR", (sim.root() + "/config").toLocal8Bit()); // where the choice is stored
+    qputenv("KESTREL_CONFIG_DIR", (w.sim.root() + "/config").toLocal8Bit()); // where the choice is stored
     dlg.findChild<QAction*>("ActChinese")->trigger();
     QTRY_COMPARE(page->findChild<QCheckBox*>("ChannelCheckBox")->text(), QString("全部事件"));
     QCOMPARE(exposure->text(), QString("Exposure Start"));
@@ -245,13 +247,11 @@ void TestApplyFlow::standardCameraPage()
 
 void TestApplyFlow::exportThenImportRestoresTheDevice()
 {
-    SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
-    Modals modals;
-    modals.strFile = sim.root() + "/choice.ect";
-    SaltireDlg dlg;
-    QVERIFY(Connect(dlg));
+    Window w("camera_a");
+    QVERIFY(w.Connect());
+    SaltireDlg& dlg = w.dlg;
+    Modals& modals = w.modals;
+    modals.strFile = w.sim.root() + "/choice.ect";
     auto* worker = dlg.findChild<RWEventFeatureThread*>();
     CCamInterface* cam = worker->GetInterface();
     const QList<EventTypeItem*> types = *worker->GetEventTypeList(1);

@@ -464,23 +464,25 @@ STANDARD_FRAME_EVENTS = {'AcquisitionStart', 'AcquisitionEnd', 'FrameTrigger', '
                          'FrameBurstStart', 'FrameBurstEnd', 'ExposureStart', 'ExposureEnd', 'FrameTriggerMissed'}
 
 
-def category(name, display, features, tooltip='', ns='Standard'):
-    out = [f'  <Category Name="{name}" NameSpace="{ns}">\n']
+def node_head(kind, name, display, tooltip, attributes=''):
+    """A node's opening lines: its element, tool tip and display name."""
+    out = [f'  <{kind} Name="{name}"{attributes}>\n']
     if tooltip:
         out.append(f'    <ToolTip>{escape(tooltip)}</ToolTip>\n')
     if display:
         out.append(f'    <DisplayName>{escape(display)}</DisplayName>\n')
+    return out
+
+
+def category(name, display, features, tooltip='', ns='Standard'):
+    out = node_head('Category', name, display, tooltip, f' NameSpace="{ns}"')
     out.extend(f'    <pFeature>{f}</pFeature>\n' for f in features)
     out.append('  </Category>\n')
     return ''.join(out)
 
 
 def constant(name, value, vis='Invisible', display='', tooltip=''):
-    out = [f'  <Integer Name="{name}">\n']
-    if tooltip:
-        out.append(f'    <ToolTip>{escape(tooltip)}</ToolTip>\n')
-    if display:
-        out.append(f'    <DisplayName>{escape(display)}</DisplayName>\n')
+    out = node_head('Integer', name, display, tooltip)
     out.append(f'    <Visibility>{vis}</Visibility>\n    <ImposedAccessMode>RO</ImposedAccessMode>\n'
                f'    <Value>{value}</Value>\n  </Integer>\n')
     return ''.join(out)
@@ -493,11 +495,7 @@ def event_port(name, eid):
 
 def event_reg(name, port, addr, length, endian='BigEndian', sign='Unsigned', display='', tooltip=''):
     """A field of an event's record: read from the event's port, never from the device."""
-    out = [f'  <IntReg Name="{name}">\n']
-    if tooltip:
-        out.append(f'    <ToolTip>{escape(tooltip)}</ToolTip>\n')
-    if display:
-        out.append(f'    <DisplayName>{escape(display)}</DisplayName>\n')
+    out = node_head('IntReg', name, display, tooltip)
     out.append(f'    <Visibility>Expert</Visibility>\n    <Address>0x{addr:X}</Address>\n'
                f'    <Length>{length}</Length>\n    <AccessMode>RO</AccessMode>\n    <pPort>{port}</pPort>\n'
                f'    <Cachable>NoCache</Cachable>\n    <Sign>{sign}</Sign>\n    <Endianess>{endian}</Endianess>\n'
