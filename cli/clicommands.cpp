@@ -9,6 +9,7 @@
 #include "eventitem.h"
 #include "eventrecordtext.h"
 #include "eventtypeitem.h"
+#include "gentl.h"
 #include "iotypeitem.h"
 #include "notificationreadfailures.h"
 #include "messagerows.h"
@@ -102,6 +103,20 @@ QString NoDeviceText()
         .arg(DeviceDiscovery::ProducerFolder(),
              strPath.isEmpty() ? QStringLiteral(" (GENICAM_GENTL64_PATH is not set)")
                                : QStringLiteral(" and of GENICAM_GENTL64_PATH (%1)").arg(strPath));
+}
+
+// What went wrong with a producer, in words where the code is one we know.
+QString ProducerErrorText(int nResult)
+{
+    QString strWhy;
+    switch (nResult) {
+    case GC_ERR_TIMEOUT: strWhy = QStringLiteral("it did not answer in time (skipped)"); break;
+    case GC_ERR_INVALID_BUFFER: strWhy = QStringLiteral("it answers with sizes no text has (not used)"); break;
+    case GC_ERR_NOT_IMPLEMENTED: strWhy = QStringLiteral("not a GenTL producer"); break;
+    case GC_ERR_NOT_AVAILABLE: strWhy = QStringLiteral("the file cannot be loaded"); break;
+    default: strWhy = QStringLiteral("it failed (not used)"); break;
+    }
+    return QStringLiteral("error 0x%1: %2").arg(quint32(nResult), 8, 16, QLatin1Char('0')).arg(strWhy);
 }
 
 // Applying over a read that missed some states would switch those events off on the device.
@@ -287,8 +302,7 @@ int Producers(const QStringList& args)
         const int rc = NXAGetProducerInfo(producer.first.toLocal8Bit().constData(), &info);
         const QString strPath = QDir::isAbsolutePath(producer.first) ? producer.first
                                                                      : QDir(strFolder).filePath(producer.first);
-        const QString strStatus = rc == 0 ? QStringLiteral("ok")
-                                          : QStringLiteral("error 0x%1").arg(quint32(rc), 8, 16, QLatin1Char('0'));
+        const QString strStatus = rc == 0 ? QStringLiteral("ok") : ProducerErrorText(rc);
         if (parser.p.isSet(parser.json)) {
             list.append(QJsonObject{{"path", strPath}, {"found", producer.second},
                                     {"tlType", QString::fromUtf8(info.szTlType)}, {"vendor", QString::fromUtf8(info.szVendor)},
@@ -547,6 +561,11 @@ int Monitor(const QStringList& args)
     if (const int rc = OpenDevice(session, parser.p.value(parser.device), nIndex))
         return rc;
     CCamInterface* pInterface = session.Interface(nIndex);
+    NXADeviceStatus status{};
+    if (NXAGetDeviceStatus(pInterface, &status) == 0 && status.nEventsRefused != 0)
+        return Fail(NoEvents, QStringLiteral("%1 cannot send events: its producer refused them (error 0x%2)")
+                                  .arg(CliSession::Label(session.Devices().at(nIndex)))
+                                  .arg(quint32(status.nEventsRefused), 8, 16, QLatin1Char('0')));
     EventPrinter printer(pInterface, strFormat);
     const quint64 nKey = quint64(quintptr(pInterface));
     DeviceEventRegistry::Register(nKey, &printer);
@@ -559,7 +578,6 @@ int Monitor(const QStringList& args)
     QTimer poll;
     QElapsedTimer clock;
     clock.start();
-    NXADeviceStatus status{};
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (g_bInterrupted || (dLimit > 0 && clock.elapsed() >= qint64(dLimit * 1000)))
             loop.quit();
@@ -573,7 +591,7 @@ int Monitor(const QStringList& args)
     printer.Summary();
     NXAGetDeviceStatus(pInterface, &status);
     if (status.nLost)
-        std::fprintf(stderr, "# lost events: %llu\n", (unsigned long long)status.nLost);
+        std::fprintf(stderr, "# lost event packets: %llu\n", (unsigned long long)status.nLost);
     if (status.nMalformed)
         std::fprintf(stderr, "# malformed packets: %llu\n", (unsigned long long)status.nMalformed);
     if (status.nDropped)
@@ -599,7 +617,8 @@ int Run(const QStringList& arguments)
         "  monitor   print a device's events as they arrive\n"
         "Every command takes --help. Exit codes: 0 ok, 1 usage, 2 no such device, 3 device not opened,\n"
         "4 file error, 5 nothing imported, 6 apply failed, 7 unknown name, 8 device lost,\n"
-        "9 some event states unreadable (set and import apply them only with --force).\n";
+        "9 some event states unreadable (set and import apply them only with --force),\n"
+        "10 the device cannot send events (monitor).\n";
     const QString strCommand = arguments.value(1);
     const QStringList rest = arguments.mid(2);
     if (strCommand == "--version" || strCommand == "-v") {

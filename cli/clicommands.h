@@ -17,6 +17,7 @@ enum ExitCode {
     UnknownName = 7,    // --on/--off named nothing of the device
     DeviceLost = 8,     // the device stopped answering during the command
     ReadIncomplete = 9, // some event states could not be read: applying would switch them off (see --force)
+    NoEvents = 10,      // monitor: the device cannot send events (its producer refused them)
 };
 
 int Devices(const QStringList& args);

@@ -204,7 +204,7 @@ void EventStatisticsPanel::Retranslate()
     FitColumns();
     QStringList lines;
     if (m_nLost)
-        lines << tr("Lost on the way from the camera, as its producer reports: %1 events").arg(m_nLost);
+        lines << tr("Lost on the way from the camera, as its producer reports: %1 event packets").arg(m_nLost);
     if (m_nUntracked)
         lines << tr("%1 events of more than %2 kinds are not in the table").arg(m_nUntracked).arg(EventStatistics::kMaxKinds);
     m_pLblLost->setText(lines.join(QStringLiteral("   ")));

@@ -26,6 +26,17 @@ LogWriteNotice::LogWriteNotice(NXEventLogTableView* pTable)
 void LogWriteNotice::Show(const QString& strWhy)
 {
     m_strWhy = strWhy;
+    Reveal();
+}
+
+void LogWriteNotice::ShowEventsRefused(int nCode)
+{
+    m_nRefused = nCode;
+    Reveal();
+}
+
+void LogWriteNotice::Reveal()
+{
     Retranslate();
     Place();
     show();
@@ -34,7 +45,13 @@ void LogWriteNotice::Show(const QString& strWhy)
 
 void LogWriteNotice::Retranslate()
 {
-    setText(tr("The log file is no longer written: %1").arg(m_strWhy));
+    QStringList lines;
+    if (m_nRefused)
+        lines << tr("This device cannot send events: its producer refused them (error 0x%1).")
+                     .arg(quint32(m_nRefused), 8, 16, QLatin1Char('0'));
+    if (!m_strWhy.isEmpty())
+        lines << tr("The log file is no longer written: %1").arg(m_strWhy);
+    setText(lines.join(QLatin1Char('\n')));
     setToolTip(text());
 }
 
@@ -54,7 +71,7 @@ bool LogWriteNotice::eventFilter(QObject* pWatched, QEvent* pEvent)
 
 void LogWriteNotice::changeEvent(QEvent* pEvent)
 {
-    if (pEvent->type() == QEvent::LanguageChange && !m_strWhy.isEmpty())
+    if (pEvent->type() == QEvent::LanguageChange && (!m_strWhy.isEmpty() || m_nRefused))
         Retranslate();
     CustomLabel::changeEvent(pEvent);
 }

@@ -160,7 +160,11 @@ NXEventLogWidget::NXEventLogWidget(quint64 nKey, QWidget* parent)
     cSetCentralWidget(pCentral);
     cSetEnableButtonBar(false);
 
-    LogWriteNotice::Attach(m_pTableView); // appears only when the log file stops being written
+    // Appears only when the log file stops being written, or when the device cannot send events at all.
+    LogWriteNotice* pNotice = LogWriteNotice::Attach(m_pTableView);
+    NXADeviceStatus status{};
+    if (pNotice && NXAGetDeviceStatus(m_pInterface, &status) == 0 && status.nEventsRefused != 0)
+        pNotice->ShowEventsRefused(status.nEventsRefused);
     m_pTableView->setFlushHandler([this] { m_pStatisticsPanel->Refresh(); });
 
     connect(m_pFolderSelect, SIGNAL(cSigSearchClicked()), this, SLOT(on_changeFile()));

@@ -80,6 +80,12 @@ public:
         return ids;
     }
 
+    bool KnowsInterface(const std::string& strIfId) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_known.count(strIfId) != 0;
+    }
+
     GC_ERROR InterfaceInfo(const std::string& strIfId, INTERFACE_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer,
                            size_t* pSize) override
     {

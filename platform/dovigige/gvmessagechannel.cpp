@@ -12,6 +12,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace dovigige {
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int kReceiveBuffer = 4 * 1024 * 1024;
 constexpr size_t kMaxMissing = 4096;
+constexpr int64_t kRetransmissionMs = 2000; // a camera retries a packet within this time
 constexpr size_t kRecord = 16;
 constexpr size_t kExtendedRecord = 24;
 
@@ -168,13 +170,17 @@ void GvMessageChannel::Handle(const uint8_t* p, size_t n, const sockaddr_in& fro
 }
 
 // Request ids run 1..65535 and wrap to 1. Ahead of the last one: new, the ids in between are lost until
-// they turn up. Behind it: a late arrival of a lost id, else a retransmission. (A camera that restarts
-// also forgets its message channel, so a new count comes with a new registration.)
+// they turn up. Behind it: a late arrival of a lost id, or a retransmission of an id accepted moments ago
+// (a camera retries within a second). Anything else behind is a count that started anew (a camera that
+// restarted its count, a long outage): it is taken, counted as a restart, and the count goes on from it.
 bool GvMessageChannel::Accept(uint16_t nId)
 {
+    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch()).count();
     if (m_bFirst) {
         m_bFirst = false;
         m_nLast = nId;
+        m_acceptedAt[nId] = now;
         return true;
     }
     const uint32_t ahead = (uint32_t(nId) + 65535 - m_nLast) % 65535;
@@ -189,14 +195,21 @@ bool GvMessageChannel::Accept(uint16_t nId)
         }
         m_missing.erase(nId);
         m_nLast = nId;
+        m_acceptedAt[nId] = now;
         return true;
     }
     if (m_missing.erase(nId)) {
         m_queue->AddLost(uint64_t(-1)); // it came after all
+        m_acceptedAt[nId] = now;
         return true;
     }
-    // A stale retransmission (or a late id beyond what we track): never move the count backwards.
-    return false;
+    if (now - m_acceptedAt[nId] <= kRetransmissionMs)
+        return false; // a retransmission of what was delivered
+    m_queue->AddRestart();
+    m_missing.clear();
+    m_nLast = nId;
+    m_acceptedAt[nId] = now;
+    return true;
 }
 
 } // namespace dovigige

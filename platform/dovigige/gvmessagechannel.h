@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 struct sockaddr_in;
 
@@ -48,6 +49,7 @@ private:
     bool m_bFirst = true;
     uint16_t m_nLast = 0;
     std::set<uint16_t> m_missing;     // skipped ids that may still arrive late
+    std::vector<int64_t> m_acceptedAt = std::vector<int64_t>(65536, INT64_MIN / 2); // ms, per request id
     std::deque<std::string> m_batch;
 };
 

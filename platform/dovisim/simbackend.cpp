@@ -148,6 +148,13 @@ public:
         return ids;
     }
 
+    bool KnowsInterface(const std::string& strIfId) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_devices.find(strIfId);
+        return it != m_devices.end() && !it->second.empty();
+    }
+
     GC_ERROR InterfaceInfo(const std::string& strIfId, INTERFACE_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer,
                            size_t* pSize) override
     {

@@ -149,13 +149,15 @@ bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& s
                 def.nPortLatencyUs = uint32_t(n);
             } else if (lkey == "eventdatainfo") {
                 const auto parts = split(value, ',');
-                long long id = 0, ticks = 0;
-                if (parts.size() != 2 || !parseNumber(parts[0], id) || !parseNumber(parts[1], ticks) || id < 0
-                    || id > 0xffff || ticks < 0)
-                    return fail("EventDataInfo must be <id>, <time stamp>");
+                long long id = 0, ticks = 0, valueSize = -1;
+                if ((parts.size() != 2 && parts.size() != 3) || !parseNumber(parts[0], id)
+                    || !parseNumber(parts[1], ticks) || id < 0 || id > 0xffff || ticks < 0
+                    || (parts.size() == 3 && (!parseNumber(parts[2], valueSize) || valueSize < 0)))
+                    return fail("EventDataInfo must be <id>, <time stamp>[, <value size>]");
                 def.bEventInfoOverride = true;
                 def.nEventInfoId = uint16_t(id);
                 def.nEventInfoTimestamp = uint64_t(ticks);
+                def.nEventInfoValueSize = valueSize;
             }
         } else if (section == "poke") {
             long long addr = 0, size = 4;

@@ -5,8 +5,9 @@
 //                  Description (XML file beside the device file), Translation (optional),
 //                  DescriptionUrl = local | zip | file, TickFrequency (ticks per second),
 //                  PortLatency (microseconds each port read or write takes, to stand for a network),
-//                  EventDataInfo = <id>, <time stamp>: the event data commands answer these instead of what
-//                  the record's bytes say (the value is the record with them put in)
+//                  EventDataInfo = <id>, <time stamp>[, <value size>]: the event data commands answer these
+//                  instead of what the record's bytes say (the value is the record with them put in, cut to
+//                  the value size when one is given, as a producer with short event values answers)
 //   [Registers]    <feature> = <address>[:<size>]; EventNotification covers its whole table,
 //                  TickFrequency names the 8-byte register the simulator fills from [Device] TickFrequency
 //   [Memory]       <address> = <value>[:<size>]  initial register values (little-endian, default size 4)
@@ -78,6 +79,7 @@ struct SimDeviceDef {
     bool bEventInfoOverride = false;
     uint16_t nEventInfoId = 0;
     uint64_t nEventInfoTimestamp = 0;
+    long long nEventInfoValueSize = -1; // whole record
     std::vector<SimEvent> events;
     int32_t nOpenFault = 0;
     std::vector<SetFault> setFaults;

@@ -333,6 +333,8 @@ GC_ERROR SimOpenDevice::EventDataInfo(const void* pIn, size_t nIn, EVENT_DATA_IN
             record[2 + size_t(i)] = char((m_def.nEventInfoId >> (8 * (1 - i))) & 0xff);
         for (int i = 0; i < 8; ++i)
             record[8 + size_t(i)] = char((m_def.nEventInfoTimestamp >> (8 * (7 - i))) & 0xff);
+        if (m_def.nEventInfoValueSize >= 0 && size_t(m_def.nEventInfoValueSize) < record.size())
+            record.resize(size_t(m_def.nEventInfoValueSize));
         return PutBuffer(record.data(), record.size(), pType, pOut, pSize);
     }
     default: return GC_ERR_NOT_IMPLEMENTED;

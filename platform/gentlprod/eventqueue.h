@@ -32,8 +32,11 @@ public:
     uint64_t Fired() const { return m_nFired; }
     void AddLost(uint64_t n) { m_nLost += n; }
     void AddMalformed(uint64_t n) { m_nMalformed += n; }
+    // The sender's packet count started anew (a far jump of its request ids).
+    void AddRestart() { ++m_nRestarts; }
     uint64_t Lost() const { return m_nLost; }
     uint64_t Malformed() const { return m_nMalformed; }
+    uint64_t Restarts() const { return m_nRestarts; }
 
 private:
     const size_t m_nCapacity;
@@ -42,7 +45,7 @@ private:
     std::deque<std::string> m_records;
     bool m_bKill = false;
     GC_ERROR m_closeCode = GC_ERR_SUCCESS;
-    std::atomic<uint64_t> m_nFired{0}, m_nLost{0}, m_nMalformed{0};
+    std::atomic<uint64_t> m_nFired{0}, m_nLost{0}, m_nMalformed{0}, m_nRestarts{0};
 };
 
 } // namespace gentlprod

@@ -21,6 +21,9 @@ public:
     virtual GC_ERROR TLInfo(TL_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize) = 0;
     // Interface ids, in a stable order.
     virtual std::vector<std::string> UpdateInterfaces(uint64_t nTimeoutMs) = 0;
+    // Whether an interface id is one the producer knows, without a new scan: a consumer may open one it
+    // listed through an earlier system handle.
+    virtual bool KnowsInterface(const std::string& strIfId) = 0;
     virtual GC_ERROR InterfaceInfo(const std::string& strIfId, INTERFACE_INFO_CMD cmd, INFO_DATATYPE* pType,
                                    void* pBuffer, size_t* pSize) = 0;
     // Device ids of an interface, in a stable order.

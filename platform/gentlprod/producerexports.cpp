@@ -288,6 +288,23 @@ GC_API TLGetInfo(TL_HANDLE hSystem, TL_INFO_CMD cmd, INFO_DATATYPE* pType, void*
     return GCGetInfo(cmd, pType, pBuffer, pSize);
 }
 
+// The system's handle of an interface id; a new one when bAdd (the caller holds g_mutex).
+static InterfaceH* knownInterface(SystemH* sys, const std::string& strId, bool bAdd)
+{
+    for (auto& itf : sys->known)
+        if (itf->strId == strId)
+            return itf.get();
+    if (!bAdd)
+        return nullptr;
+    auto itf = std::make_unique<InterfaceH>();
+    itf->strId = strId;
+    itf->pSystem = sys;
+    InterfaceH* p = itf.get();
+    g_live.insert(p);
+    sys->known.push_back(std::move(itf));
+    return p;
+}
+
 GC_API TLUpdateInterfaceList(TL_HANDLE hSystem, bool8_t* pbChanged, uint64_t iTimeout)
 {
     std::shared_ptr<ProducerBackend> b;
@@ -303,21 +320,8 @@ GC_API TLUpdateInterfaceList(TL_HANDLE hSystem, bool8_t* pbChanged, uint64_t iTi
     if (!sys)
         return Fail(GC_ERR_INVALID_HANDLE, "the system was closed meanwhile");
     std::vector<InterfaceH*> listed;
-    for (const std::string& id : ids) {
-        InterfaceH* found = nullptr;
-        for (auto& itf : sys->known)
-            if (itf->strId == id)
-                found = itf.get();
-        if (!found) {
-            auto itf = std::make_unique<InterfaceH>();
-            itf->strId = id;
-            itf->pSystem = sys;
-            found = itf.get();
-            g_live.insert(found);
-            sys->known.push_back(std::move(itf));
-        }
-        listed.push_back(found);
-    }
+    for (const std::string& id : ids)
+        listed.push_back(knownInterface(sys, id, true));
     if (pbChanged)
         *pbChanged = listed != sys->listed;
     sys->listed = listed;
@@ -368,22 +372,30 @@ GC_API TLGetInterfaceInfo(TL_HANDLE hSystem, const char* sIfaceID, INTERFACE_INF
 
 GC_API TLOpenInterface(TL_HANDLE hSystem, const char* sIfaceID, IF_HANDLE* phIface)
 {
+    std::shared_ptr<ProducerBackend> b;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        SystemH* sys = live<SystemH>(hSystem, Kind::System);
+        if (!sys)
+            return Fail(GC_ERR_INVALID_HANDLE, "not a system handle");
+        if (!phIface || !sIfaceID)
+            return Fail(GC_ERR_INVALID_PARAMETER, "null interface id or handle pointer");
+        b = g_backend;
+    }
+    // An id listed through an earlier system handle opens without a new list on this one.
+    const bool bKnown = b->KnowsInterface(sIfaceID);
     std::lock_guard<std::mutex> lock(g_mutex);
     SystemH* sys = live<SystemH>(hSystem, Kind::System);
     if (!sys)
-        return Fail(GC_ERR_INVALID_HANDLE, "not a system handle");
-    if (!phIface)
-        return Fail(GC_ERR_INVALID_PARAMETER, "null handle pointer");
-    for (auto& itf : sys->known) {
-        if (sIfaceID && itf->strId == sIfaceID) {
-            if (itf->bOpen)
-                return Fail(GC_ERR_RESOURCE_IN_USE, "interface already open");
-            itf->bOpen = true;
-            *phIface = itf.get();
-            return GC_ERR_SUCCESS;
-        }
-    }
-    return Fail(GC_ERR_INVALID_ID, "no such interface");
+        return Fail(GC_ERR_INVALID_HANDLE, "the system was closed meanwhile");
+    InterfaceH* found = knownInterface(sys, sIfaceID, bKnown);
+    if (!found)
+        return Fail(GC_ERR_INVALID_ID, "no such interface");
+    if (found->bOpen)
+        return Fail(GC_ERR_RESOURCE_IN_USE, "interface already open");
+    found->bOpen = true;
+    *phIface = found;
+    return GC_ERR_SUCCESS;
 }
 
 // ---- Interface ----------------------------------------------------------------------------------------
@@ -612,6 +624,8 @@ GC_API GCReadPort(PORT_HANDLE hPort, uint64_t iAddress, void* pBuffer, size_t* p
         return Fail(GC_ERR_INVALID_HANDLE, "not a remote-device port");
     if (!pBuffer || !piSize)
         return Fail(GC_ERR_INVALID_PARAMETER, "null buffer");
+    if (*piSize == 0)
+        return GC_ERR_SUCCESS; // nothing to read: no round trip
     ++g_nPortReads;
     ++dev->nPortReads;
     return dev->device->Read(iAddress, pBuffer, *piSize);
@@ -624,6 +638,8 @@ GC_API GCWritePort(PORT_HANDLE hPort, uint64_t iAddress, const void* pBuffer, si
         return Fail(GC_ERR_INVALID_HANDLE, "not a remote-device port");
     if (!pBuffer || !piSize)
         return Fail(GC_ERR_INVALID_PARAMETER, "null buffer");
+    if (*piSize == 0)
+        return GC_ERR_SUCCESS; // nothing to write
     ++g_nPortWrites;
     ++dev->nPortWrites;
     return dev->device->Write(iAddress, pBuffer, *piSize);
@@ -857,6 +873,7 @@ GC_API EventGetInfo(EVENT_HANDLE hEvent, EVENT_INFO_CMD iInfoCmd, INFO_DATATYPE*
     case EVENT_INFO_DATA_SIZE_MAX: return PutSizeT(kEventSizeMax, pType, pBuffer, piSize);
     case EVENT_DOVI_NUM_LOST: return PutUInt64(q.Lost(), pType, pBuffer, piSize);
     case EVENT_DOVI_NUM_MALFORMED: return PutUInt64(q.Malformed(), pType, pBuffer, piSize);
+    case EVENT_DOVI_NUM_RESTARTS: return PutUInt64(q.Restarts(), pType, pBuffer, piSize);
     default: return Fail(GC_ERR_INVALID_PARAMETER, "unknown info command");
     }
 }

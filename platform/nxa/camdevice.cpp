@@ -255,11 +255,14 @@ int32_t CamDevice::setEventCallback(NXAEventCallback pCallback, void* pUser)
     if (isEventThread())
         return GC_ERR_BUSY; // a callback cannot wait for itself
     stopEvents();
+    m_nEventsRefused = 0;
     if (!pCallback)
         return GC_ERR_SUCCESS;
     const int32_t rc = m_producer->fn().GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &m_hEvent);
     if (rc != GC_ERR_SUCCESS) {
         m_hEvent = nullptr;
+        m_nEventsRefused = rc;
+        qWarning("Device %s cannot send events: its producer refused them (%d)", m_id.constData(), rc);
         return rc;
     }
     m_bStopEvents = false;
@@ -294,28 +297,31 @@ bool CamDevice::decodeEvent(const char* pRaw, size_t nRaw, EventRecord& record)
         rc = info(m_hEvent, pRaw, nRaw, EVENT_DATA_VALUE, &type, m_eventValue.data(), &nValue);
     }
     const char* pValue = m_eventValue.constData();
-    if (rc != GC_ERR_SUCCESS || nValue == 0 || nValue > size_t(m_eventValue.size())) {
+    if (rc != GC_ERR_SUCCESS || nValue < kGigEEventHeader || nValue > size_t(m_eventValue.size())) {
         pValue = pRaw; // the GigE Vision layout of the raw record
         nValue = nRaw;
     }
-    if (nValue < kGigEEventHeader)
-        return false;
-    const auto* p = reinterpret_cast<const uint8_t*>(pValue);
-    std::memset(&record, 0, sizeof record);
+    // The id as the producer answers it; the record's own bytes only when it does not.
     uint64_t id = 0;
     size_t idSize = sizeof id;
-    if (info(m_hEvent, pRaw, nRaw, EVENT_DATA_NUMID, &type, &id, &idSize) != GC_ERR_SUCCESS) {
+    bool bId = info(m_hEvent, pRaw, nRaw, EVENT_DATA_NUMID, &type, &id, &idSize) == GC_ERR_SUCCESS;
+    if (!bId) {
         char text[32] = {};
         size_t textSize = sizeof text;
-        bool bParsed = false;
         if (info(m_hEvent, pRaw, nRaw, EVENT_DATA_ID, &type, text, &textSize) == GC_ERR_SUCCESS) {
             text[sizeof text - 1] = '\0';
-            id = QByteArray(text).trimmed().toULongLong(&bParsed, 16);
+            id = QByteArray(text).trimmed().toULongLong(&bId, 16);
         }
-        if (!bParsed)
-            id = bigEndian(p + 2, 2);
     }
-    record.nEventId = uint16_t(id);
+    std::memset(&record, 0, sizeof record);
+    if (nValue < kGigEEventHeader) {
+        if (!bId)
+            return false; // neither a record nor an id: nothing to tell
+        record.nEventId = uint16_t(id); // no time stamp, no data: the id alone is still the event
+        return true;
+    }
+    const auto* p = reinterpret_cast<const uint8_t*>(pValue);
+    record.nEventId = uint16_t(bId ? id : bigEndian(p + 2, 2));
     record.nStreamChannel = uint16_t(bigEndian(p + 4, 2));
     record.nBlockId = uint16_t(bigEndian(p + 6, 2));
     record.nTimestampHigh = bigEndian(p + 8, 4);
@@ -334,6 +340,7 @@ NXADeviceStatus CamDevice::status() const
     status.nLost = m_nLost;
     status.nMalformed = m_nMalformed;
     status.nDropped = m_nDropped;
+    status.nEventsRefused = m_nEventsRefused;
     return status;
 }
 
@@ -354,8 +361,9 @@ void CamDevice::updateEventCounts()
             qWarning("Device %s: %llu %s (%llu in all)", m_id.constData(), (unsigned long long)(value - before), what,
                      (unsigned long long)value);
     };
-    count(EVENT_DOVI_NUM_LOST, m_nLost, "events lost on the way");
+    count(EVENT_DOVI_NUM_LOST, m_nLost, "event packets lost on the way");
     count(EVENT_DOVI_NUM_MALFORMED, m_nMalformed, "malformed event packets dropped");
+    count(EVENT_DOVI_NUM_RESTARTS, m_nRestarts, "restarts of the camera's event packet count (far jumps of its request ids)");
 }
 
 void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)

@@ -258,14 +258,17 @@ int32_t GenTLProducer::listDevicesWithin(QList<Device>& devices, int nTimeoutMs)
     return result->rc;
 }
 
-QByteArray GenTLProducer::tlInfo(TL_INFO_CMD cmd)
+QByteArray GenTLProducer::tlInfo(TL_INFO_CMD cmd, int32_t* pRc)
 {
-    if (!m_fn.TLGetInfo || !m_hSystem)
+    if (!m_fn.TLGetInfo || !m_hSystem) {
+        if (pRc)
+            *pRc = GC_ERR_NOT_INITIALIZED;
         return QByteArray();
+    }
     return stringInfo([&](void* b, size_t* s) {
         INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
         return m_fn.TLGetInfo(m_hSystem, cmd, &type, b, s);
-    });
+    }, pRc);
 }
 
 int32_t GenTLProducer::listDevices(QList<Device>& devices)
@@ -280,27 +283,41 @@ int32_t GenTLProducer::listDevices(QList<Device>& devices)
     rc = m_fn.TLGetNumInterfaces(m_hSystem, &nInterfaces);
     if (rc != GC_ERR_SUCCESS)
         return rc;
+    // Why a part could not be listed: a producer that lists nothing usable says so instead of "no device".
+    int32_t rcFirstFailure = GC_ERR_SUCCESS;
+    auto failed = [&](int32_t rcPart) {
+        if (rcFirstFailure == GC_ERR_SUCCESS)
+            rcFirstFailure = rcPart != GC_ERR_SUCCESS ? rcPart : GC_ERR_ERROR;
+    };
     for (uint32_t i = 0; i < nInterfaces; ++i) {
+        int32_t rcId = GC_ERR_SUCCESS;
         const QByteArray ifId = stringInfo([&](void* b, size_t* s) {
             return m_fn.TLGetInterfaceID(m_hSystem, i, static_cast<char*>(b), s);
-        });
+        }, &rcId);
         IF_HANDLE hIface = nullptr;
-        if (ifId.isEmpty() || openInterface(ifId, hIface) != GC_ERR_SUCCESS) {
-            qWarning("Interface %u of %s cannot be opened", i, qUtf8Printable(m_strFileName));
+        const int32_t rcOpen = ifId.isEmpty() ? rcId : openInterface(ifId, hIface);
+        if (ifId.isEmpty() || rcOpen != GC_ERR_SUCCESS) {
+            qWarning("Interface %u of %s cannot be opened (%d)", i, qUtf8Printable(m_strFileName), rcOpen);
+            failed(rcOpen);
             continue;
         }
         m_fn.IFUpdateDeviceList(hIface, &changed, 1000);
         uint32_t nDevices = 0;
-        if (m_fn.IFGetNumDevices(hIface, &nDevices) != GC_ERR_SUCCESS)
+        if (const int32_t rcCount = m_fn.IFGetNumDevices(hIface, &nDevices)) {
+            failed(rcCount);
             continue;
+        }
         for (uint32_t j = 0; j < nDevices; ++j) {
             Device d;
             d.ifId = ifId;
+            int32_t rcDevId = GC_ERR_SUCCESS;
             d.id = stringInfo([&](void* b, size_t* s) {
                 return m_fn.IFGetDeviceID(hIface, j, static_cast<char*>(b), s);
-            });
-            if (d.id.isEmpty())
+            }, &rcDevId);
+            if (d.id.isEmpty()) {
+                failed(rcDevId);
                 continue;
+            }
             // A producer may lack an info command (not implemented, not available); one that fails them or
             // reports sizes no text has is not to be trusted with its devices.
             int32_t nBroken = GC_ERR_SUCCESS;
@@ -329,7 +346,7 @@ int32_t GenTLProducer::listDevices(QList<Device>& devices)
             devices.append(d);
         }
     }
-    return GC_ERR_SUCCESS;
+    return devices.isEmpty() ? rcFirstFailure : GC_ERR_SUCCESS;
 }
 
 int32_t GenTLProducer::openDevice(const QByteArray& ifId, const QByteArray& devId, int32_t accessFlags,

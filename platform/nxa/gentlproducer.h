@@ -70,7 +70,8 @@ public:
 
     int32_t listDevices(QList<Device>& devices);
     // A text of TLGetInfo (empty when the producer does not answer it).
-    QByteArray tlInfo(TL_INFO_CMD cmd);
+    // A text the transport layer gives of itself; pRc (when given) tells why there is none.
+    QByteArray tlInfo(TL_INFO_CMD cmd, int32_t* pRc = nullptr);
     // listDevices on a thread of its own: a producer that hangs is reported, skipped and never used again.
     int32_t listDevicesWithin(QList<Device>& devices, int nTimeoutMs);
     int32_t openDevice(const QByteArray& ifId, const QByteArray& devId, int32_t accessFlags, DEV_HANDLE& hDevice);

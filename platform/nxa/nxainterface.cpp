@@ -5,7 +5,24 @@
 #include "gentl.h"
 
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <set>
+
+namespace {
+
+// The instances handed out and not yet released: the extra exports take any pointer, and a caller's stale
+// or made-up one is refused rather than followed.
+std::mutex g_instancesMutex;
+std::set<CInterface*> g_instances;
+
+CamInterfaceImpl* liveInstance(CInterface* pInterface)
+{
+    std::lock_guard<std::mutex> lock(g_instancesMutex);
+    return g_instances.count(pInterface) ? dynamic_cast<CamInterfaceImpl*>(pInterface) : nullptr;
+}
+
+} // namespace
 
 int NXACreateInstance(int nType, CInterface** ppInterface)
 {
@@ -18,6 +35,8 @@ int NXACreateInstance(int nType, CInterface** ppInterface)
     if (!p)
         return GC_ERR_OUT_OF_MEMORY;
     *ppInterface = p;
+    std::lock_guard<std::mutex> lock(g_instancesMutex);
+    g_instances.insert(p);
     return GC_ERR_SUCCESS;
 }
 
@@ -25,13 +44,18 @@ int NXAReleaseInstance(CInterface* pInterface)
 {
     if (!pInterface)
         return GC_ERR_INVALID_HANDLE;
+    {
+        std::lock_guard<std::mutex> lock(g_instancesMutex);
+        if (!g_instances.erase(pInterface))
+            return GC_ERR_INVALID_HANDLE; // released before, or never ours
+    }
     delete pInterface;
     return GC_ERR_SUCCESS;
 }
 
 int NXAGetDeviceStatus(CInterface* pInterface, NXADeviceStatus* pStatus)
 {
-    auto* p = dynamic_cast<CamInterfaceImpl*>(pInterface);
+    CamInterfaceImpl* p = liveInstance(pInterface);
     if (!p || !pStatus)
         return GC_ERR_INVALID_PARAMETER;
     return p->deviceStatus(*pStatus);
@@ -40,7 +64,7 @@ int NXAGetDeviceStatus(CInterface* pInterface, NXADeviceStatus* pStatus)
 int NXAGetEnumEntries(CInterface* pInterface, const char* szFeature, NXAEnumEntryInfo* pEntries, uint32_t nCapacity,
                       uint32_t* pCount)
 {
-    auto* p = dynamic_cast<CamInterfaceImpl*>(pInterface);
+    CamInterfaceImpl* p = liveInstance(pInterface);
     if (!p)
         return GC_ERR_INVALID_PARAMETER;
     return p->enumEntries(szFeature, pEntries, nCapacity, pCount);
@@ -48,7 +72,7 @@ int NXAGetEnumEntries(CInterface* pInterface, const char* szFeature, NXAEnumEntr
 
 int NXAGetFeatureCategory(CInterface* pInterface, const char* szFeature, NXANodeInfo* pCategory)
 {
-    auto* p = dynamic_cast<CamInterfaceImpl*>(pInterface);
+    CamInterfaceImpl* p = liveInstance(pInterface);
     if (!p || !pCategory)
         return GC_ERR_INVALID_PARAMETER;
     return p->featureCategory(szFeature, *pCategory);
@@ -62,9 +86,14 @@ int NXAGetProducerInfo(const char* szProducerFile, NXAProducerInfo* pInfo)
     int32_t rc = GC_ERR_SUCCESS;
     std::shared_ptr<GenTLProducer> producer = GenTLProducer::acquire(QString::fromLocal8Bit(szProducerFile), rc);
     if (producer) {
+        // A producer that answers who it is with sizes no text has is not to be trusted either.
+        int32_t rcInfo = GC_ERR_SUCCESS;
         auto copy = [&](char* pOut, size_t nOut, TL_INFO_CMD cmd) {
-            const QByteArray text = producer->tlInfo(cmd).left(int(nOut) - 1);
+            int32_t rcText = GC_ERR_SUCCESS;
+            const QByteArray text = producer->tlInfo(cmd, &rcText).left(int(nOut) - 1);
             std::memcpy(pOut, text.constData(), size_t(text.size()));
+            if (rcText == GC_ERR_INVALID_BUFFER && rcInfo == GC_ERR_SUCCESS)
+                rcInfo = rcText;
         };
         copy(pInfo->szTlType, sizeof pInfo->szTlType, TL_INFO_TLTYPE);
         copy(pInfo->szVendor, sizeof pInfo->szVendor, TL_INFO_VENDOR);
@@ -73,6 +102,8 @@ int NXAGetProducerInfo(const char* szProducerFile, NXAProducerInfo* pInfo)
         QList<GenTLProducer::Device> devices;
         rc = producer->listDevicesWithin(devices, 5000);
         pInfo->nDevices = uint32_t(devices.size());
+        if (rc == GC_ERR_SUCCESS)
+            rc = rcInfo;
     }
     pInfo->nError = rc;
     return rc;

@@ -136,16 +136,19 @@ public:
 // The health of an instance's open device. nPortError is the first transport failure of the device's
 // port since it was opened (GC_ERR_TIMEOUT or GC_ERR_IO: the device stopped answering), 0 when none.
 // nEventEndCode is 0 while events can arrive, else the GenTL code with which the producer ended them (for
-// example GC_ERR_IO when the camera went away). nLost counts events the device sent that never arrived,
-// nMalformed the packets refused as malformed, where the producer reports them (a GigE Vision message
-// channel does); nDropped the events this library could not read (shorter than an event header, or of an
-// absurd size).
+// example GC_ERR_IO when the camera went away). nLost counts event packets the device sent that never
+// arrived (a packet may carry several events), nMalformed the packets refused as malformed, where the
+// producer reports them (a GigE Vision message channel does); nDropped the events this library could not
+// read (shorter than an event header, or of an absurd size). nEventsRefused is the producer's answer when
+// the events were last asked for: 0, or why this device cannot send any (GC_ERR_NOT_AVAILABLE for a camera
+// without a message channel).
 struct NXADeviceStatus {
     int32_t nPortError;
     int32_t nEventEndCode;
     uint64_t nLost;
     uint64_t nMalformed;
     uint64_t nDropped;
+    int32_t nEventsRefused;
 };
 
 struct NXAProducerInfo {

@@ -111,8 +111,8 @@
         <translation>导出统计...</translation>
     </message>
     <message>
-        <source>Lost on the way from the camera, as its producer reports: %1 events</source>
-        <translation>据生产者报告，从相机传输途中丢失：%1 个事件</translation>
+        <source>Lost on the way from the camera, as its producer reports: %1 event packets</source>
+        <translation>据生产者报告，从相机传输途中丢失：%1 个事件数据包</translation>
     </message>
     <message>
         <source>%1 events of more than %2 kinds are not in the table</source>
@@ -128,6 +128,10 @@
     <message>
         <source>the file was removed</source>
         <translation>文件已被删除</translation>
+    </message>
+    <message>
+        <source>This device cannot send events: its producer refused them (error 0x%1).</source>
+        <translation>此设备无法发送事件：其生产者拒绝了事件（错误 0x%1）。</translation>
     </message>
 </context>
 <context>

@@ -386,10 +386,13 @@ private slots:
         QTemporaryDir vendor;
         QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorGEV.cti")));
         QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorBroken.cti")));
-        QFile faults(vendor.filePath("VendorBroken.cti.faults"));
-        QVERIFY(faults.open(QIODevice::WriteOnly));
-        faults.write("InitLib = fail\n");
-        faults.close();
+        QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorHuge.cti")));
+        for (const auto& fault : {qMakePair(QString("VendorBroken"), QByteArray("InitLib = fail\n")),
+                                  qMakePair(QString("VendorHuge"), QByteArray("HugeSizes = 1\n"))}) {
+            QFile faults(vendor.filePath(fault.first + ".cti.faults"));
+            QVERIFY(faults.open(QIODevice::WriteOnly));
+            faults.write(fault.second);
+        }
         qputenv("GENICAM_GENTL64_PATH", vendor.path().toLocal8Bit());
         const Result r = Cli({"producers"});
         qunsetenv("GENICAM_GENTL64_PATH");
@@ -397,9 +400,13 @@ private slots:
         const QList<QByteArray> lines = r.out.split('\n');
         QCOMPARE(lines.at(0), QByteArray("PATH\tFOUND\tTLTYPE\tVENDOR\tDEVICES\tSTATUS"));
         QVERIFY2(lines.at(1).endsWith("/DoVISimulator.cti\truntime folder\tCustom\tDoVI\t3\tok"), lines.at(1).constData());
-        QVERIFY2(lines.at(2).endsWith("/VendorBroken.cti\tGENICAM_GENTL64_PATH\t\t\t0\terror 0xfffffc17"),
+        QVERIFY2(lines.at(2).endsWith("/VendorBroken.cti\tGENICAM_GENTL64_PATH\t\t\t0\terror 0xfffffc17: it failed (not used)"),
                  lines.at(2).constData());
         QVERIFY2(lines.at(3).endsWith("/VendorGEV.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t3\tok"), lines.at(3).constData());
+        // One it could not use says why, rather than "ok" with no device.
+        QVERIFY2(lines.at(4).endsWith("/VendorHuge.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t0\t"
+                                      "error 0xfffffc0b: it answers with sizes no text has (not used)"),
+                 lines.at(4).constData());
     }
 };
 

@@ -1,6 +1,7 @@
 #include "../gige/gentlclient.h"
 #include "simfixture.h"
 
+#include <QDir>
 #include <QLibrary>
 #include <QtTest>
 
@@ -36,6 +37,43 @@ private slots:
         uint32_t n = 0;
         QCOMPARE(gentl.DevGetNumDataStreams(reinterpret_cast<DEV_HANDLE>(&n), &n), GC_ERR_INVALID_HANDLE);
         QCOMPARE(gentl.GCInitLib(), GC_ERR_RESOURCE_IN_USE);
+    }
+
+    // A consumer that listed the interfaces, closed the system and opened it again opens an interface and a
+    // device it knows without listing them on the new handle (Aravis's GenTL consumer does so).
+    void reopenedSystemOpensWhatItListed_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("interface");
+        QTest::addColumn<QByteArray>("device");
+        QTest::newRow("simulator") << "DoVISimulator.cti" << QByteArray("DoVISim0") << QByteArray("DoVI-SIM-B-8000");
+        QTest::newRow("gige") << QString(SALTIRE_DOVIGIGE_CTI) << QByteArray("lo") << QByteArray();
+    }
+    void reopenedSystemOpensWhatItListed()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, interface);
+        QFETCH(QByteArray, device);
+        SimFixture sim;
+        QVERIFY(sim.installProducer());
+        QVERIFY(sim.addShippedDevice("camera_b"));
+        GenTLClient gentl(QDir::isAbsolutePath(file) ? file : sim.producerFolder() + "/" + file);
+        QVERIFY(gentl.Load());
+        IF_HANDLE hIface = gentl.OpenInterface(interface);
+        QVERIFY(hIface);
+        QCOMPARE(gentl.IFClose(hIface), GC_ERR_SUCCESS);
+        QCOMPARE(gentl.TLClose(gentl.hSystem), GC_ERR_SUCCESS);
+        gentl.hSystem = nullptr;
+        QCOMPARE(gentl.TLOpen(&gentl.hSystem), GC_ERR_SUCCESS);
+        QCOMPARE(gentl.TLOpenInterface(gentl.hSystem, interface.constData(), &hIface), GC_ERR_SUCCESS);
+        if (!device.isEmpty()) {
+            DEV_HANDLE hDevice = nullptr;
+            QCOMPARE(gentl.IFOpenDevice(hIface, device.constData(), DEVICE_ACCESS_EXCLUSIVE, &hDevice), GC_ERR_SUCCESS);
+            QCOMPARE(gentl.DevClose(hDevice), GC_ERR_SUCCESS);
+        }
+        IF_HANDLE hNone = nullptr;
+        QCOMPARE(gentl.TLOpenInterface(gentl.hSystem, "NoSuchInterface", &hNone), GC_ERR_INVALID_ID);
+        QCOMPARE(gentl.TLOpenInterface(gentl.hSystem, interface.constData(), &hNone), GC_ERR_RESOURCE_IN_USE);
     }
 
     // A remote-device event's data value is the whole record, so that address 8 of an event port is the

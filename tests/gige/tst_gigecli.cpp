@@ -244,6 +244,16 @@ private slots:
         QCOMPARE(event(3).value("data").toObject(), (QJsonObject{{"FrameID", 43}})); // the record holds no more
     }
 
+    // A camera without a message channel cannot send events: monitor says so and ends, watching nothing.
+    void monitorWithoutAMessageChannel()
+    {
+        QVERIFY(m_camera.AdvertiseEvents(false));
+        const Result r = Cli({"monitor", "--device", "Fake"});
+        QCOMPARE(r.code, 10);
+        QVERIFY2(r.err.contains("Fake cannot send events: its producer refused them (error 0xfffffc0a)"), r.err.constData());
+        QVERIFY(!r.err.contains("# watching"));
+    }
+
     // The camera powered off while events are watched: a clear error, not a silent wait.
     void cameraGoneWhileMonitoring()
     {

@@ -4,6 +4,7 @@
 #include "custompushbutton.h"
 #include "deviceeventsink.h"
 #include "fakecamera.h"
+#include "gentl.h"
 #include "gvcpeventsender.h"
 #include "nxeventlogmodel.h"
 #include "nxeventlogtableview.h"
@@ -22,30 +23,50 @@ class TestGigEMonitor : public QObject
 {
     Q_OBJECT
 
+private:
+    QTemporaryDir m_home;
+    FakeCamera m_camera;
+    CInterface* m_p = nullptr;
+    CCamInterface* m_cam = nullptr;
+    void* m_handle = nullptr;
+
+    // Our GigE Vision producer alone, the fake camera serving the event camera's description, opened.
+    bool OpenCamera(bool bMessageChannel)
+    {
+        const QString producers = m_home.filePath("common/Kestrel/Runtime/Linux64_x64");
+        QDir().mkpath(producers);
+        QFile::copy(SALTIRE_DOVIGIGE_CTI, producers + "/DoVIGigE.cti");
+        qputenv("KESTREL_COMMON_FILES_DIR", m_home.filePath("common").toUtf8());
+        qputenv("KESTREL_USER_DATA_DIR", m_home.filePath("user").toUtf8());
+        qputenv("KESTREL_PROGRAM_DATA_DIR", m_home.filePath("programdata").toUtf8());
+        QLocalCfg::Destroy();
+        if (!m_camera.Start(QFINDTESTDATA("../data/gige/camera_a_gev.xml")) || !m_camera.AdvertiseEvents(bMessageChannel)
+            || NXACreateInstance(NXA_CAMERA_INTERFACE, &m_p) != 0)
+            return false;
+        m_cam = dynamic_cast<CCamInterface*>(m_p);
+        DeviceInfoList list{};
+        return m_cam->EnumDevices(&list, "DoVIGigE.cti") == 0 && list.nCount == 1
+               && m_cam->OpenDevice(&m_handle, list.pItems[0], NXA_ACCESS_EXCLUSIVE) == 0;
+    }
+
 private slots:
+    void cleanup()
+    {
+        if (m_cam) {
+            m_cam->RegisterEventCallback(nullptr, nullptr);
+            m_cam->CloseDevice(m_handle);
+            NXAReleaseInstance(m_p);
+        }
+        m_p = nullptr;
+        m_cam = nullptr;
+        m_camera.Stop();
+        QLocalCfg::Destroy();
+    }
+
     void eventsBecomeRows()
     {
-        QTemporaryDir home;
-        const QString producers = home.filePath("common/Kestrel/Runtime/Linux64_x64");
-        QVERIFY(QDir().mkpath(producers));
-        QVERIFY(QFile::copy(SALTIRE_DOVIGIGE_CTI, producers + "/DoVIGigE.cti"));
-        qputenv("KESTREL_COMMON_FILES_DIR", home.filePath("common").toUtf8());
-        qputenv("KESTREL_USER_DATA_DIR", home.filePath("user").toUtf8());
-        qputenv("KESTREL_PROGRAM_DATA_DIR", home.filePath("programdata").toUtf8());
-        QLocalCfg::Destroy();
-
-        FakeCamera camera;
-        QVERIFY(camera.Start(QFINDTESTDATA("../data/gige/camera_a_gev.xml")));
-        QVERIFY(camera.AdvertiseEvents());
-        CInterface* p = nullptr;
-        QCOMPARE(NXACreateInstance(NXA_CAMERA_INTERFACE, &p), 0);
-        auto* cam = dynamic_cast<CCamInterface*>(p);
-        DeviceInfoList list{};
-        QCOMPARE(cam->EnumDevices(&list, "DoVIGigE.cti"), 0);
-        QCOMPARE(list.nCount, 1u);
-        const DeviceInfo record = *list.pItems[0];
-        void* handle = nullptr;
-        QCOMPARE(cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE), 0);
+        QVERIFY(OpenCamera(true));
+        CCamInterface* cam = m_cam;
 
         QWidget parent;
         NXEventLogWidget* w = NXEventLogWidget::Instance(quint64(quintptr(cam)), true, &parent);
@@ -82,9 +103,23 @@ private slots:
         w->findChild<CustomCheckBox*>("ChkEventType")->setChecked(false);
         cam->RegisterEventCallback(nullptr, nullptr);
         delete w;
-        cam->CloseDevice(handle);
-        NXAReleaseInstance(p);
-        QLocalCfg::Destroy();
+    }
+
+    // A camera without a message channel: the producer refuses its events, and the window says so.
+    void refusedEventsAreSaid()
+    {
+        QVERIFY(OpenCamera(false));
+        QCOMPARE(m_cam->RegisterEventCallback([](EventRecord*, void*) {}, m_cam), int(GC_ERR_NOT_AVAILABLE));
+        NXADeviceStatus status{};
+        QCOMPARE(NXAGetDeviceStatus(m_cam, &status), 0);
+        QCOMPARE(status.nEventsRefused, int32_t(GC_ERR_NOT_AVAILABLE));
+        QWidget parent;
+        NXEventLogWidget* w = NXEventLogWidget::Instance(quint64(quintptr(m_cam)), true, &parent);
+        w->show();
+        auto* notice = w->findChild<QLabel*>("LogWriteNotice");
+        QTRY_VERIFY(notice->isVisible());
+        QCOMPARE(notice->text(), QString("This device cannot send events: its producer refused them (error 0xfffffc0a)."));
+        delete w;
     }
 };
 

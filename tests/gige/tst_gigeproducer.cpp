@@ -167,6 +167,17 @@ private slots:
         size = 5;
         QCOMPARE(m_gentl->GCReadPort(m_hPort, 0x10000, xml, &size), GC_ERR_SUCCESS);
         QCOMPARE(QByteArray(xml), QByteArray("<?xml"));
+        // Nothing to transfer is no error, and no traffic.
+        const uint64_t before = GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+            return m_gentl->TLGetInfo(m_gentl->hSystem, TL_INFO_DOVI_TRANSACTIONS, t, b, s);
+        });
+        size = 0;
+        QCOMPARE(m_gentl->GCReadPort(m_hPort, 0x1008, xml, &size), GC_ERR_SUCCESS);
+        QCOMPARE(m_gentl->GCWritePort(m_hPort, 0x1008, xml, &size), GC_ERR_SUCCESS);
+        QCOMPARE(size, size_t(0));
+        QCOMPARE(GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                     return m_gentl->TLGetInfo(m_gentl->hSystem, TL_INFO_DOVI_TRANSACTIONS, t, b, s);
+                 }), before);
     }
 
     void anotherControllerIsRefusedQuickly()
@@ -265,6 +276,22 @@ private slots:
         QVERIFY(sender.WaitAck(after, 2000));
         QCOMPARE(EventCount(hEvent, EVENT_DOVI_NUM_MALFORMED), uint64_t(4));
         QCOMPARE(EventCount(hEvent, EVENT_NUM_FIRED), uint64_t(6));
+
+        // A count that jumps far back (a camera that restarted it) is a restart: delivered, counted, and
+        // the count goes on from there; nothing is lost or thrown away.
+        const uint64_t lostBefore = EventCount(hEvent, EVENT_DOVI_NUM_LOST);
+        sender.SetNextRequestId(uint16_t(after + 40000)); // more than half the id range behind
+        const uint16_t restarted = sender.SendEvents({{0x9004, 0xFFFF, 0, 11, {}}});
+        QCOMPARE(NextEvent(hEvent, 2000), record(0x9004, 11));
+        QVERIFY(sender.SendEvents({{0x9005, 0xFFFF, 0, 12, {}}}));
+        QCOMPARE(NextEvent(hEvent, 2000), record(0x9005, 12));
+        QVERIFY(sender.WaitAck(restarted, 2000));
+        QCOMPARE(EventCount(hEvent, EVENT_DOVI_NUM_RESTARTS), uint64_t(1));
+        QCOMPARE(EventCount(hEvent, EVENT_DOVI_NUM_LOST), lostBefore);
+        QCOMPARE(sender.Resend(), uint16_t(restarted + 1)); // a retransmission right after is still one
+        QVERIFY(sender.WaitAckCount(uint16_t(restarted + 1), 2, 2000));
+        QVERIFY(NextEvent(hEvent, 200, &rc).isEmpty());
+        QCOMPARE(EventCount(hEvent, EVENT_NUM_FIRED), uint64_t(8));
 
         // Unregistering closes the channel on the camera and ends a waiting thread at once.
         QElapsedTimer clock;

@@ -105,6 +105,7 @@ private slots:
     void changesBehindTheBackAreSeen();
     void eventRatesOfTheDeviceFile_data();
     void eventRatesOfTheDeviceFile();
+    void eventsAreDecodedTheGenTLWay_data();
     void eventsAreDecodedTheGenTLWay();
     void stateFileProblems_data();
     void stateFileProblems();
@@ -558,11 +559,22 @@ void TestNxaInterface::eventRatesOfTheDeviceFile()
 }
 
 // The event id and time stamp come from the producer's event data commands, not from the record's bytes.
+void TestNxaInterface::eventsAreDecodedTheGenTLWay_data()
+{
+    QTest::addColumn<QByteArray>("info");
+    QTest::addColumn<bool>("valueTimestamp"); // the time stamp from the producer's value, else the record's
+    QTest::newRow("id and value answered") << QByteArray("0x9001, 123456789") << true;
+    // A producer whose values are shorter than an event header: its id still names the event.
+    QTest::newRow("value too short") << QByteArray("0x9001, 123456789, 8") << false;
+}
+
 void TestNxaInterface::eventsAreDecodedTheGenTLWay()
 {
+    QFETCH(QByteArray, info);
+    QFETCH(bool, valueTimestamp);
     SimFixture sim;
     QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_b", "[Device]\nEventDataInfo = 0x9001, 123456789\n"));
+    QVERIFY(sim.addShippedDevice("camera_b", "[Device]\nEventDataInfo = " + info + "\n"));
     Instance inst;
     void* handle = nullptr;
     QVERIFY(openDevice(inst, "DoVI-SIM-B-8000", &handle));
@@ -572,7 +584,7 @@ void TestNxaInterface::eventsAreDecodedTheGenTLWay()
     inst.cam->RegisterEventCallback(nullptr, nullptr);
     const EventRecord first = sink.records.front();
     QCOMPARE(first.nEventId, quint16(0x9001));
-    QCOMPARE((quint64(first.nTimestampHigh) << 32) | first.nTimestampLow, quint64(123456789));
+    QCOMPARE(((quint64(first.nTimestampHigh) << 32) | first.nTimestampLow) == quint64(123456789), valueTimestamp);
     QCOMPARE(QByteArray(first.szEventName), QByteArray("Line0FallingEdge_0"));
     NXADeviceStatus status{};
     QCOMPARE(NXAGetDeviceStatus(inst.cam, &status), 0);
