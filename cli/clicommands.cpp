@@ -111,6 +111,7 @@ QString ProducerErrorText(int nResult)
     QString strWhy;
     switch (nResult) {
     case GC_ERR_TIMEOUT: strWhy = QStringLiteral("it did not answer in time (skipped)"); break;
+    case GC_ERR_BUSY: strWhy = QStringLiteral("it did not answer before (skipped)"); break;
     case GC_ERR_INVALID_BUFFER: strWhy = QStringLiteral("it answers with sizes no text has (not used)"); break;
     case GC_ERR_NOT_IMPLEMENTED: strWhy = QStringLiteral("not a GenTL producer"); break;
     case GC_ERR_NOT_AVAILABLE: strWhy = QStringLiteral("the file cannot be loaded"); break;

@@ -45,11 +45,13 @@ std::string definitionsFolder()
 
 // Faults of the producer itself, from "<this library's file>.faults" beside it (INI-like lines):
 //   InitLib = fail        GCInitLib fails
+//   InitLib = hang        GCInitLib never returns
 //   Info = fail           the TL and device info queries answer errors
 //   HugeSizes = 1         text info queries ask for a buffer of a terabyte
 //   SlowList = <ms>       listing the interfaces takes that long
 struct ProducerFaults {
     bool bInitFails = false;
+    bool bInitHangs = false;
     bool bInfoFails = false;
     bool bHugeSizes = false;
     int nSlowListMs = 0;
@@ -81,8 +83,10 @@ ProducerFaults readProducerFaults()
             return v;
         };
         const std::string key = trim(line.substr(0, eq)), value = trim(line.substr(eq + 1));
-        if (key == "InitLib")
+        if (key == "InitLib") {
             faults.bInitFails = value == "fail";
+            faults.bInitHangs = value == "hang";
+        }
         else if (key == "Info")
             faults.bInfoFails = value == "fail";
         else if (key == "HugeSizes")
@@ -227,5 +231,7 @@ std::unique_ptr<ProducerBackend> gentlprod::CreateBackend()
     const ProducerFaults faults = readProducerFaults();
     if (faults.bInitFails)
         return nullptr;
+    while (faults.bInitHangs) // a vendor's producer that never comes back
+        std::this_thread::sleep_for(std::chrono::hours(1));
     return std::make_unique<SimBackend>(faults);
 }

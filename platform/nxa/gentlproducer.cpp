@@ -28,6 +28,7 @@ auto* g_hung = new std::vector<std::shared_ptr<GenTLProducer>>;
 
 // No info text is this long: a producer that says so is not believed.
 constexpr size_t kMaxInfoText = 64 * 1024;
+constexpr int kStartTimeoutMs = 5000; // GCInitLib, TLOpen
 
 // An info text; pRc (when given) tells why there is none: the producer's code, or GC_ERR_INVALID_BUFFER
 // for a size no text has.
@@ -48,6 +49,37 @@ QByteArray stringInfo(const std::function<GC_ERROR(void*, size_t*)>& get, int32_
     if (get(text.data(), &size) != GC_ERR_SUCCESS)
         return QByteArray();
     return QByteArray(text.constData()); // up to the NUL
+}
+
+// Runs a call into a producer on a thread of its own and waits at most nTimeoutMs for it. False when it
+// did not return in time: its thread is left inside the producer, which must then never be unloaded.
+bool callWithin(int nTimeoutMs, std::function<int32_t()> call, int32_t& rc)
+{
+    struct State {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool bDone = false;
+        int32_t rc = GC_ERR_TIMEOUT;
+    };
+    auto state = std::make_shared<State>();
+    std::thread worker([state, call = std::move(call)]() {
+        const int32_t result = call();
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->rc = result;
+        state->bDone = true;
+        state->cv.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(state->mutex);
+    if (!state->cv.wait_for(lock, std::chrono::milliseconds(nTimeoutMs), [&] { return state->bDone; })) {
+        lock.unlock();
+        worker.detach(); // it may never come back
+        rc = GC_ERR_TIMEOUT;
+        return false;
+    }
+    lock.unlock();
+    worker.join();
+    rc = state->rc;
+    return true;
 }
 
 } // namespace
@@ -175,18 +207,35 @@ std::shared_ptr<GenTLProducer> GenTLProducer::acquire(const QString& strName, in
         rc = GC_ERR_NOT_IMPLEMENTED;
         return nullptr;
     }
-    rc = f.GCInitLib();
+    // A producer whose start never returns must not hang the scan: it is named, skipped, and kept (never
+    // unloaded under its thread) so that later scans skip it at once.
+    GenTLProducer* pRaw = p.get();
+    auto hung = [&](const char* szCall) {
+        qWarning("%s of %s did not return within %d ms: the producer is skipped", szCall, qUtf8Printable(path),
+                 kStartTimeoutMs);
+        p->m_bHung = true;
+        g_hung->push_back(p);
+        g_registry[key] = p;
+        rc = GC_ERR_TIMEOUT;
+        return nullptr;
+    };
+    if (!callWithin(kStartTimeoutMs, [pRaw] { return pRaw->m_fn.GCInitLib(); }, rc))
+        return hung("GCInitLib");
     if (rc != GC_ERR_SUCCESS) {
         qWarning("GCInitLib of %s failed: %d", qUtf8Printable(path), rc);
         p->m_library.unload();
         return nullptr;
     }
     p->m_bInit = true;
-    p->m_bOwnProducer = stringInfo([&](void* b, size_t* s) {
-                            INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
-                            return f.GCGetInfo ? f.GCGetInfo(TL_INFO_VENDOR, &type, b, s) : GC_ERR_NOT_IMPLEMENTED;
-                        }) == "DoVI";
-    rc = f.TLOpen(&p->m_hSystem);
+    if (!callWithin(kStartTimeoutMs, [pRaw] {
+            pRaw->m_bOwnProducer = stringInfo([&](void* b, size_t* s) {
+                                       INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+                                       return pRaw->m_fn.GCGetInfo ? pRaw->m_fn.GCGetInfo(TL_INFO_VENDOR, &type, b, s)
+                                                                   : GC_ERR_NOT_IMPLEMENTED;
+                                   }) == "DoVI";
+            return pRaw->m_fn.TLOpen(&pRaw->m_hSystem);
+        }, rc))
+        return hung("TLOpen");
     if (rc != GC_ERR_SUCCESS) {
         qWarning("TLOpen of %s failed: %d", qUtf8Printable(path), rc);
         return nullptr; // the destructor closes the library
@@ -222,29 +271,12 @@ int32_t GenTLProducer::openInterface(const QByteArray& ifId, IF_HANDLE& hIface)
 // A producer that does not list its devices within this time is left alone for the rest of the run.
 int32_t GenTLProducer::listDevicesWithin(QList<Device>& devices, int nTimeoutMs)
 {
-    struct Result {
-        std::mutex mutex;
-        std::condition_variable cv;
-        bool bDone = false;
-        int32_t rc = GC_ERR_TIMEOUT;
-        QList<Device> devices;
-    };
-    auto result = std::make_shared<Result>();
+    auto found = std::make_shared<QList<Device>>();
     std::shared_ptr<GenTLProducer> self = shared_from_this();
-    std::thread worker([self, result]() mutable {
-        QList<Device> found;
-        const int32_t rc = self->listDevices(found);
-        self.reset(); // the caller keeps the producer: never released (and unloaded) on this thread
-        std::lock_guard<std::mutex> lock(result->mutex);
-        result->rc = rc;
-        result->devices = found;
-        result->bDone = true;
-        result->cv.notify_all();
-    });
-    std::unique_lock<std::mutex> lock(result->mutex);
-    if (!result->cv.wait_for(lock, std::chrono::milliseconds(nTimeoutMs), [&] { return result->bDone; })) {
-        lock.unlock();
-        worker.detach(); // it may never come back
+    int32_t rc = GC_ERR_SUCCESS;
+    // The call holds the producer only while it runs: never released (and unloaded) on its thread.
+    GenTLProducer* pSelf = self.get();
+    if (!callWithin(nTimeoutMs, [pSelf, found] { return pSelf->listDevices(*found); }, rc)) {
         qWarning("Producer %s did not list its devices within %d ms: skipped", qUtf8Printable(m_strFileName),
                  nTimeoutMs);
         m_bHung = true;
@@ -252,10 +284,8 @@ int32_t GenTLProducer::listDevicesWithin(QList<Device>& devices, int nTimeoutMs)
         g_hung->push_back(self); // never unloaded under the thread that is still inside it
         return GC_ERR_TIMEOUT;
     }
-    lock.unlock();
-    worker.join();
-    devices = result->devices;
-    return result->rc;
+    devices = *found;
+    return rc;
 }
 
 QByteArray GenTLProducer::tlInfo(TL_INFO_CMD cmd, int32_t* pRc)

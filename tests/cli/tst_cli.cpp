@@ -387,15 +387,20 @@ private slots:
         QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorGEV.cti")));
         QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorBroken.cti")));
         QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorHuge.cti")));
+        QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorHang.cti")));
         for (const auto& fault : {qMakePair(QString("VendorBroken"), QByteArray("InitLib = fail\n")),
-                                  qMakePair(QString("VendorHuge"), QByteArray("HugeSizes = 1\n"))}) {
+                                  qMakePair(QString("VendorHuge"), QByteArray("HugeSizes = 1\n")),
+                                  qMakePair(QString("VendorHang"), QByteArray("InitLib = hang\n"))}) {
             QFile faults(vendor.filePath(fault.first + ".cti.faults"));
             QVERIFY(faults.open(QIODevice::WriteOnly));
             faults.write(fault.second);
         }
         qputenv("GENICAM_GENTL64_PATH", vendor.path().toLocal8Bit());
         const Result r = Cli({"producers"});
+        const Result devices = Cli({"devices"}); // a producer that never starts holds up nothing for good
         qunsetenv("GENICAM_GENTL64_PATH");
+        QCOMPARE(devices.code, 0);
+        QVERIFY(devices.out.contains("\tDV-IO8000 IO Controller\t"));
         QCOMPARE(r.code, 0);
         const QList<QByteArray> lines = r.out.split('\n');
         QCOMPARE(lines.at(0), QByteArray("PATH\tFOUND\tTLTYPE\tVENDOR\tDEVICES\tSTATUS"));
@@ -403,10 +408,13 @@ private slots:
         QVERIFY2(lines.at(2).endsWith("/VendorBroken.cti\tGENICAM_GENTL64_PATH\t\t\t0\terror 0xfffffc17: it failed (not used)"),
                  lines.at(2).constData());
         QVERIFY2(lines.at(3).endsWith("/VendorGEV.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t3\tok"), lines.at(3).constData());
-        // One it could not use says why, rather than "ok" with no device.
-        QVERIFY2(lines.at(4).endsWith("/VendorHuge.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t0\t"
-                                      "error 0xfffffc0b: it answers with sizes no text has (not used)"),
+        QVERIFY2(lines.at(4).endsWith("/VendorHang.cti\tGENICAM_GENTL64_PATH\t\t\t0\t"
+                                      "error 0xfffffc0d: it did not answer in time (skipped)"),
                  lines.at(4).constData());
+        // One it could not use says why, rather than "ok" with no device.
+        QVERIFY2(lines.at(5).endsWith("/VendorHuge.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t0\t"
+                                      "error 0xfffffc0b: it answers with sizes no text has (not used)"),
+                 lines.at(5).constData());
     }
 };
 
