@@ -109,6 +109,23 @@ GC_ERROR probeControl(const CameraRecord& camera, uint32_t& nPrivilege)
     return rc;
 }
 
+// What the camera's control privilege says of our access: another host's control leaves reading, its
+// exclusive access (the camera refuses even reads) leaves nothing.
+int32_t accessStatus(const CameraRecord& camera, bool bOpen)
+{
+    uint32_t privilege = 0;
+    const GC_ERROR rc = probeControl(camera, privilege);
+    const bool bControlled = rc == GC_ERR_SUCCESS && (privilege & (kPrivilegeControl | kPrivilegeExclusive));
+    if (bOpen) // by this process: control held (or exclusive, which refuses our own probe) is ours
+        return bControlled || rc == GC_ERR_ACCESS_DENIED ? DEVICE_ACCESS_STATUS_OPEN_READWRITE
+                                                          : DEVICE_ACCESS_STATUS_OPEN_READONLY;
+    if (rc == GC_ERR_ACCESS_DENIED)
+        return DEVICE_ACCESS_STATUS_NOACCESS;
+    if (rc != GC_ERR_SUCCESS)
+        return DEVICE_ACCESS_STATUS_UNKNOWN;
+    return bControlled ? DEVICE_ACCESS_STATUS_READONLY : DEVICE_ACCESS_STATUS_READWRITE;
+}
+
 void onControlLost(ArvDevice*, gpointer data)
 {
     static_cast<GvOpenDevice*>(data)->OnControlLost();
@@ -175,6 +192,7 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
     std::unique_ptr<GvOpenDevice> dev(new GvOpenDevice(camera, device));
     g_nTransactions += 8; // Aravis's own open: privilege, description, device mode, capabilities
     ArvGvDevice* gv = ARV_GV_DEVICE(device);
+    dev->m_bReadOnly = flags == DEVICE_ACCESS_READONLY;
     if (flags == DEVICE_ACCESS_READONLY) {
         if (arv_gv_device_is_controller(gv))
             arv_gv_device_leave_control(gv, nullptr);
@@ -273,9 +291,7 @@ GC_ERROR GvOpenDevice::CameraInfo(const CameraRecord& camera, bool bOpen, DEVICE
     case DEVICE_INFO_TLTYPE: return PutString("GEV", pType, pBuffer, pSize);
     case DEVICE_INFO_DISPLAYNAME:
         return PutString(camera.strUserName.empty() ? camera.strModel : camera.strUserName, pType, pBuffer, pSize);
-    case DEVICE_INFO_ACCESS_STATUS:
-        return PutInt32(bOpen ? DEVICE_ACCESS_STATUS_OPEN_READWRITE : DEVICE_ACCESS_STATUS_READWRITE, pType, pBuffer,
-                        pSize);
+    case DEVICE_INFO_ACCESS_STATUS: return PutInt32(accessStatus(camera, bOpen), pType, pBuffer, pSize);
     case DEVICE_INFO_USER_DEFINED_NAME: return PutString(camera.strUserName, pType, pBuffer, pSize);
     case DEVICE_INFO_SERIAL_NUMBER: return PutString(camera.strSerial, pType, pBuffer, pSize);
     case DEVICE_INFO_VERSION: return PutString(camera.strVersion, pType, pBuffer, pSize);
@@ -287,6 +303,9 @@ GC_ERROR GvOpenDevice::CameraInfo(const CameraRecord& camera, bool bOpen, DEVICE
 
 GC_ERROR GvOpenDevice::Info(DEVICE_INFO_CMD cmd, INFO_DATATYPE* pType, void* pBuffer, size_t* pSize)
 {
+    if (cmd == DEVICE_INFO_ACCESS_STATUS)
+        return PutInt32(m_bReadOnly ? DEVICE_ACCESS_STATUS_OPEN_READONLY : DEVICE_ACCESS_STATUS_OPEN_READWRITE, pType,
+                        pBuffer, pSize);
     if (cmd == DEVICE_INFO_TIMESTAMP_FREQUENCY) {
         if (!m_nTickFrequency)
             return Fail(GC_ERR_NOT_AVAILABLE, "the camera gives no tick frequency");

@@ -53,6 +53,7 @@ private:
     std::atomic<bool> m_bLost{false};        // control lost (heartbeat): the camera is gone or taken
     std::atomic<bool> m_bUnreachable{false}; // a command timed out after all its retries
     bool m_bWriteMemory = false;             // the camera takes WRITEMEM, not only WRITEREG
+    bool m_bReadOnly = false;                // opened without taking control
     std::vector<gentlprod::PortUrl> m_urls;
     uint64_t m_nTickFrequency = 0;
     std::mutex m_eventMutex;

@@ -113,8 +113,18 @@ private slots:
         QCOMPARE(info(DEVICE_INFO_MODEL), QByteArray("Fake"));
         QCOMPARE(info(DEVICE_INFO_SERIAL_NUMBER), QByteArray("DVA2040"));
         QCOMPARE(info(DEVICE_INFO_TLTYPE), QByteArray("GEV"));
+        // The access status is what the camera's control privilege says, before and after the open.
+        auto access = [&](DEV_HANDLE hDevice) {
+            return GenTLClient::Value<int32_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                return hDevice ? m_gentl->DevGetInfo(hDevice, DEVICE_INFO_ACCESS_STATUS, t, b, s)
+                               : m_gentl->IFGetDeviceInfo(m_hIface, kDeviceId.constData(), DEVICE_INFO_ACCESS_STATUS, t, b, s);
+            });
+        };
+        QCOMPARE(access(nullptr), int32_t(DEVICE_ACCESS_STATUS_READWRITE));
 
         QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_EXCLUSIVE, &m_hDevice), GC_ERR_SUCCESS);
+        QCOMPARE(access(m_hDevice), int32_t(DEVICE_ACCESS_STATUS_OPEN_READWRITE));
+        QCOMPARE(access(nullptr), int32_t(DEVICE_ACCESS_STATUS_OPEN_READWRITE));
         QCOMPARE(m_gentl->DevGetPort(m_hDevice, &m_hPort), GC_ERR_SUCCESS);
         QCOMPARE(GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
                      return m_gentl->DevGetInfo(m_hDevice, DEVICE_INFO_TIMESTAMP_FREQUENCY, t, b, s);
@@ -186,6 +196,10 @@ private slots:
         QVERIFY(other.WriteRegister(0x0A00, 2)); // the other application takes control
         m_hIface = m_gentl->OpenInterface("lo");
         QVERIFY(m_hIface);
+        QCOMPARE(GenTLClient::Value<int32_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+                     return m_gentl->IFGetDeviceInfo(m_hIface, kDeviceId.constData(), DEVICE_INFO_ACCESS_STATUS, t, b, s);
+                 }),
+                 int32_t(DEVICE_ACCESS_STATUS_READONLY));
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_EXCLUSIVE, &m_hDevice),
