@@ -14,7 +14,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <strings.h>
 
 namespace dovigige {
 
@@ -190,7 +192,7 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
         return mapError(error, "the camera at " + Ipv4Text(camera.nAddress) + " cannot be opened");
     g_clear_error(&error);
     std::unique_ptr<GvOpenDevice> dev(new GvOpenDevice(camera, device));
-    g_nTransactions += 8; // Aravis's own open: privilege, description, device mode, capabilities
+    g_nTransactions += 8; // Aravis's own open: privilege, URL, device mode, capabilities (its description below)
     ArvGvDevice* gv = ARV_GV_DEVICE(device);
     dev->m_bReadOnly = flags == DEVICE_ACCESS_READONLY;
     if (flags == DEVICE_ACCESS_READONLY) {
@@ -206,6 +208,7 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
     rc = dev->ReadUrls();
     if (rc != GC_ERR_SUCCESS)
         return rc;
+    dev->KeepDescription();
     uint32_t capability = 0;
     if (dev->ReadRegister(kRegGvcpCapability, capability) == GC_ERR_SUCCESS)
         dev->m_bWriteMemory = (capability & kCapabilityWriteMemory) != 0;
@@ -336,10 +339,40 @@ GC_ERROR GvOpenDevice::PortInfo(PORT_INFO_CMD cmd, INFO_DATATYPE* pType, void* p
 
 // One aligned 32-bit register goes as a register command; anything else as memory commands over the
 // aligned words that cover it (GigE Vision memory access is in whole words).
+// Aravis downloads the description while it opens the camera; a consumer reading it again through URL 0
+// gets that copy (unzipped, with the URL saying so), so that one open costs one download on the wire.
+void GvOpenDevice::KeepDescription()
+{
+    size_t nSize = 0;
+    const char* xml = arv_device_get_genicam_xml(m_pDevice, &nSize);
+    if (!xml || nSize == 0 || m_urls.empty() || m_urls[0].nScheme != 0)
+        return;
+    g_nTransactions += (nSize + kGvcpBlock - 1) / kGvcpBlock;
+    m_description.assign(xml, nSize);
+    PortUrl& url = m_urls[0];
+    std::string name = url.strFileName;
+    if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".zip") == 0)
+        name.resize(name.size() - 4);
+    if (name.find('.') == std::string::npos)
+        name += ".xml";
+    url.strFileName = name;
+    url.nFileSize = nSize;
+    char location[64];
+    std::snprintf(location, sizeof location, ";%llx;%llx", (unsigned long long)url.nRegisterAddress,
+                  (unsigned long long)nSize);
+    url.strUrl = "Local:" + name + location;
+}
+
 GC_ERROR GvOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
 {
     if (m_bLost)
         return Fail(GC_ERR_IO, "the camera at " + Ipv4Text(m_camera.nAddress) + " is gone");
+    if (!m_description.empty() && nAddress >= m_urls[0].nRegisterAddress
+        && nAddress - m_urls[0].nRegisterAddress <= m_description.size()
+        && nSize <= m_description.size() - (nAddress - m_urls[0].nRegisterAddress)) {
+        std::memcpy(pBuffer, m_description.data() + (nAddress - m_urls[0].nRegisterAddress), nSize);
+        return GC_ERR_SUCCESS;
+    }
     if (nAddress + nSize > 0xFFFFFFFFULL)
         return Fail(GC_ERR_INVALID_ADDRESS, "beyond the camera's 32-bit address space");
     if (nSize == 4 && nAddress % 4 == 0) {

@@ -46,6 +46,7 @@ private:
     GC_ERROR WriteRegister(uint32_t nAddress, uint32_t nValue);
     GC_ERROR Noted(GC_ERROR rc);
     GC_ERROR ReadUrls();
+    void KeepDescription();
 
     CameraRecord m_camera;
     ArvDevice* m_pDevice = nullptr;
@@ -54,6 +55,7 @@ private:
     std::atomic<bool> m_bUnreachable{false}; // a command timed out after all its retries
     bool m_bWriteMemory = false;             // the camera takes WRITEMEM, not only WRITEREG
     bool m_bReadOnly = false;                // opened without taking control
+    std::string m_description;               // what Aravis downloaded at the open, served as URL 0
     std::vector<gentlprod::PortUrl> m_urls;
     uint64_t m_nTickFrequency = 0;
     std::mutex m_eventMutex;

@@ -362,6 +362,21 @@ private slots:
         QVERIFY2(started.contains("Capture started"), started.constData());
 
         QVERIFY(OpenDevice());
+        // The description, read as a consumer does after the open: the camera sends it once per open.
+        const uint64_t nDescription = GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+            return m_gentl->GCGetPortURLInfo(m_hPort, 0, URL_INFO_FILE_SIZE, t, b, s);
+        });
+        const uint64_t nAddress = GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
+            return m_gentl->GCGetPortURLInfo(m_hPort, 0, URL_INFO_FILE_REGISTER_ADDRESS, t, b, s);
+        });
+        QVERIFY(nDescription > 1000 && nDescription < 0x100000);
+        QByteArray description(int(nDescription), '\0');
+        for (uint64_t done = 0; done < nDescription;) {
+            size_t n = size_t(qMin<uint64_t>(0x10000, nDescription - done));
+            QCOMPARE(m_gentl->GCReadPort(m_hPort, nAddress + done, description.data() + done, &n), GC_ERR_SUCCESS);
+            done += n;
+        }
+        QVERIFY(description.startsWith("<?xml"));
         EVENT_HANDLE hEvent = nullptr;
         QCOMPARE(m_gentl->GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_SUCCESS);
         GvcpEventSender sender;
@@ -388,6 +403,11 @@ private slots:
         QVERIFY(channelPort != 0);
         QCOMPARE(decode("_ws.malformed || _ws.expert.severity >= error"), QByteArray());
         QVERIFY(!decode("gvcp.cmd.command == 0x0080").isEmpty()); // register reads
+        // Memory reads: the description once (at most 512 bytes each), not twice.
+        const int nMemoryReads = decode("gvcp.cmd.command == 0x0084").count('\n');
+        const int nOneDownload = int((nDescription + 511) / 512);
+        QVERIFY2(nMemoryReads >= nOneDownload && nMemoryReads < nOneDownload + nOneDownload / 4,
+                 qPrintable(QString("%1 memory reads, %2 for one download").arg(nMemoryReads).arg(nOneDownload)));
         QVERIFY(!decode("gvcp.cmd.command == 0x00c0").isEmpty()); // events
         QVERIFY(!decode("gvcp.cmd.command == 0x00c2").isEmpty()); // event data
         QVERIFY(!decode("gvcp.ack == 0x00c1").isEmpty()); // our acknowledgements
