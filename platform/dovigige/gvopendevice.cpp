@@ -449,6 +449,7 @@ GC_ERROR GvOpenDevice::StartEvents(const std::shared_ptr<EventQueue>& queue)
     rc = channel->Start(port, error);
     if (rc != GC_ERR_SUCCESS)
         return Fail(rc, error);
+    queue->SetReceiveBuffer(uint64_t(channel->ReceiveBufferSize()));
     {
         std::lock_guard<std::mutex> lock(m_eventMutex);
         m_events = queue;

@@ -125,7 +125,8 @@ enum EVENT_INFO_CMD_LIST : int32_t {
     EVENT_INFO_CUSTOM_ID = 1000,
     // Events announced by the device that never arrived (request ids skipped on a GigE Vision message
     // channel), and packets refused as malformed; both UINT64.
-    EVENT_DOVI_NUM_LOST = 1000, EVENT_DOVI_NUM_MALFORMED = 1001, EVENT_DOVI_NUM_RESTARTS = 1002
+    EVENT_DOVI_NUM_LOST = 1000, EVENT_DOVI_NUM_MALFORMED = 1001, EVENT_DOVI_NUM_RESTARTS = 1002,
+    EVENT_DOVI_RECEIVE_BUFFER = 1003
 };
 
 typedef int32_t EVENT_DATA_INFO_CMD;

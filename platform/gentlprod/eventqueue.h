@@ -37,6 +37,9 @@ public:
     uint64_t Lost() const { return m_nLost; }
     uint64_t Malformed() const { return m_nMalformed; }
     uint64_t Restarts() const { return m_nRestarts; }
+    // The bytes the system granted the socket the events come through, where there is one.
+    void SetReceiveBuffer(uint64_t n) { m_nReceiveBuffer = n; }
+    uint64_t ReceiveBuffer() const { return m_nReceiveBuffer; }
 
 private:
     const size_t m_nCapacity;
@@ -45,7 +48,7 @@ private:
     std::deque<std::string> m_records;
     bool m_bKill = false;
     GC_ERROR m_closeCode = GC_ERR_SUCCESS;
-    std::atomic<uint64_t> m_nFired{0}, m_nLost{0}, m_nMalformed{0}, m_nRestarts{0};
+    std::atomic<uint64_t> m_nFired{0}, m_nLost{0}, m_nMalformed{0}, m_nRestarts{0}, m_nReceiveBuffer{0};
 };
 
 } // namespace gentlprod

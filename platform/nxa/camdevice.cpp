@@ -341,6 +341,7 @@ NXADeviceStatus CamDevice::status() const
     status.nMalformed = m_nMalformed;
     status.nDropped = m_nDropped;
     status.nEventsRefused = m_nEventsRefused;
+    status.nReceiveBuffer = m_nReceiveBuffer;
     return status;
 }
 
@@ -364,6 +365,14 @@ void CamDevice::updateEventCounts()
     count(EVENT_DOVI_NUM_LOST, m_nLost, "event packets lost on the way");
     count(EVENT_DOVI_NUM_MALFORMED, m_nMalformed, "malformed event packets dropped");
     count(EVENT_DOVI_NUM_RESTARTS, m_nRestarts, "restarts of the camera's event packet count (far jumps of its request ids)");
+    if (m_nReceiveBuffer == 0) {
+        uint64_t value = 0;
+        size_t size = sizeof value;
+        INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+        if (m_producer->isOwnProducer() && m_producer->fn().EventGetInfo
+            && m_producer->fn().EventGetInfo(m_hEvent, EVENT_DOVI_RECEIVE_BUFFER, &type, &value, &size) == GC_ERR_SUCCESS)
+            m_nReceiveBuffer = value;
+    }
 }
 
 void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)

@@ -141,7 +141,8 @@ public:
 // producer reports them (a GigE Vision message channel does); nDropped the events this library could not
 // read (shorter than an event header, or of an absurd size). nEventsRefused is the producer's answer when
 // the events were last asked for: 0, or why this device cannot send any (GC_ERR_NOT_AVAILABLE for a camera
-// without a message channel).
+// without a message channel). nReceiveBuffer is the size the system granted the socket the events arrive
+// on, where the producer reports it (0 otherwise).
 struct NXADeviceStatus {
     int32_t nPortError;
     int32_t nEventEndCode;
@@ -149,6 +150,7 @@ struct NXADeviceStatus {
     uint64_t nMalformed;
     uint64_t nDropped;
     int32_t nEventsRefused;
+    uint64_t nReceiveBuffer;
 };
 
 struct NXAProducerInfo {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 
@@ -545,7 +546,8 @@ void GvcpEventSender::ClearAcks()
 
 // ---- benchmark ----
 
-size_t GvcpEventSender::SendBurst(uint16_t nEventId, size_t nEvents, size_t nPerPacket, uint64_t nFirstTimestamp)
+size_t GvcpEventSender::SendBurst(uint16_t nEventId, size_t nEvents, size_t nPerPacket, uint64_t nFirstTimestamp,
+                                  bool bAckRequested, double dEventsPerSecond)
 {
     if (nPerPacket == 0 || nPerPacket > kMaxRecordsPerPacket) {
         Fail("1.." + std::to_string(kMaxRecordsPerPacket) + " events per packet, not " + std::to_string(nPerPacket));
@@ -564,7 +566,7 @@ size_t GvcpEventSender::SendBurst(uint16_t nEventId, size_t nEvents, size_t nPer
     for (size_t nSlot = 0; nSlot < kBurstBatch; ++nSlot) {
         unsigned char* pPacket = buffer.data() + nSlot * nStride;
         pPacket[0] = kKey;
-        pPacket[1] = 0; // no ack wanted: the benchmark measures the producer, not the round trip
+        pPacket[1] = bAckRequested ? kFlagAckRequired : 0; // acks are left unread: the producer is measured
         StoreBe16(pPacket + 2, kEventCmd);
         for (size_t nRecord = 0; nRecord < kMaxRecordsPerPacket; ++nRecord) {
             unsigned char* pRecord = pPacket + kHeaderSize + nRecord * kRecordSize;
@@ -583,7 +585,11 @@ size_t GvcpEventSender::SendBurst(uint16_t nEventId, size_t nEvents, size_t nPer
     uint64_t nTimestamp = nFirstTimestamp;
     size_t nDone = 0;
     size_t nLastSlot = 0;
+    const Clock::time_point start = Clock::now();
     while (nDone < nPackets) {
+        if (dEventsPerSecond > 0) // a camera's pace: the events so far are due by now
+            std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                                                      double(nEvents - nEventsLeft) / dEventsPerSecond)));
         const size_t nBatch = std::min(kBurstBatch, nPackets - nDone);
         for (size_t nSlot = 0; nSlot < nBatch; ++nSlot) {
             unsigned char* pPacket = buffer.data() + nSlot * nStride;

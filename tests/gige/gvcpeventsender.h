@@ -132,9 +132,11 @@ public:
     const std::vector<Ack>& Acks() const { return m_acks; }
     void ClearAcks();
 
-    // Benchmark: nEvents events of one id, nPerPacket records per EVENT_CMD, no ack requested, time
-    // stamps counting up from nFirstTimestamp. Returns the packets sent; fewer than needed only on error.
-    size_t SendBurst(uint16_t nEventId, size_t nEvents, size_t nPerPacket, uint64_t nFirstTimestamp);
+    // Benchmark: nEvents events of one id, nPerPacket records per EVENT_CMD, each packet asking for an ack
+    // or not (acks are not read), time stamps counting up from nFirstTimestamp, at full speed or at a
+    // camera's pace (events per second). Returns the packets sent; fewer than needed only on error.
+    size_t SendBurst(uint16_t nEventId, size_t nEvents, size_t nPerPacket, uint64_t nFirstTimestamp,
+                     bool bAckRequested = false, double dEventsPerSecond = 0);
 
     const std::string& LastError() const { return m_strLastError; }
 

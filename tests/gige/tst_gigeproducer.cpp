@@ -232,6 +232,7 @@ private slots:
         QVERIFY(sender.ReadChannel());
         QVERIFY(sender.HostPort() != 0);
         QCOMPARE(sender.Destination(), 0x7F000001u);
+        QVERIFY(EventCount(hEvent, EVENT_DOVI_RECEIVE_BUFFER) >= 65536); // what the system granted
         QVERIFY(sender.TimeoutMs() > 0);
         QVERIFY(sender.RetryCount() > 0);
 
