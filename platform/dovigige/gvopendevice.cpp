@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
+#include <thread>
 
 namespace dovigige {
 
@@ -130,7 +131,12 @@ int32_t accessStatus(const CameraRecord& camera, bool bOpen)
 
 void onControlLost(ArvDevice*, gpointer data)
 {
-    static_cast<GvOpenDevice*>(data)->OnControlLost();
+    (*static_cast<std::shared_ptr<GvOpenDevice::ControlWatch>*>(data))->OnControlLost();
+}
+
+void forgetWatch(gpointer data, GClosure*)
+{
+    delete static_cast<std::shared_ptr<GvOpenDevice::ControlWatch>*>(data);
 }
 
 PortUrl parseUrl(const std::string& strUrl)
@@ -204,7 +210,9 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
         // Cameras without exclusive access keep plain control.
         dev->WriteRegister(kRegControlPrivilege, kPrivilegeExclusive);
     }
-    dev->m_nLostHandler = g_signal_connect(device, "control-lost", G_CALLBACK(onControlLost), dev.get());
+    dev->m_nLostHandler = g_signal_connect_data(device, "control-lost", G_CALLBACK(onControlLost),
+                                                new std::shared_ptr<ControlWatch>(dev->m_watch), forgetWatch,
+                                                GConnectFlags(0));
     rc = dev->ReadUrls();
     if (rc != GC_ERR_SUCCESS)
         return rc;
@@ -223,6 +231,13 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
 GvOpenDevice::~GvOpenDevice()
 {
     StopEvents();
+    if (m_watch->bLost || m_bUnreachable) {
+        // A camera known lost: Aravis's farewell (releasing control, with all its retries) runs on a thread
+        // of its own, so that the close, and the report of the loss, do not wait for a camera that is gone.
+        ArvDevice* device = m_pDevice;
+        std::thread([device] { g_object_unref(device); }).detach();
+        return;
+    }
     // Finalizing joins Aravis's heartbeat thread, so the lost-control handler may still run until then.
     g_object_unref(m_pDevice);
 }
@@ -232,12 +247,12 @@ uint64_t GvOpenDevice::Transactions()
     return g_nTransactions;
 }
 
-void GvOpenDevice::OnControlLost()
+void GvOpenDevice::ControlWatch::OnControlLost()
 {
-    m_bLost = true;
-    std::lock_guard<std::mutex> lock(m_eventMutex);
-    if (m_events)
-        m_events->Close(GC_ERR_IO);
+    bLost = true;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (events)
+        events->Close(GC_ERR_IO);
 }
 
 GC_ERROR GvOpenDevice::Noted(GC_ERROR rc)
@@ -365,7 +380,9 @@ void GvOpenDevice::KeepDescription()
 
 GC_ERROR GvOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
 {
-    if (m_bLost)
+    // A camera that let a command go unanswered through all its retries, or whose heartbeat failed, is not
+    // asked again: every further call would cost the retries once more before saying the same.
+    if (m_watch->bLost || m_bUnreachable)
         return Fail(GC_ERR_IO, "the camera at " + Ipv4Text(m_camera.nAddress) + " is gone");
     if (!m_description.empty() && nAddress >= m_urls[0].nRegisterAddress
         && nAddress - m_urls[0].nRegisterAddress <= m_description.size()
@@ -395,7 +412,9 @@ GC_ERROR GvOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
 
 GC_ERROR GvOpenDevice::Write(uint64_t nAddress, const void* pBuffer, size_t nSize)
 {
-    if (m_bLost)
+    // A camera that let a command go unanswered through all its retries, or whose heartbeat failed, is not
+    // asked again: every further call would cost the retries once more before saying the same.
+    if (m_watch->bLost || m_bUnreachable)
         return Fail(GC_ERR_IO, "the camera at " + Ipv4Text(m_camera.nAddress) + " is gone");
     if (nAddress + nSize > 0xFFFFFFFFULL)
         return Fail(GC_ERR_INVALID_ADDRESS, "beyond the camera's 32-bit address space");
@@ -451,8 +470,8 @@ GC_ERROR GvOpenDevice::StartEvents(const std::shared_ptr<EventQueue>& queue)
         return Fail(rc, error);
     queue->SetReceiveBuffer(uint64_t(channel->ReceiveBufferSize()));
     {
-        std::lock_guard<std::mutex> lock(m_eventMutex);
-        m_events = queue;
+        std::lock_guard<std::mutex> lock(m_watch->mutex);
+        m_watch->events = queue;
     }
     rc = WriteRegister(kRegMessageDestination, m_camera.itf.nAddress);
     if (rc == GC_ERR_SUCCESS)
@@ -463,12 +482,12 @@ GC_ERROR GvOpenDevice::StartEvents(const std::shared_ptr<EventQueue>& queue)
         rc = WriteRegister(kRegMessagePort, port);
     if (rc != GC_ERR_SUCCESS) {
         channel->Stop();
-        std::lock_guard<std::mutex> lock(m_eventMutex);
-        m_events.reset();
+        std::lock_guard<std::mutex> lock(m_watch->mutex);
+        m_watch->events.reset();
         return rc;
     }
     m_channel = std::move(channel);
-    if (m_bLost)
+    if (m_watch->bLost)
         queue->Close(GC_ERR_IO);
     return GC_ERR_SUCCESS;
 }
@@ -478,12 +497,12 @@ void GvOpenDevice::StopEvents()
     if (!m_channel)
         return;
     // A camera that no longer answers would cost the whole retry time here for nothing.
-    if (!m_bLost && !m_bUnreachable)
+    if (!m_watch->bLost && !m_bUnreachable)
         WriteRegister(kRegMessagePort, 0);
     m_channel->Stop();
     m_channel.reset();
-    std::lock_guard<std::mutex> lock(m_eventMutex);
-    m_events.reset();
+    std::lock_guard<std::mutex> lock(m_watch->mutex);
+    m_watch->events.reset();
 }
 
 } // namespace dovigige

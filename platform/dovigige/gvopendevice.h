@@ -38,7 +38,14 @@ public:
     // GVCP transactions of every open camera since the library was loaded.
     static uint64_t Transactions();
 
-    void OnControlLost();
+    // What the control-lost handler touches, shared with it: a device released on another thread never
+    // leaves the handler pointing at freed memory.
+    struct ControlWatch {
+        std::atomic<bool> bLost{false}; // control lost (heartbeat): the camera is gone or taken
+        std::mutex mutex;
+        std::shared_ptr<gentlprod::EventQueue> events;
+        void OnControlLost();
+    };
 
 private:
     GvOpenDevice(const CameraRecord& camera, ArvDevice* pDevice);
@@ -51,15 +58,13 @@ private:
     CameraRecord m_camera;
     ArvDevice* m_pDevice = nullptr;
     unsigned long m_nLostHandler = 0;
-    std::atomic<bool> m_bLost{false};        // control lost (heartbeat): the camera is gone or taken
+    std::shared_ptr<ControlWatch> m_watch = std::make_shared<ControlWatch>();
     std::atomic<bool> m_bUnreachable{false}; // a command timed out after all its retries
     bool m_bWriteMemory = false;             // the camera takes WRITEMEM, not only WRITEREG
     bool m_bReadOnly = false;                // opened without taking control
     std::string m_description;               // what Aravis downloaded at the open, served as URL 0
     std::vector<gentlprod::PortUrl> m_urls;
     uint64_t m_nTickFrequency = 0;
-    std::mutex m_eventMutex;
-    std::shared_ptr<gentlprod::EventQueue> m_events;
     std::unique_ptr<GvMessageChannel> m_channel;
 };
 
