@@ -453,6 +453,11 @@ std::vector<PortUrl> GvOpenDevice::Urls()
 // Enable order: destination, timeout and retries first, the host port last (a non-zero port opens it).
 GC_ERROR GvOpenDevice::StartEvents(const std::shared_ptr<EventQueue>& queue)
 {
+    // The message channel registers take writes from the controlling host only: without control the
+    // camera would leave every write unanswered through all its retries.
+    if (!arv_gv_device_is_controller(ARV_GV_DEVICE(m_pDevice)))
+        return Fail(GC_ERR_ACCESS_DENIED, "events need control of the camera at " + Ipv4Text(m_camera.nAddress)
+                                              + (m_bReadOnly ? " (it was opened read-only)" : " (another host has it)"));
     uint32_t channels = 0, capability = 0;
     GC_ERROR rc = ReadRegister(kRegMessageChannels, channels);
     if (rc == GC_ERR_SUCCESS)

@@ -210,6 +210,20 @@ private slots:
                  GC_ERR_SUCCESS);
     }
 
+    // Events need control of the camera: a read-only open is refused them at once, not after retries.
+    void eventsOfAReadOnlyOpen()
+    {
+        QVERIFY(OpenDevice(DEVICE_ACCESS_READONLY));
+        QElapsedTimer clock;
+        clock.start();
+        EVENT_HANDLE hEvent = nullptr;
+        QCOMPARE(m_gentl->GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_ACCESS_DENIED);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        GvcpEventSender sender;
+        QVERIFY(sender.ReadChannel());
+        QCOMPARE(sender.HostPort(), uint16_t(0)); // nothing was written to the camera
+    }
+
     void noMessageChannel()
     {
         QVERIFY(m_camera.AdvertiseEvents(false));
