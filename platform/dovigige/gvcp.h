@@ -17,6 +17,7 @@ constexpr size_t kHeaderSize = 8;
 enum GvcpCommand : uint16_t {
     kDiscoveryCmd = 0x0002, kDiscoveryAck = 0x0003,
     kReadRegCmd = 0x0080, kReadRegAck = 0x0081,
+    kReadMemCmd = 0x0084, kReadMemAck = 0x0085,
     kEventCmd = 0x00C0, kEventAck = 0x00C1,
     kEventDataCmd = 0x00C2, kEventDataAck = 0x00C3,
 };

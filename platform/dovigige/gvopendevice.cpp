@@ -4,6 +4,7 @@
 
 #include "eventqueue.h"
 #include "gvcp.h"
+#include "gvcpreader.h"
 #include "gvmessagechannel.h"
 #include "infoanswer.h"
 
@@ -28,6 +29,8 @@ namespace {
 constexpr uint32_t kGvcpBlock = 512;     // Aravis's largest memory transfer per transaction
 constexpr int kProbeTimeoutMs = 250;
 constexpr int kProbeTries = 2;
+constexpr int kReadTimeoutMs = 500; // a read-only open's reads: as Aravis's device tries them
+constexpr int kReadTries = 5;
 constexpr uint32_t kMessageTimeoutMs = 200; // how long the camera waits for our acknowledgement
 constexpr uint32_t kMessageRetries = 3;
 constexpr uint32_t kCapabilityWriteMemory = 1u << 1;
@@ -61,55 +64,13 @@ GC_ERROR mapError(GError* error, const std::string& strWhat)
 // a camera that another host controls answers at once, where Aravis's own attempt takes seconds.
 GC_ERROR probeControl(const CameraRecord& camera, uint32_t& nPrivilege)
 {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return Fail(GC_ERR_RESOURCE_EXHAUSTED, "no socket for the camera");
-    sockaddr_in local{}, remote{};
-    local.sin_family = remote.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(camera.itf.nAddress);
-    remote.sin_addr.s_addr = htonl(camera.nAddress);
-    remote.sin_port = htons(kGvcpPort);
-    if (bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
-        || connect(fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
-        close(fd);
-        return Fail(GC_ERR_IO, "the camera's address cannot be reached from " + camera.itf.strName);
-    }
-    GC_ERROR rc = Fail(GC_ERR_TIMEOUT, "the camera at " + Ipv4Text(camera.nAddress) + " does not answer");
-    for (int attempt = 0; attempt < kProbeTries && rc == GC_ERR_TIMEOUT; ++attempt) {
-        const uint16_t id = uint16_t(attempt + 1);
-        uint8_t cmd[kHeaderSize + 4];
-        PutCommandHeader(cmd, kFlagAckRequired, kReadRegCmd, 4, id);
-        Put32(cmd + kHeaderSize, kRegControlPrivilege);
-        ++g_nTransactions;
-        if (send(fd, cmd, sizeof cmd, 0) != ssize_t(sizeof cmd))
-            break;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kProbeTimeoutMs);
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-            pollfd pfd{fd, POLLIN, 0};
-            if (left.count() <= 0 || poll(&pfd, 1, int(left.count())) <= 0)
-                break;
-            uint8_t ack[64];
-            const ssize_t n = recv(fd, ack, sizeof ack, 0);
-            if (n < 0) {
-                rc = Fail(GC_ERR_IO, "the camera at " + Ipv4Text(camera.nAddress) + " refuses GigE Vision control");
-                break;
-            }
-            if (size_t(n) < kHeaderSize || Get16(ack + 2) != kReadRegAck || Get16(ack + 6) != id)
-                continue;
-            if (Get16(ack) == kStatusAccessDenied) {
-                rc = Fail(GC_ERR_ACCESS_DENIED, "another application holds the camera exclusively");
-            } else if (Get16(ack) != kStatusSuccess || size_t(n) < kHeaderSize + 4) {
-                rc = Fail(GC_ERR_IO, "the camera refuses to read its control register");
-            } else {
-                nPrivilege = Get32(ack + kHeaderSize);
-                rc = GC_ERR_SUCCESS;
-            }
-            break;
-        }
-    }
-    close(fd);
-    return rc;
+    GvcpReader reader(kProbeTries, kProbeTimeoutMs);
+    std::string strError;
+    GC_ERROR rc = reader.Open(camera.itf.nAddress, camera.nAddress, strError);
+    if (rc == GC_ERR_SUCCESS)
+        rc = reader.ReadRegister(kRegControlPrivilege, nPrivilege, strError);
+    g_nTransactions += reader.Transactions();
+    return rc == GC_ERR_SUCCESS ? rc : Fail(rc, strError);
 }
 
 // What the camera's control privilege says of our access: another host's control leaves reading, its
@@ -188,6 +149,20 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
     if (flags != DEVICE_ACCESS_READONLY && (privilege & (kPrivilegeControl | kPrivilegeExclusive)))
         return Fail(GC_ERR_ACCESS_DENIED, "another application controls the camera at " + Ipv4Text(camera.nAddress));
 
+    if (flags == DEVICE_ACCESS_READONLY) {
+        // Read-only: reads of our own, without Aravis's device, which would first try to take control.
+        auto reader = std::make_unique<GvcpReader>(kReadTries, kReadTimeoutMs);
+        std::string strError;
+        rc = reader->Open(camera.itf.nAddress, camera.nAddress, strError);
+        if (rc != GC_ERR_SUCCESS)
+            return Fail(rc, strError);
+        std::unique_ptr<GvOpenDevice> dev(new GvOpenDevice(camera, nullptr));
+        dev->m_reader = std::move(reader);
+        dev->m_bReadOnly = true;
+        if ((rc = dev->FinishOpen()) == GC_ERR_SUCCESS)
+            out = std::move(dev);
+        return rc;
+    }
     GInetAddress* local = g_inet_address_new_from_string(Ipv4Text(camera.itf.nAddress).c_str());
     GInetAddress* remote = g_inet_address_new_from_string(Ipv4Text(camera.nAddress).c_str());
     GError* error = nullptr;
@@ -199,12 +174,7 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
     g_clear_error(&error);
     std::unique_ptr<GvOpenDevice> dev(new GvOpenDevice(camera, device));
     g_nTransactions += 8; // Aravis's own open: privilege, URL, device mode, capabilities (its description below)
-    ArvGvDevice* gv = ARV_GV_DEVICE(device);
-    dev->m_bReadOnly = flags == DEVICE_ACCESS_READONLY;
-    if (flags == DEVICE_ACCESS_READONLY) {
-        if (arv_gv_device_is_controller(gv))
-            arv_gv_device_leave_control(gv, nullptr);
-    } else if (!arv_gv_device_is_controller(gv)) {
+    if (!arv_gv_device_is_controller(ARV_GV_DEVICE(device))) {
         return Fail(GC_ERR_ACCESS_DENIED, "the camera at " + Ipv4Text(camera.nAddress) + " gives no control");
     } else if (flags == DEVICE_ACCESS_EXCLUSIVE) {
         // Cameras without exclusive access keep plain control.
@@ -213,24 +183,33 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
     dev->m_nLostHandler = g_signal_connect_data(device, "control-lost", G_CALLBACK(onControlLost),
                                                 new std::shared_ptr<ControlWatch>(dev->m_watch), forgetWatch,
                                                 GConnectFlags(0));
-    rc = dev->ReadUrls();
+    if ((rc = dev->FinishOpen()) == GC_ERR_SUCCESS)
+        out = std::move(dev);
+    return rc;
+}
+
+// What every open reads: the description's URLs, the write capability and the tick frequency.
+GC_ERROR GvOpenDevice::FinishOpen()
+{
+    const GC_ERROR rc = ReadUrls();
     if (rc != GC_ERR_SUCCESS)
         return rc;
-    dev->KeepDescription();
+    KeepDescription();
     uint32_t capability = 0;
-    if (dev->ReadRegister(kRegGvcpCapability, capability) == GC_ERR_SUCCESS)
-        dev->m_bWriteMemory = (capability & kCapabilityWriteMemory) != 0;
+    if (ReadRegister(kRegGvcpCapability, capability) == GC_ERR_SUCCESS)
+        m_bWriteMemory = (capability & kCapabilityWriteMemory) != 0;
     uint32_t high = 0, low = 0;
-    if (dev->ReadRegister(kRegTickFrequencyHigh, high) == GC_ERR_SUCCESS
-        && dev->ReadRegister(kRegTickFrequencyLow, low) == GC_ERR_SUCCESS)
-        dev->m_nTickFrequency = (uint64_t(high) << 32) | low;
-    out = std::move(dev);
+    if (ReadRegister(kRegTickFrequencyHigh, high) == GC_ERR_SUCCESS
+        && ReadRegister(kRegTickFrequencyLow, low) == GC_ERR_SUCCESS)
+        m_nTickFrequency = (uint64_t(high) << 32) | low;
     return GC_ERR_SUCCESS;
 }
 
 GvOpenDevice::~GvOpenDevice()
 {
     StopEvents();
+    if (!m_pDevice)
+        return; // read-only: our own socket, closed with the reader
     if (m_watch->bLost || m_bUnreachable) {
         // A camera known lost: Aravis's farewell (releasing control, with all its retries) runs on a thread
         // of its own, so that the close, and the report of the loss, do not wait for a camera that is gone.
@@ -266,6 +245,13 @@ GC_ERROR GvOpenDevice::Noted(GC_ERROR rc)
 
 GC_ERROR GvOpenDevice::ReadRegister(uint32_t nAddress, uint32_t& nValue)
 {
+    if (!m_pDevice) {
+        std::string strError;
+        const uint64_t before = m_reader->Transactions();
+        const GC_ERROR rc = m_reader->ReadRegister(nAddress, nValue, strError);
+        g_nTransactions += m_reader->Transactions() - before;
+        return Noted(rc == GC_ERR_SUCCESS ? rc : Fail(rc, strError));
+    }
     GError* error = nullptr;
     ++g_nTransactions;
     if (!arv_device_read_register(m_pDevice, nAddress, &nValue, &error))
@@ -275,6 +261,8 @@ GC_ERROR GvOpenDevice::ReadRegister(uint32_t nAddress, uint32_t& nValue)
 
 GC_ERROR GvOpenDevice::WriteRegister(uint32_t nAddress, uint32_t nValue)
 {
+    if (!m_pDevice)
+        return Fail(GC_ERR_ACCESS_DENIED, "the camera at " + Ipv4Text(m_camera.nAddress) + " was opened read-only");
     GError* error = nullptr;
     ++g_nTransactions;
     if (!arv_device_write_register(m_pDevice, nAddress, nValue, &error))
@@ -358,6 +346,8 @@ GC_ERROR GvOpenDevice::PortInfo(PORT_INFO_CMD cmd, INFO_DATATYPE* pType, void* p
 // gets that copy (unzipped, with the URL saying so), so that one open costs one download on the wire.
 void GvOpenDevice::KeepDescription()
 {
+    if (!m_pDevice)
+        return; // nothing was downloaded yet: the reader's first read of URL 0 is the only one
     size_t nSize = 0;
     const char* xml = arv_device_get_genicam_xml(m_pDevice, &nSize);
     if (!xml || nSize == 0 || m_urls.empty() || m_urls[0].nScheme != 0)
@@ -402,6 +392,16 @@ GC_ERROR GvOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
     const uint64_t first = nAddress & ~uint64_t(3);
     const uint64_t end = (nAddress + nSize + 3) & ~uint64_t(3);
     std::vector<uint8_t> words(size_t(end - first));
+    if (!m_pDevice) {
+        std::string strError;
+        const uint64_t before = m_reader->Transactions();
+        const GC_ERROR rc = m_reader->ReadMemory(uint32_t(first), words.data(), words.size(), strError);
+        g_nTransactions += m_reader->Transactions() - before;
+        if (rc != GC_ERR_SUCCESS)
+            return Noted(Fail(rc, strError));
+        std::memcpy(pBuffer, words.data() + (nAddress - first), nSize);
+        return Noted(GC_ERR_SUCCESS);
+    }
     GError* error = nullptr;
     g_nTransactions += (words.size() + kGvcpBlock - 1) / kGvcpBlock;
     if (!arv_device_read_memory(m_pDevice, first, guint32(words.size()), words.data(), &error))
@@ -418,6 +418,8 @@ GC_ERROR GvOpenDevice::Write(uint64_t nAddress, const void* pBuffer, size_t nSiz
         return Fail(GC_ERR_IO, "the camera at " + Ipv4Text(m_camera.nAddress) + " is gone");
     if (nAddress + nSize > 0xFFFFFFFFULL)
         return Fail(GC_ERR_INVALID_ADDRESS, "beyond the camera's 32-bit address space");
+    if (!m_pDevice)
+        return Fail(GC_ERR_ACCESS_DENIED, "the camera at " + Ipv4Text(m_camera.nAddress) + " was opened read-only");
     if (nSize == 4 && nAddress % 4 == 0)
         return WriteRegister(uint32_t(nAddress), Get32(static_cast<const uint8_t*>(pBuffer)));
     const uint64_t first = nAddress & ~uint64_t(3);
@@ -455,7 +457,7 @@ GC_ERROR GvOpenDevice::StartEvents(const std::shared_ptr<EventQueue>& queue)
 {
     // The message channel registers take writes from the controlling host only: without control the
     // camera would leave every write unanswered through all its retries.
-    if (!arv_gv_device_is_controller(ARV_GV_DEVICE(m_pDevice)))
+    if (!m_pDevice || !arv_gv_device_is_controller(ARV_GV_DEVICE(m_pDevice)))
         return Fail(GC_ERR_ACCESS_DENIED, "events need control of the camera at " + Ipv4Text(m_camera.nAddress)
                                               + (m_bReadOnly ? " (it was opened read-only)" : " (another host has it)"));
     uint32_t channels = 0, capability = 0;

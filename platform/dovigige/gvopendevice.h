@@ -13,6 +13,8 @@ typedef struct _ArvDevice ArvDevice;
 
 namespace dovigige {
 
+class GvcpReader;
+
 class GvMessageChannel;
 
 // One open GigE Vision camera. Register and memory access go through Aravis's ArvGvDevice (its retries,
@@ -54,9 +56,11 @@ private:
     GC_ERROR Noted(GC_ERROR rc);
     GC_ERROR ReadUrls();
     void KeepDescription();
+    GC_ERROR FinishOpen();
 
     CameraRecord m_camera;
-    ArvDevice* m_pDevice = nullptr;
+    ArvDevice* m_pDevice = nullptr;          // null for a read-only open: m_reader reads
+    std::unique_ptr<GvcpReader> m_reader;
     unsigned long m_nLostHandler = 0;
     std::shared_ptr<ControlWatch> m_watch = std::make_shared<ControlWatch>();
     std::atomic<bool> m_bUnreachable{false}; // a command timed out after all its retries

@@ -205,6 +205,24 @@ private slots:
         QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_EXCLUSIVE, &m_hDevice),
                  GC_ERR_ACCESS_DENIED);
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        // Reading needs no control: a read-only open goes at once, and reads what a consumer reads.
+        clock.restart();
+        QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_READONLY, &m_hDevice),
+                 GC_ERR_SUCCESS);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(m_gentl->DevGetPort(m_hDevice, &m_hPort), GC_ERR_SUCCESS);
+        char xml[6] = {};
+        size_t size = 5;
+        QCOMPARE(m_gentl->GCReadPort(m_hPort, 0x10000, xml, &size), GC_ERR_SUCCESS);
+        QCOMPARE(QByteArray(xml), QByteArray("<?xml"));
+        const uint8_t value[4] = {0, 0, 0, 1};
+        size = 4;
+        QCOMPARE(m_gentl->GCWritePort(m_hPort, 0x1008, value, &size), GC_ERR_ACCESS_DENIED);
+        uint32_t privilege = 0;
+        QVERIFY(other.ReadRegister(0x0A00, privilege));
+        QCOMPARE(privilege, 2u); // the other application still holds it
+        QCOMPARE(m_gentl->DevClose(m_hDevice), GC_ERR_SUCCESS);
+        m_hDevice = nullptr;
         QVERIFY(other.WriteRegister(0x0A00, 0));
         QCOMPARE(m_gentl->IFOpenDevice(m_hIface, kDeviceId.constData(), DEVICE_ACCESS_EXCLUSIVE, &m_hDevice),
                  GC_ERR_SUCCESS);
