@@ -1,11 +1,9 @@
 #include "eventprinter.h"
 
 #include "descriptionparser.h"
-
 #include "eventrecordtext.h"
 #include "eventstattext.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutexLocker>
@@ -18,6 +16,21 @@ void Write(const QString& strText)
 {
     const QByteArray bytes = strText.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+// A name as a JSON string's contents (UTF-8 passes unchanged), without building a document per event.
+QByteArray JsonEscaped(const QByteArray& name)
+{
+    QByteArray out;
+    for (const char c : name) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (uchar(c) < 0x20)
+            out += "\\u00" + QByteArray::number(uchar(c), 16).rightJustified(2, '0');
+        else
+            out += c;
+    }
+    return out;
 }
 
 } // namespace
@@ -59,12 +72,10 @@ QByteArray EventPrinter::DataJson(const EventRecord& record, const EventPortInfo
             const int at = int(f.nOffset) + (f.bBigEndian ? i : f.nLength - 1 - i);
             v = (v << 8) | uchar(bytes.at(at));
         }
-        QByteArray number;
         if (f.bSigned && f.nLength < 8 && (v >> (8 * f.nLength - 1)) & 1)
             v |= ~quint64(0) << (8 * f.nLength); // sign-extend
-        number = f.bSigned ? QByteArray::number(qint64(v)) : QByteArray::number(v);
-        const QByteArray key = QJsonDocument(QJsonArray{QString::fromUtf8(f.name)}).toJson(QJsonDocument::Compact);
-        members += (members.isEmpty() ? "" : ",") + key.mid(1, key.size() - 2) + ':' + number;
+        members += (members.isEmpty() ? "\"" : ",\"") + JsonEscaped(f.name) + "\":"
+                   + (f.bSigned ? QByteArray::number(qint64(v)) : QByteArray::number(v));
     }
     return members.isEmpty() ? QByteArray() : ",\"data\":{" + members + '}';
 }

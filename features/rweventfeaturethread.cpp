@@ -152,17 +152,20 @@ bool RWEventFeatureThread::ReadDevice(int nID)
 
     EnumValue categories{};
     const int nResult = pInterface->GetEnumValue(kCategory.toLatin1().constData(), &categories, true);
-    StandardEventLayout layout;
-    const int nStandard = nResult == GC_ERR_INVALID_ID ? StandardEventModel::Describe(pInterface, layout) : nResult;
-    if (nResult == GC_ERR_INVALID_ID && nStandard == 0) {
-        // No nested enumerations: EventSelector and EventNotification alone.
-        m_mapStandard.insert(nID, layout);
-        m_mapEventTypes[nID].append(StandardEventModel::Read(pInterface, layout, nID));
-        return true;
+    int nStandard = GC_ERR_INVALID_ID;
+    if (nResult == GC_ERR_INVALID_ID) {
+        // No nested enumerations: perhaps EventSelector and EventNotification alone.
+        StandardEventLayout layout;
+        nStandard = StandardEventModel::Describe(pInterface, layout);
+        if (nStandard == 0) {
+            m_mapStandard.insert(nID, layout);
+            m_mapEventTypes[nID].append(StandardEventModel::Read(pInterface, layout, nID));
+            return true;
+        }
     }
     if (nResult != 0) {
         qCritical("%s", qUtf8Printable(QStringLiteral("Failed to get  EventCategory : 0x%1").arg(WideHex(nResult))));
-        if (nResult == GC_ERR_INVALID_ID && nStandard != GC_ERR_INVALID_ID) // standard features, unreadable
+        if (nStandard != GC_ERR_INVALID_ID) // the standard features are there, but unreadable
             qCritical("%s", qUtf8Printable(QStringLiteral("Failed to get  EventNotification : 0x%1").arg(WideHex(nStandard))));
         return true;
     }

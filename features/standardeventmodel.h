@@ -5,7 +5,6 @@
 // channel (value 0) and one event per EventSelector entry that is implemented and available now.
 // Notifications go by entry name: "On" (or the first entry that is neither "Off" nor "Once") and "Off".
 
-#include <QHash>
 #include <QList>
 #include <QString>
 

@@ -53,9 +53,9 @@ void ChannelCheckWidget::RebuildEvents()
     if (!m_pChannelItem)
         return;
     const bool bChinese = IsChineseLanguage();
-    if (m_pChannelItem->strName == QLatin1String(Saltire::StandardEventModel::kChannelName)) {
+    if (m_pChannelItem->strName == QLatin1String(StandardEventModel::kChannelName)) {
         // The one channel of a standard camera has no name in its description: ours follows the language.
-        m_pChannelItem->strDisplayName = Saltire::StandardEventModel::ChannelDisplayName();
+        m_pChannelItem->strDisplayName = StandardEventModel::ChannelDisplayName();
         m_pCheckBox->setText(m_pChannelItem->strDisplayName);
     }
     const QList<EventItem*> shown = AvailableEvents();

@@ -60,7 +60,7 @@ GC_ERROR GvcpReader::Transact(uint16_t nCommand, const uint8_t* pPayload, uint16
     PutCommandHeader(cmd, kFlagAckRequired, nCommand, nPayload, m_nId);
     std::memcpy(cmd + kHeaderSize, pPayload, nPayload);
     for (int attempt = 0; attempt < m_nTries; ++attempt) {
-        ++m_nTransactions;
+        ++m_transactions;
         if (send(m_fd, cmd, kHeaderSize + nPayload, 0) != ssize_t(kHeaderSize + nPayload))
             break;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_nTimeoutMs);

@@ -2,6 +2,7 @@
 
 #include "gentl.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,7 +15,9 @@ namespace dovigige {
 class GvcpReader
 {
 public:
-    GvcpReader(int nTries, int nTimeoutMs) : m_nTries(nTries), m_nTimeoutMs(nTimeoutMs) {}
+    // Every command sent (retries included) is counted in transactions.
+    GvcpReader(int nTries, int nTimeoutMs, std::atomic<uint64_t>& transactions)
+        : m_nTries(nTries), m_nTimeoutMs(nTimeoutMs), m_transactions(transactions) {}
     ~GvcpReader();
     GvcpReader(const GvcpReader&) = delete;
     GvcpReader& operator=(const GvcpReader&) = delete;
@@ -24,8 +27,6 @@ public:
     GC_ERROR ReadRegister(uint32_t nAddress, uint32_t& nValue, std::string& strError);
     // Whole words; any size, in transfers of at most 512 bytes.
     GC_ERROR ReadMemory(uint32_t nAddress, void* pBuffer, size_t nSize, std::string& strError);
-    // Transactions sent (retries included).
-    uint64_t Transactions() const { return m_nTransactions; }
 
 private:
     // One command and its acknowledgement (tries and timeout as given); the acknowledgement's payload.
@@ -36,7 +37,7 @@ private:
     int m_fd = -1;
     uint32_t m_nCameraAddress = 0;
     uint16_t m_nId = 0;
-    uint64_t m_nTransactions = 0;
+    std::atomic<uint64_t>& m_transactions;
 };
 
 } // namespace dovigige

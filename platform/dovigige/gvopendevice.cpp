@@ -8,13 +8,6 @@
 #include "gvmessagechannel.h"
 #include "infoanswer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -64,12 +57,11 @@ GC_ERROR mapError(GError* error, const std::string& strWhat)
 // a camera that another host controls answers at once, where Aravis's own attempt takes seconds.
 GC_ERROR probeControl(const CameraRecord& camera, uint32_t& nPrivilege)
 {
-    GvcpReader reader(kProbeTries, kProbeTimeoutMs);
+    GvcpReader reader(kProbeTries, kProbeTimeoutMs, g_nTransactions);
     std::string strError;
     GC_ERROR rc = reader.Open(camera.itf.nAddress, camera.nAddress, strError);
     if (rc == GC_ERR_SUCCESS)
         rc = reader.ReadRegister(kRegControlPrivilege, nPrivilege, strError);
-    g_nTransactions += reader.Transactions();
     return rc == GC_ERR_SUCCESS ? rc : Fail(rc, strError);
 }
 
@@ -151,7 +143,7 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
 
     if (flags == DEVICE_ACCESS_READONLY) {
         // Read-only: reads of our own, without Aravis's device, which would first try to take control.
-        auto reader = std::make_unique<GvcpReader>(kReadTries, kReadTimeoutMs);
+        auto reader = std::make_unique<GvcpReader>(kReadTries, kReadTimeoutMs, g_nTransactions);
         std::string strError;
         rc = reader->Open(camera.itf.nAddress, camera.nAddress, strError);
         if (rc != GC_ERR_SUCCESS)
@@ -180,9 +172,9 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
         // Cameras without exclusive access keep plain control.
         dev->WriteRegister(kRegControlPrivilege, kPrivilegeExclusive);
     }
-    dev->m_nLostHandler = g_signal_connect_data(device, "control-lost", G_CALLBACK(onControlLost),
-                                                new std::shared_ptr<ControlWatch>(dev->m_watch), forgetWatch,
-                                                GConnectFlags(0));
+    // Connected for the device's life: the watch it holds goes when the device is finalized.
+    g_signal_connect_data(device, "control-lost", G_CALLBACK(onControlLost),
+                          new std::shared_ptr<ControlWatch>(dev->m_watch), forgetWatch, GConnectFlags(0));
     if ((rc = dev->FinishOpen()) == GC_ERR_SUCCESS)
         out = std::move(dev);
     return rc;
@@ -247,9 +239,7 @@ GC_ERROR GvOpenDevice::ReadRegister(uint32_t nAddress, uint32_t& nValue)
 {
     if (!m_pDevice) {
         std::string strError;
-        const uint64_t before = m_reader->Transactions();
         const GC_ERROR rc = m_reader->ReadRegister(nAddress, nValue, strError);
-        g_nTransactions += m_reader->Transactions() - before;
         return Noted(rc == GC_ERR_SUCCESS ? rc : Fail(rc, strError));
     }
     GError* error = nullptr;
@@ -394,18 +384,15 @@ GC_ERROR GvOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
     std::vector<uint8_t> words(size_t(end - first));
     if (!m_pDevice) {
         std::string strError;
-        const uint64_t before = m_reader->Transactions();
         const GC_ERROR rc = m_reader->ReadMemory(uint32_t(first), words.data(), words.size(), strError);
-        g_nTransactions += m_reader->Transactions() - before;
         if (rc != GC_ERR_SUCCESS)
             return Noted(Fail(rc, strError));
-        std::memcpy(pBuffer, words.data() + (nAddress - first), nSize);
-        return Noted(GC_ERR_SUCCESS);
+    } else {
+        GError* error = nullptr;
+        g_nTransactions += (words.size() + kGvcpBlock - 1) / kGvcpBlock;
+        if (!arv_device_read_memory(m_pDevice, first, guint32(words.size()), words.data(), &error))
+            return Noted(mapError(error, "memory read failed"));
     }
-    GError* error = nullptr;
-    g_nTransactions += (words.size() + kGvcpBlock - 1) / kGvcpBlock;
-    if (!arv_device_read_memory(m_pDevice, first, guint32(words.size()), words.data(), &error))
-        return Noted(mapError(error, "memory read failed"));
     std::memcpy(pBuffer, words.data() + (nAddress - first), nSize);
     return Noted(GC_ERR_SUCCESS);
 }

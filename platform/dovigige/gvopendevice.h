@@ -61,7 +61,6 @@ private:
     CameraRecord m_camera;
     ArvDevice* m_pDevice = nullptr;          // null for a read-only open: m_reader reads
     std::unique_ptr<GvcpReader> m_reader;
-    unsigned long m_nLostHandler = 0;
     std::shared_ptr<ControlWatch> m_watch = std::make_shared<ControlWatch>();
     std::atomic<bool> m_bUnreachable{false}; // a command timed out after all its retries
     bool m_bWriteMemory = false;             // the camera takes WRITEMEM, not only WRITEREG

@@ -265,6 +265,13 @@ int32_t CamDevice::setEventCallback(NXAEventCallback pCallback, void* pUser)
         qWarning("Device %s cannot send events: its producer refused them (%d)", m_id.constData(), rc);
         return rc;
     }
+    // Fixed once the events are registered: the socket they arrive on, where our producer has one.
+    uint64_t nBuffer = 0;
+    size_t size = sizeof nBuffer;
+    INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
+    if (m_producer->isOwnProducer() && m_producer->fn().EventGetInfo
+        && m_producer->fn().EventGetInfo(m_hEvent, EVENT_DOVI_RECEIVE_BUFFER, &type, &nBuffer, &size) == GC_ERR_SUCCESS)
+        m_nReceiveBuffer = nBuffer;
     m_bStopEvents = false;
     m_nEventEnd = 0;
     m_eventThread = std::thread(&CamDevice::runEvents, this, pCallback, pUser);
@@ -365,14 +372,6 @@ void CamDevice::updateEventCounts()
     count(EVENT_DOVI_NUM_LOST, m_nLost, "event packets lost on the way");
     count(EVENT_DOVI_NUM_MALFORMED, m_nMalformed, "malformed event packets dropped");
     count(EVENT_DOVI_NUM_RESTARTS, m_nRestarts, "restarts of the camera's event packet count (far jumps of its request ids)");
-    if (m_nReceiveBuffer == 0) {
-        uint64_t value = 0;
-        size_t size = sizeof value;
-        INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
-        if (m_producer->isOwnProducer() && m_producer->fn().EventGetInfo
-            && m_producer->fn().EventGetInfo(m_hEvent, EVENT_DOVI_RECEIVE_BUFFER, &type, &value, &size) == GC_ERR_SUCCESS)
-            m_nReceiveBuffer = value;
-    }
 }
 
 void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)

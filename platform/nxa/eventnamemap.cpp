@@ -6,10 +6,12 @@
 
 namespace {
 
-// What the reader keeps of one top-level node: its kind, name and the texts of its direct children.
+// What the reader keeps of one top-level node: its kind, name, the texts of its direct children and the
+// names of its enumeration entries.
 struct Node {
     QString kind, name;
     QMultiMap<QString, QString> children;
+    QStringList entries;
     QString child(const char* tag) const { return children.value(QLatin1String(tag)).trimmed(); }
 };
 
@@ -28,8 +30,10 @@ QList<Node> readNodes(const QByteArray& description)
             const QString name = xml.name().toString();
             if (nodeDepth < 0 && name != QLatin1String("Group") && name != QLatin1String("RegisterDescription")
                 && xml.attributes().hasAttribute(QLatin1String("Name"))) {
-                current = Node{name, xml.attributes().value(QLatin1String("Name")).toString(), {}};
+                current = Node{name, xml.attributes().value(QLatin1String("Name")).toString(), {}, {}};
                 nodeDepth = depth;
+            } else if (nodeDepth >= 0 && depth == nodeDepth + 1 && name == QLatin1String("EnumEntry")) {
+                current.entries << xml.attributes().value(QLatin1String("Name")).toString();
             }
         } else if (xml.isCharacters()) {
             text += xml.text();
@@ -79,20 +83,8 @@ QHash<quint16, EventPortInfo> readEventPorts(const QByteArray& description)
                 portIds.insert(n.name, quint16(id));
         } else if (n.kind == QLatin1String("Integer") && n.children.contains(QStringLiteral("pValue"))) {
             valueOf.insert(n.child("pValue"), n.name);
-        }
-    }
-    // Entries of EventSelector: a nested reader would see them as nodes of their own, so look inside.
-    {
-        QXmlStreamReader xml(description);
-        bool bInSelector = false;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() && xml.name() == QLatin1String("Enumeration"))
-                bInSelector = xml.attributes().value(QLatin1String("Name")) == QLatin1String("EventSelector");
-            else if (xml.isEndElement() && xml.name() == QLatin1String("Enumeration"))
-                bInSelector = false;
-            else if (bInSelector && xml.isStartElement() && xml.name() == QLatin1String("EnumEntry"))
-                selectorEntries.insert(xml.attributes().value(QLatin1String("Name")).toString());
+        } else if (n.kind == QLatin1String("Enumeration") && n.name == QLatin1String("EventSelector")) {
+            selectorEntries = QSet<QString>(n.entries.cbegin(), n.entries.cend());
         }
     }
 
