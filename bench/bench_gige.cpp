@@ -5,7 +5,8 @@
 //      cameras send them) and printed by the monitor's printer to a file: how many arrive, how fast, and
 //      the receive buffer the system granted the channel;
 //   2. opening the fake camera serving the IO controller's description and reading its event model, beside
-//      the same read on the simulated IO controller: time, port calls, GVCP transactions.
+//      the same read on the simulated IO controller: time, port calls, GVCP transactions;
+//   3. the camera killed while its events are watched: how long until the tool knows (target: within 3 s).
 //
 //   bench_gige [events]   (200000 by default)
 
@@ -131,6 +132,27 @@ void benchRead(const QString& label, const QString& which, const QString& produc
                  (unsigned long long)(producerCount(producerFile, TL_INFO_DOVI_TRANSACTIONS) - transactions));
 }
 
+void benchLoss(FakeCamera& camera)
+{
+    CliSession session;
+    const int index = session.FindDevice("Fake");
+    if (index < 0 || !session.Read(index)) {
+        std::fprintf(g_console, "loss: the fake camera cannot be opened\n");
+        return;
+    }
+    CCamInterface* cam = session.Interface(index);
+    cam->RegisterEventCallback([](EventRecord*, void*) {}, nullptr);
+    camera.Kill();
+    QElapsedTimer clock;
+    clock.start();
+    NXADeviceStatus status{};
+    while (clock.elapsed() < 30000 && (NXAGetDeviceStatus(cam, &status) != 0 || status.nEventEndCode == 0))
+        QThread::msleep(5);
+    std::fprintf(g_console, "camera killed while its events are watched: loss known after %.2f s (target: at most 3 s)\n",
+                 clock.nsecsElapsed() / 1e9);
+    cam->RegisterEventCallback(nullptr, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -172,6 +194,9 @@ int main(int argc, char* argv[])
         return 1;
     benchRead("GigE Vision fake camera, IO controller", "Fake", producers + "/DoVIGigE.cti");
     benchRead("simulated DV-IO8000 IO Controller", "DV-IO8000 IO Controller", producers + "/DoVISimulator.cti");
+    if (!camera.Start(SALTIRE_GIGE_DATA "/camera_a_gev.xml", "BENCH01") || !camera.AdvertiseEvents())
+        return 1;
+    benchLoss(camera);
     camera.Stop();
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 
@@ -71,9 +72,9 @@ GC_ERROR GvcpReader::Transact(uint16_t nCommand, const uint8_t* pPayload, uint16
                 break;
             uint8_t ack[kHeaderSize + kMaxRead + 8];
             const ssize_t n = recv(m_fd, ack, sizeof ack, 0);
-            if (n < 0) {
-                strError = "the camera at " + Ipv4Text(m_nCameraAddress) + " refuses GigE Vision control";
-                return GC_ERR_IO;
+            if (n < 0) { // port or host unreachable: nothing there to answer
+                strError = "the camera at " + Ipv4Text(m_nCameraAddress) + " cannot be reached (" + std::strerror(errno) + ")";
+                return GC_ERR_TIMEOUT;
             }
             if (size_t(n) < kHeaderSize || Get16(ack + 2) != uint16_t(nCommand + 1) || Get16(ack + 6) != m_nId)
                 continue; // a late answer to an earlier try

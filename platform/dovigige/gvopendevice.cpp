@@ -8,8 +8,10 @@
 #include "gvmessagechannel.h"
 #include "infoanswer.h"
 
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <strings.h>
 #include <thread>
 
@@ -27,6 +29,11 @@ constexpr int kReadTries = 5;
 constexpr uint32_t kMessageTimeoutMs = 200; // how long the camera waits for our acknowledgement
 constexpr uint32_t kMessageRetries = 3;
 constexpr uint32_t kCapabilityWriteMemory = 1u << 1;
+// The liveness watch: a read every 500 ms, given up after 4 tries of 250 ms. From the first request the
+// camera leaves unanswered (ours or Aravis's) to the report: at most 1.5 s.
+constexpr int kWatchPeriodMs = 500;
+constexpr int kWatchTimeoutMs = 250;
+constexpr int kWatchTries = 4;
 
 std::atomic<uint64_t> g_nTransactions{0};
 
@@ -126,6 +133,57 @@ PortUrl parseUrl(const std::string& strUrl)
 
 } // namespace
 
+// Reads the control privilege from a socket of our own every period, while a camera is being opened or
+// sends events: the time the camera has to answer is ours, not the seconds Aravis's heartbeat and retries
+// take. Any answer, a refusal included, is a camera still there.
+class GvOpenDevice::LivenessWatch
+{
+public:
+    // bControl: the privilege must also still show a controller (ours: nobody else can hold it).
+    LivenessWatch(const CameraRecord& camera, bool bControl, std::function<void()> onLost)
+        : m_thread([this, camera, bControl, onLost = std::move(onLost)] { Run(camera, bControl, onLost); })
+    {
+    }
+    ~LivenessWatch()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bStop = true;
+        }
+        m_cv.notify_all();
+        m_thread.join(); // at most one try's timeout
+    }
+
+private:
+    void Run(const CameraRecord& camera, bool bControl, const std::function<void()>& onLost)
+    {
+        GvcpReader reader(kWatchTries, kWatchTimeoutMs, g_nTransactions);
+        std::string strError;
+        if (reader.Open(camera.itf.nAddress, camera.nAddress, strError) != GC_ERR_SUCCESS)
+            return;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_cv.wait_for(lock, std::chrono::milliseconds(kWatchPeriodMs), [this] { return m_bStop; })) {
+            lock.unlock();
+            uint32_t privilege = 0;
+            const GC_ERROR rc = reader.ReadRegister(kRegControlPrivilege, privilege, strError);
+            const bool bLost = rc == GC_ERR_TIMEOUT
+                               || (rc == GC_ERR_SUCCESS && bControl
+                                   && !(privilege & (kPrivilegeControl | kPrivilegeExclusive)));
+            lock.lock();
+            if (bLost && !m_bStop) {
+                lock.unlock();
+                onLost();
+                return;
+            }
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_bStop = false;
+    std::thread m_thread; // last: started once the rest is there
+};
+
 GvOpenDevice::GvOpenDevice(const CameraRecord& camera, ArvDevice* pDevice)
     : m_camera(camera)
     , m_pDevice(pDevice)
@@ -157,10 +215,51 @@ GC_ERROR GvOpenDevice::Open(const CameraRecord& camera, DEVICE_ACCESS_FLAGS flag
     }
     GInetAddress* local = g_inet_address_new_from_string(Ipv4Text(camera.itf.nAddress).c_str());
     GInetAddress* remote = g_inet_address_new_from_string(Ipv4Text(camera.nAddress).c_str());
-    GError* error = nullptr;
-    ArvDevice* device = arv_gv_device_new(local, remote, &error);
-    g_object_unref(local);
-    g_object_unref(remote);
+    // Aravis's open (taking control, downloading the description) on a thread of its own, watched: a camera
+    // that goes away meanwhile is reported when it stops answering, not after Aravis's retries and farewell.
+    struct Opening {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool bDone = false, bLost = false, bAbandoned = false;
+        ArvDevice* device = nullptr;
+        GError* error = nullptr;
+    };
+    auto opening = std::make_shared<Opening>();
+    std::thread opener([opening, local, remote] {
+        GError* error = nullptr;
+        ArvDevice* device = arv_gv_device_new(local, remote, &error);
+        g_object_unref(local);
+        g_object_unref(remote);
+        std::lock_guard<std::mutex> lock(opening->mutex);
+        if (opening->bAbandoned) {
+            if (device)
+                g_object_unref(device);
+            g_clear_error(&error);
+            return;
+        }
+        opening->device = device;
+        opening->error = error;
+        opening->bDone = true;
+        opening->cv.notify_all();
+    });
+    {
+        LivenessWatch watch(camera, false, [opening] {
+            std::lock_guard<std::mutex> lock(opening->mutex);
+            opening->bLost = true;
+            opening->cv.notify_all();
+        });
+        std::unique_lock<std::mutex> lock(opening->mutex);
+        opening->cv.wait(lock, [&] { return opening->bDone || opening->bLost; });
+        if (!opening->bDone) {
+            opening->bAbandoned = true; // the opener releases what it gets
+            lock.unlock();
+            opener.detach();
+            return Fail(GC_ERR_TIMEOUT, "the camera at " + Ipv4Text(camera.nAddress) + " stopped answering while it was opened");
+        }
+    }
+    opener.join();
+    ArvDevice* device = opening->device;
+    GError* error = opening->error;
     if (!device)
         return mapError(error, "the camera at " + Ipv4Text(camera.nAddress) + " cannot be opened");
     g_clear_error(&error);
@@ -483,11 +582,14 @@ GC_ERROR GvOpenDevice::StartEvents(const std::shared_ptr<EventQueue>& queue)
     m_channel = std::move(channel);
     if (m_watch->bLost)
         queue->Close(GC_ERR_IO);
+    // While events are watched nothing else asks the camera: the loss is reported from our own reads.
+    m_liveness = std::make_unique<LivenessWatch>(m_camera, true, [watch = m_watch] { watch->OnControlLost(); });
     return GC_ERR_SUCCESS;
 }
 
 void GvOpenDevice::StopEvents()
 {
+    m_liveness.reset();
     if (!m_channel)
         return;
     // A camera that no longer answers would cost the whole retry time here for nothing.

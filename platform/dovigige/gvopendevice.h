@@ -50,6 +50,7 @@ public:
     };
 
 private:
+    class LivenessWatch;
     GvOpenDevice(const CameraRecord& camera, ArvDevice* pDevice);
     GC_ERROR ReadRegister(uint32_t nAddress, uint32_t& nValue);
     GC_ERROR WriteRegister(uint32_t nAddress, uint32_t nValue);
@@ -69,6 +70,7 @@ private:
     std::vector<gentlprod::PortUrl> m_urls;
     uint64_t m_nTickFrequency = 0;
     std::unique_ptr<GvMessageChannel> m_channel;
+    std::unique_ptr<LivenessWatch> m_liveness; // while events are on
 };
 
 } // namespace dovigige
