@@ -4,6 +4,7 @@
 #include "clisession.h"
 #include "eventprinter.h"
 #include "devicediscovery.h"
+#include "deviceproblems.h"
 #include "deviceeventsink.h"
 #include "eventconfigfile.h"
 #include "eventitem.h"
@@ -51,16 +52,31 @@ int Fail(int nCode, const QString& strMessage)
     return nCode;
 }
 
-// A parser with --help and the options every device command takes.
+// The log's warnings (the device-access layer's and the worker's own words for what the command then says
+// once in its message) are printed only when asked for.
+bool g_bVerbose = false;
+
+void OnLogMessage(QtMsgType type, const QMessageLogContext&, const QString& strText)
+{
+    if (type == QtFatalMsg || (g_bVerbose && type != QtDebugMsg && type != QtInfoMsg)) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "log: %s\n", qUtf8Printable(strText));
+    }
+}
+
+// A parser with --help, --verbose and the options every device command takes.
 struct Parser {
     QCommandLineParser p;
-    QCommandLineOption device{"device", "The device: its number or its label (default: the first).", "N|LABEL"};
+    QCommandLineOption verbose{"verbose", "Also print the log's warnings as they come."};
+    QCommandLineOption device{"device", "The device: its number, label, key or serial number, as devices lists "
+                                        "them (default: the first).", "N|LABEL|KEY|SERIAL"};
     QCommandLineOption level{"level", "User level: recommended or guru (default: guru).", "LEVEL", "guru"};
     QCommandLineOption json{"json", "Print JSON."};
     Parser(const QString& strDescription)
     {
         p.setApplicationDescription(strDescription);
         p.addHelpOption();
+        p.addOption(verbose);
     }
     // False with the exit code set when the arguments are not usable or --help was asked for.
     bool parse(const QString& strCommand, const QStringList& args, int& nExit)
@@ -74,6 +90,15 @@ struct Parser {
             Out(p.helpText().replace(QCoreApplication::arguments().constFirst(), "saltire-cli " + strCommand));
             nExit = Ok;
             return false;
+        }
+        g_bVerbose = p.isSet(verbose);
+        // A misspelt level must not pass for Guru: that would show (and switch) events the user did not mean.
+        if (p.optionNames().contains(level.names().constFirst())) {
+            const QString strLevel = p.value(level);
+            if (strLevel.compare("recommended", Qt::CaseInsensitive) != 0 && strLevel.compare("guru", Qt::CaseInsensitive) != 0) {
+                nExit = Fail(Usage, "unknown level \"" + strLevel + "\": recommended or guru");
+                return false;
+            }
         }
         return true;
     }
@@ -120,8 +145,9 @@ QString ProducerErrorText(int nResult)
     return QStringLiteral("error 0x%1: %2").arg(quint32(nResult), 8, 16, QLatin1Char('0')).arg(strWhy);
 }
 
-// Applying over a read that missed some states would switch those events off on the device.
-int CheckReadComplete(CliSession& session, int nIndex, bool bForce)
+// Applying (or exporting) over a read that missed some states would switch those events off on the device
+// (or write them as off).
+int CheckReadComplete(CliSession& session, int nIndex, bool bForce, bool bExport = false)
 {
     const QStringList failed = NotificationReadFailures::List(int(session.Devices().at(nIndex).nDeviceNumber));
     if (failed.isEmpty())
@@ -131,11 +157,14 @@ int CheckReadComplete(CliSession& session, int nIndex, bool bForce)
                      int(failed.size()));
         return Ok;
     }
-    return Fail(ReadIncomplete, QStringLiteral("%1 event states could not be read from the device (%2); applying would "
-                                               "switch them off. Nothing was written; --force applies anyway.")
+    return Fail(ReadIncomplete, QStringLiteral("%1 event states could not be read from the device (%2); %3")
                                     .arg(failed.size())
                                     .arg(failed.mid(0, 5).join(QStringLiteral(", "))
-                                         + (failed.size() > 5 ? QStringLiteral(", ...") : QString())));
+                                             + (failed.size() > 5 ? QStringLiteral(", ...") : QString()),
+                                         bExport ? QStringLiteral("the file would say they are off. Nothing was written; "
+                                                                  "--force exports anyway.")
+                                                 : QStringLiteral("applying would switch them off. Nothing was written; "
+                                                                  "--force applies anyway.")));
 }
 
 // Finds and reads the device a command is about.
@@ -144,10 +173,18 @@ int OpenDevice(CliSession& session, const QString& strWhich, int& nIndex)
     if (session.Devices().isEmpty())
         return Fail(NoDevice, NoDeviceText());
     nIndex = session.FindDevice(strWhich);
+    if (nIndex == CliSession::Ambiguous)
+        return Fail(NoDevice, "more than one device has the serial number " + strWhich + ": give its key or label");
     if (nIndex < 0)
-        return Fail(NoDevice, "no device " + strWhich);
-    if (!session.Read(nIndex))
-        return Fail(DeviceFailed, "cannot open " + CliSession::Label(session.Devices().at(nIndex)));
+        return Fail(NoDevice, "no device " + strWhich + " (saltire-cli devices lists them)");
+    const DeviceInfo& d = session.Devices().at(nIndex);
+    if (!session.Read(nIndex)) {
+        const DeviceProblems::Problem problem = DeviceProblems::Get(int(d.nDeviceNumber));
+        return Fail(DeviceFailed, CliSession::Label(d) + ": "
+                                      + (problem.kind != DeviceProblems::None
+                                             ? DeviceProblems::Text(problem)
+                                             : QStringLiteral("The device could not be opened.")));
+    }
     return CheckLink(session, nIndex, "read");
 }
 
@@ -171,21 +208,24 @@ QString ItemText(const char* szKind, const RWItem* pItem, const QString& strDisp
         .arg(pItem->bShow ? QString() : QStringLiteral(" hidden"));
 }
 
-void PrintChannels(const QList<ChannelItem*>& channels, const QString& strIndent, QJsonArray* pJson)
+// unreadable: events whose state could not be read at the last read (shown as off by the model).
+void PrintChannels(const QList<ChannelItem*>& channels, const QString& strIndent, QJsonArray* pJson,
+                   const QStringList& unreadable)
 {
     for (const ChannelItem* pChannel : channels) {
         QJsonArray events;
         if (!pJson)
             Out(strIndent + ItemText("Channel", pChannel, pChannel->strDisplayName) + "\n");
         for (const EventItem* pEvent : pChannel->listEvent) {
+            const bool bUnreadable = unreadable.contains(pEvent->strName);
             if (pJson) {
                 QJsonObject e = ItemJson(pEvent, pEvent->strDisplayNameEn);
                 e.insert("displayNameCn", pEvent->strDisplayNameCn);
-                e.insert("device", pEvent->bDeviceState);
+                e.insert("device", bUnreadable ? QJsonValue() : QJsonValue(pEvent->bDeviceState)); // null: unknown
                 events.append(e);
             } else {
                 Out(strIndent + "  " + ItemText("Event", pEvent, pEvent->strDisplayNameEn)
-                    + QStringLiteral(" device=%1\n").arg(pEvent->bDeviceState ? "on" : "off"));
+                    + QStringLiteral(" device=%1\n").arg(bUnreadable ? "unreadable" : pEvent->bDeviceState ? "on" : "off"));
             }
         }
         if (pJson) {
@@ -336,16 +376,20 @@ int Show(const QStringList& args)
     QList<EventTypeItem*>& types = session.Model(nIndex);
     ApplyUserLevel(types, parser.levelValue());
     const DeviceInfo& d = session.Devices().at(nIndex);
+    if (types.isEmpty())
+        std::fprintf(stderr, "note: %s shows no events: %s\n", qUtf8Printable(CliSession::Label(d)),
+                     qUtf8Printable(DeviceProblems::Text(DeviceProblems::Get(int(d.nDeviceNumber)))));
+    const QStringList unreadable = NotificationReadFailures::List(int(d.nDeviceNumber));
     if (parser.p.isSet(parser.json)) {
         QJsonArray typeList;
         for (const EventTypeItem* pType : types) {
             QJsonObject t = ItemJson(pType, pType->strDisplayName);
             QJsonArray channels, lines;
-            PrintChannels(pType->listChannel, QString(), &channels);
+            PrintChannels(pType->listChannel, QString(), &channels, unreadable);
             for (const IOTypeItem* pIO : pType->listIOType) {
                 QJsonObject io = ItemJson(pIO, pIO->strDisplayName);
                 QJsonArray ioChannels;
-                PrintChannels(pIO->listChannel, QString(), &ioChannels);
+                PrintChannels(pIO->listChannel, QString(), &ioChannels, unreadable);
                 io.insert("channels", ioChannels);
                 lines.append(io);
             }
@@ -362,10 +406,10 @@ int Show(const QStringList& args)
             .arg(parser.levelValue() == 1 ? "guru" : "recommended"));
     for (const EventTypeItem* pType : types) {
         Out(ItemText("Type", pType, pType->strDisplayName) + "\n");
-        PrintChannels(pType->listChannel, "  ", nullptr);
+        PrintChannels(pType->listChannel, "  ", nullptr, unreadable);
         for (const IOTypeItem* pIO : pType->listIOType) {
             Out("  " + ItemText("IO", pIO, pIO->strDisplayName) + "\n");
-            PrintChannels(pIO->listChannel, "    ", nullptr);
+            PrintChannels(pIO->listChannel, "    ", nullptr, unreadable);
         }
     }
     return Ok;
@@ -375,6 +419,8 @@ int Export(const QStringList& args)
 {
     Parser parser("Writes a device's event choice to an event configuration file.");
     parser.p.addOption(parser.device);
+    const QCommandLineOption force("force", "Export even when some event states could not be read (they are written as off).");
+    parser.p.addOption(force);
     parser.p.addPositionalArgument("file", "The .ect file to write.");
     int nExit = Ok;
     if (!parser.parse("export", args, nExit))
@@ -384,6 +430,12 @@ int Export(const QStringList& args)
     CliSession session;
     int nIndex = -1;
     if (const int rc = OpenDevice(session, parser.p.value(parser.device), nIndex))
+        return rc;
+    if (session.Model(nIndex).isEmpty())
+        return Fail(NoModel, CliSession::Label(session.Devices().at(nIndex)) + " has no events to export: "
+                                  + DeviceProblems::Text(DeviceProblems::Get(int(session.Devices().at(nIndex).nDeviceNumber)))
+                                  + " Nothing was written.");
+    if (const int rc = CheckReadComplete(session, nIndex, parser.p.isSet(force), true))
         return rc;
     QFile file(parser.p.positionalArguments().first());
     if (!file.open(QIODevice::WriteOnly))
@@ -589,6 +641,7 @@ int Monitor(const QStringList& args)
     poll.start(50);
     loop.exec();
     DeviceEventRegistry::Unregister(&printer); // waits for an event being printed
+    pInterface->RegisterEventCallback(nullptr, nullptr); // events stopped: the producer's counts are final
     printer.Summary();
     NXAGetDeviceStatus(pInterface, &status);
     if (status.nLost)
@@ -602,6 +655,11 @@ int Monitor(const QStringList& args)
                                                "powered and connected?")
                                     .arg(quint32(status.nEventEndCode), 8, 16, QLatin1Char('0')));
     return Ok;
+}
+
+void InstallLogFilter()
+{
+    qInstallMessageHandler(OnLogMessage);
 }
 
 int Run(const QStringList& arguments)
@@ -619,7 +677,9 @@ int Run(const QStringList& arguments)
         "Every command takes --help. Exit codes: 0 ok, 1 usage, 2 no such device, 3 device not opened,\n"
         "4 file error, 5 nothing imported, 6 apply failed, 7 unknown name, 8 device lost,\n"
         "9 some event states unreadable (set and import apply them only with --force),\n"
-        "10 the device cannot send events (monitor).\n";
+        "10 the device cannot send events (monitor), 11 the device shows no events (export).\n"
+        "--device takes a number, label, key or serial number as devices prints them; every command\n"
+        "takes --verbose to print the log's warnings too.\n";
     const QString strCommand = arguments.value(1);
     const QStringList rest = arguments.mid(2);
     if (strCommand == "--version" || strCommand == "-v") {

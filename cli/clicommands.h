@@ -18,7 +18,11 @@ enum ExitCode {
     DeviceLost = 8,     // the device stopped answering during the command
     ReadIncomplete = 9, // some event states could not be read: applying would switch them off (see --force)
     NoEvents = 10,      // monitor: the device cannot send events (its producer refused them)
+    NoModel = 11,       // export: the device shows no events (see the message for why)
 };
+
+// From now on the log's warnings reach stderr only for a command given --verbose.
+void InstallLogFilter();
 
 int Devices(const QStringList& args);
 int Producers(const QStringList& args);

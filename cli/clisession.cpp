@@ -52,13 +52,22 @@ int CliSession::FindDevice(const QString& strWhich)
         return 0;
     bool bNumber = false;
     const int nNumber = strWhich.toInt(&bNumber);
+    for (int i = 0; bNumber && i < devices.size(); ++i)
+        if (int(devices.at(i).nDeviceNumber) == nNumber)
+            return i;
+    // Numbers move when a camera comes or goes; a key or a serial number stays with its camera.
+    for (int i = 0; i < devices.size(); ++i)
+        if (Label(devices.at(i)) == strWhich || Key(devices.at(i)) == strWhich)
+            return i;
+    int nFound = -1;
     for (int i = 0; i < devices.size(); ++i) {
-        if (bNumber && int(devices.at(i).nDeviceNumber) == nNumber)
-            return i;
-        if (!bNumber && Label(devices.at(i)) == strWhich)
-            return i;
+        if (QString::fromLatin1(devices.at(i).szLabelDetail) != strWhich)
+            continue;
+        if (nFound >= 0)
+            return Ambiguous;
+        nFound = i;
     }
-    return -1;
+    return nFound;
 }
 
 bool CliSession::RunJob(int nIndex, bool bRead, bool* pOpened)

@@ -23,7 +23,9 @@ public:
 
     // Every device of every producer, numbered as the window numbers them.
     const QList<DeviceInfo>& Devices();
-    // A device by number or by selector label; the first when the text is empty. -1 when none matches.
+    // A device by number, selector label, key or serial number (in that order of precedence); the first
+    // when the text is empty. -1 when none matches, Ambiguous when a serial number is not unique.
+    static constexpr int Ambiguous = -2;
     int FindDevice(const QString& strWhich);
     static QString Label(const DeviceInfo& record);
     static QString Key(const DeviceInfo& record);

@@ -4,8 +4,6 @@
 #include "eventrecordtext.h"
 #include "eventstattext.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMutexLocker>
 
 #include <cstdio>
@@ -86,20 +84,21 @@ void EventPrinter::OnEvent(EventRecord* pRecord)
     const QString strSeconds = EventRecordText::Seconds(*pRecord, nFrequency);
     const QString strName = EventRecordText::Name(*pRecord);
     const QString strId = EventRecordText::IdText(*pRecord);
-    const QString strArrival = EventRecordText::ArrivalTime();
     QString strLine;
     if (m_strFormat == QLatin1String("csv")) {
-        strLine = QStringLiteral("%1,%2,%3,%4\n").arg(strSeconds, strName, strId, strArrival);
+        strLine = QStringLiteral("%1,%2,%3,%4\n").arg(strSeconds, strName, strId, EventRecordText::ArrivalTimeIso());
     } else if (m_strFormat == QLatin1String("jsonl")) {
-        const QJsonObject o{{"seconds", strSeconds}, {"name", strName}, {"id", strId}, {"arrival", strArrival}};
-        QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        // The seconds as a JSON number with the log's eight decimals, exactly as the other formats print them.
+        QByteArray json = "{\"seconds\":" + strSeconds.toLatin1() + ",\"name\":\"" + JsonEscaped(strName.toUtf8())
+                          + "\",\"id\":\"" + strId.toLatin1() + "\",\"arrival\":\"" + EventRecordText::ArrivalTimeIso().toLatin1()
+                          + '"';
         const auto port = m_ports.constFind(pRecord->nEventId);
         if (port != m_ports.constEnd())
-            json.insert(json.size() - 1, DataJson(*pRecord, *port)); // inside the object's closing brace
-        strLine = QString::fromUtf8(json) + QLatin1Char('\n');
+            json += DataJson(*pRecord, *port);
+        strLine = QString::fromUtf8(json + "}\n");
     } else {
-        strLine = strSeconds + QLatin1Char(' ') + EventRecordText::Content(*pRecord) + QLatin1Char(' ') + strArrival
-                  + QLatin1Char('\n');
+        strLine = strSeconds + QLatin1Char(' ') + EventRecordText::Content(*pRecord) + QLatin1Char(' ')
+                  + EventRecordText::ArrivalTime() + QLatin1Char('\n');
     }
     m_statistics.Add(*pRecord, nFrequency);
     QMutexLocker lock(&m_mutex);

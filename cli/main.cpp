@@ -14,6 +14,7 @@ int main(int argc, char* argv[])
     // Progress lines of the worker would mix with the output.
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
         qputenv("QT_LOGGING_RULES", "*.debug=false;*.info=false");
+    Cli::InstallLogFilter();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("saltire-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SALTIRE_VERSION));

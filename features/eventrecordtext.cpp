@@ -32,24 +32,48 @@ QString Seconds(quint64 nTicks, int nFrequency)
     return QString::number(double(qint64(nTicks)) / double(nFrequency), 'f', 8);
 }
 
-QString ArrivalTime()
+namespace {
+
+// The date and time up to the second are formatted once per second, format and thread: the local time
+// conversion costs a time-zone look-up, too much for every event.
+template <bool bIso>
+QString Arrival()
 {
-    // The date and time up to the second are formatted once per second and thread: the local time
-    // conversion costs a time-zone look-up, too much for every event.
     thread_local qint64 tSecond = -1;
-    thread_local QString tPrefix;
+    thread_local QString tPrefix, tSuffix;
     const qint64 nNow = QDateTime::currentMSecsSinceEpoch();
     const qint64 nSecond = nNow / 1000;
     if (nSecond != tSecond) {
         tSecond = nSecond;
-        tPrefix = QDateTime::fromMSecsSinceEpoch(nSecond * 1000).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:"));
+        const QDateTime time = QDateTime::fromMSecsSinceEpoch(nSecond * 1000);
+        if (bIso) {
+            tPrefix = time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss."));
+            const int nOffset = time.offsetFromUtc() / 60;
+            tSuffix = QStringLiteral("%1%2:%3").arg(nOffset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                          .arg(qAbs(nOffset) / 60, 2, 10, QLatin1Char('0')).arg(qAbs(nOffset) % 60, 2, 10, QLatin1Char('0'));
+        } else {
+            tPrefix = time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:"));
+        }
     }
     const int nMs = int(nNow % 1000);
     QString strText = tPrefix;
     strText += QLatin1Char(char('0' + nMs / 100));
     strText += QLatin1Char(char('0' + nMs / 10 % 10));
     strText += QLatin1Char(char('0' + nMs % 10));
+    strText += tSuffix;
     return strText;
+}
+
+} // namespace
+
+QString ArrivalTime()
+{
+    return Arrival<false>();
+}
+
+QString ArrivalTimeIso()
+{
+    return Arrival<true>();
 }
 
 QString Name(const EventRecord& record)

@@ -22,6 +22,9 @@ QString Content(const EventRecord& record);
 
 // Now, as "yyyy-MM-dd HH:mm:ss:zzz" local time: when an event arrived.
 QString ArrivalTime();
+// The same as ISO 8601 with milliseconds and the offset from UTC, "yyyy-MM-ddTHH:mm:ss.zzz+hh:mm", for
+// machine-readable output.
+QString ArrivalTimeIso();
 
 // The event's name alone, and its id as "0x...." text.
 QString Name(const EventRecord& record);

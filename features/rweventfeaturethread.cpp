@@ -2,6 +2,7 @@
 
 #include "channelitem.h"
 #include "descriptionparser.h"
+#include "deviceproblems.h"
 #include "deviceeventsink.h"
 #include "displaytext.h"
 #include "eventitem.h"
@@ -100,8 +101,11 @@ void RWEventFeatureThread::run()
     bool bCreatInterfaceSuc = false;
     const int nID = int(m_devInfo.nDeviceNumber);
     if (m_bRead) {
-        if (!m_mapInterfaces.contains(nID))
+        if (!m_mapInterfaces.contains(nID)) {
             bCreatInterfaceSuc = ReadDevice(nID);
+            if (bCreatInterfaceSuc)
+                NoteReadProblem(nID);
+        }
     } else if (m_mapInterfaces.contains(nID)) {
         WriteDevice(nID);
     }
@@ -125,9 +129,22 @@ void RWEventFeatureThread::ReadXml(FeatureDescMap& out)
     ParseFeatureDescriptions(description, translation, out);
 }
 
+// A device that stopped answering while it was read, or that gave no events: the page and the command
+// line say why.
+void RWEventFeatureThread::NoteReadProblem(int nID)
+{
+    NXADeviceStatus status{};
+    CCamInterface* pInterface = m_mapInterfaces.value(nID, nullptr);
+    if (pInterface && NXAGetDeviceStatus(pInterface, &status) == 0 && status.nPortError != 0)
+        DeviceProblems::Set(nID, DeviceProblems::Lost, status.nPortError);
+    else if (m_mapEventTypes.value(nID).isEmpty() && DeviceProblems::Get(nID).kind == DeviceProblems::None)
+        DeviceProblems::Set(nID, DeviceProblems::NoEvents, 0);
+}
+
 bool RWEventFeatureThread::ReadDevice(int nID)
 {
     NotificationReadFailures::Clear(nID);
+    DeviceProblems::Clear(nID);
     CInterface* pBase = nullptr;
     if (NXACreateInstance(NXA_CAMERA_INTERFACE, &pBase) != 0)
         return false;
@@ -140,6 +157,7 @@ bool RWEventFeatureThread::ReadDevice(int nID)
     const int nOpen = pInterface->OpenDevice(&pHandle, &m_devInfo, NXA_ACCESS_EXCLUSIVE);
     if (nOpen != 0) {
         qCritical("%s", qUtf8Printable(QStringLiteral("Failed to open interface : 0x%1").arg(WideHex(nOpen))));
+        DeviceProblems::Set(nID, DeviceProblems::OpenFailure(nOpen), nOpen);
         NXAReleaseInstance(pInterface);
         return false;
     }
@@ -167,6 +185,12 @@ bool RWEventFeatureThread::ReadDevice(int nID)
         qCritical("%s", qUtf8Printable(QStringLiteral("Failed to get  EventCategory : 0x%1").arg(WideHex(nResult))));
         if (nStandard != GC_ERR_INVALID_ID) // the standard features are there, but unreadable
             qCritical("%s", qUtf8Printable(QStringLiteral("Failed to get  EventNotification : 0x%1").arg(WideHex(nStandard))));
+        if (nStandard != GC_ERR_INVALID_ID)
+            DeviceProblems::Set(nID, DeviceProblems::Refused, nStandard);
+        else if (nResult == GC_ERR_NOT_INITIALIZED) // no feature engine: the description was not usable
+            DeviceProblems::Set(nID, DeviceProblems::DescriptionUnusable, 0);
+        else if (nResult != GC_ERR_INVALID_ID)
+            DeviceProblems::Set(nID, DeviceProblems::Refused, nResult);
         return true;
     }
     const EnumValue categoryList = categories;

@@ -42,6 +42,7 @@ protected:
 private:
     static void OnDeviceEvent(EventRecord* pRecord, void* pUser);
     bool ReadDevice(int nID);
+    void NoteReadProblem(int nID);
     void ReadXml(Saltire::FeatureDescMap& out);
     int ReadChannels(QList<Saltire::ChannelItem*>& target, const QStringList& prefixWords,
                      const Saltire::FeatureDescMap& descs);

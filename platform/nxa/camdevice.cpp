@@ -286,6 +286,7 @@ void CamDevice::stopEvents()
     m_producer->fn().EventKill(m_hEvent);
     if (m_eventThread.joinable())
         m_eventThread.join();
+    updateEventCounts(); // the counts up to the end, not up to the last periodic look
     m_producer->fn().GCUnregisterEvent(m_hDevice, EVENT_REMOTE_DEVICE);
     m_hEvent = nullptr;
 }

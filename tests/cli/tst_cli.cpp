@@ -89,6 +89,13 @@ private slots:
         QCOMPARE(Cli({}).code, 1);
         QCOMPARE(Cli({"show", "--help"}).code, 0);
         QCOMPARE(Cli({"show", "--device", "9"}).code, 2);
+        // A misspelt level is not Guru; a serial number or a key names a device as well as its number.
+        r = Cli({"set", "--level", "recomended", "--all-on"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("unknown level \"recomended\""), r.err.constData());
+        QVERIFY(Cli({"show", "--device", "SB8000017"}).out.startsWith("Device 2: DV-IO8000 IO Controller"));
+        const QByteArray key = lines.at(1).split('\t').at(2);
+        QVERIFY(Cli({"show", "--device", QString::fromLatin1(key)}).out.startsWith("Device 1: Station 3 Top"));
         QCOMPARE(Cli({"--version"}).out, QByteArray("saltire-cli 4.1.0\n"));
     }
 
@@ -166,6 +173,43 @@ private slots:
         QVERIFY(r.out.contains("ERROR\tExposure\tChannel 1\tExposure Start, Exposure End\t0xfffffc13\n"));
     }
 
+    // A device that gives nothing is explained once, in words, by the command that needed it.
+    void deviceProblemsInWords_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("message");
+        QFile ini(QDir(SALTIRE_DOVISIM_DEVICES).filePath("camera_a.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray shipped = ini.readAll();
+        QTest::newRow("in use") << "camera_a.ini" << shipped + "\n[Faults]\nOpen=-1004\n" << QStringList{"show", "--device", "1"} << 3
+                                << QByteArray("saltire-cli: Station 3 Top (SA2040001): The device is in use by another "
+                                              "application or host. (error 0xfffffc14)\n");
+        QTest::newRow("description unusable") << "camera_a.xml" << QByteArray("<RegisterDescription><Category")
+                                              << QStringList{"export", "--device", "1", "OUT"} << 11
+                                              << QByteArray("saltire-cli: Station 3 Top (SA2040001) has no events to export: "
+                                                            "The device's description of its features could not be used. "
+                                                            "Nothing was written.\n");
+    }
+    void deviceProblemsInWords()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, command);
+        QFETCH(int, code);
+        QFETCH(QByteArray, message);
+        QVERIFY(m_sim->writeDevice(file, content));
+        const QString out = m_sim->root() + "/out.ect";
+        command.replaceInStrings("OUT", out);
+        const Result r = Cli(command);
+        QCOMPARE(r.code, code);
+        QCOMPARE(r.err, message);
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(Cli(command + QStringList{"--verbose"}).err.contains("log: ")); // the log's own words, when asked
+    }
+
     // Every event the camera sends while it is watched is printed, with its time stamp in seconds.
     void monitorSeesTheCamerasEvents()
     {
@@ -182,7 +226,9 @@ private slots:
                 continue;
             ++starts;
             QCOMPARE(o.value("id").toString(), QString("0x9000"));
-            const double seconds = o.value("seconds").toString().toDouble();
+            QVERIFY(o.value("seconds").isDouble());
+            const double seconds = o.value("seconds").toDouble();
+            QVERIFY2(QDateTime::fromString(o.value("arrival").toString(), Qt::ISODateWithMs).isValid(), line.constData());
             if (previous >= 0)
                 QVERIFY(qAbs(seconds - previous - 0.2) < 0.05);
             previous = seconds;
@@ -209,6 +255,7 @@ private slots:
         const QByteArray channel1 = "[Faults]\nGetEnum1=EventNotification, EventCategory=0;ChannelSelector=1, -1005\n";
         QTest::newRow("set") << "camera_a" << channel1 << QStringList{"set", "--device", "1", "--on", "FrameStart_0"};
         QTest::newRow("import") << "camera_a" << channel1 << QStringList{"import", "--device", "1", "FILE"};
+        QTest::newRow("export") << "camera_a" << channel1 << QStringList{"export", "--device", "1", "FILE"};
         QTest::newRow("standard camera") << "standard_d" << QByteArray("[Faults]\nGetEnum1=EventNotification, EventSelector=36871, -1005\n")
                                          << QStringList{"set", "--device", "3", "--on", "FrameEnd"};
     }
@@ -221,13 +268,15 @@ private slots:
         QCOMPARE(Cli({"export", "--device", "1", path}).code, 0);
         command.replaceInStrings("FILE", path);
         QVERIFY(m_sim->rewriteShippedDevice(device, fault));
+        const QByteArray done = command.first() == "export" ? "File exported." : "Applied.";
         Result r = Cli(command);
         QCOMPARE(r.code, 9);
         QVERIFY2(r.err.contains("could not be read") && r.err.contains("--force"), r.err.constData());
-        QVERIFY(!r.out.contains("Applied."));
+        QVERIFY(!r.out.contains(done));
+        QVERIFY(Cli({"show", "--device", command.at(2)}).out.contains(" device=unreadable\n"));
         r = Cli(command + QStringList{"--force"});
         QCOMPARE(r.code, 0);
-        QVERIFY(r.out.contains("Applied."));
+        QVERIFY(r.out.contains(done));
         QVERIFY(Cli({"--help"}).out.contains("9 some event states unreadable"));
     }
 
