@@ -26,6 +26,8 @@
 #include "hotkeyevent.h"
 #include "nxinterface.h"
 #include "readfailurenotice.h"
+#include "deviceproblemnotice.h"
+#include "refusedwritemarks.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -356,6 +358,7 @@ void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
         }
         // The page follows the device selected now, which the modal indicator kept from changing.
         m_pStackedWidget->setCurrentWidget(CurrentPanel());
+        DeviceProblemNotice::Update(m_panels.value(nID, nullptr), DeviceProblems::Get(nID)); // why it shows nothing
         if (bCreatInterfaceSuc && m_pRWThread) {
             if (CCamInterface* pInterface = m_pRWThread->GetInterface()) {
                 NXEventLogWidget* pMonitor = NXEventLogWidget::Instance(quint64(quintptr(pInterface)), true, this);
@@ -367,6 +370,7 @@ void SaltireDlg::OnFinishRW(int nID, bool bRead, bool bCreatInterfaceSuc)
         return;
     }
     CustomLoadingDialog::hideLoading(0);
+    RefusedWriteMarks::Update(m_panels.value(nID, nullptr));
     const QList<Saltire::EventTypeItem*>& types = *m_pRWThread->GetEventTypeList(nID);
     if (!types.isEmpty() && MessageRows::HasErrors(types)) {
         MessageListDialog dialog(0, types, this);
@@ -585,8 +589,10 @@ void SaltireDlg::OnLeverChanged(int nIndex)
     Q_UNUSED(nIndex)
     const int nLevel = m_pLevelCombo->currentData().toInt();
     qInfo("Set user level %d", nLevel);
-    for (CheckListMainWidget* pPanel : qAsConst(m_panels)) // ascending device numbers, -1 first
+    for (CheckListMainWidget* pPanel : qAsConst(m_panels)) { // ascending device numbers, -1 first
         pPanel->SetUserLevel(nLevel);
+        RefusedWriteMarks::Update(pPanel); // boxes made anew for the level
+    }
 }
 
 void SaltireDlg::changeEvent(QEvent* pEvent)

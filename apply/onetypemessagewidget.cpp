@@ -82,6 +82,8 @@ OneTypeMessageWidget::OneTypeMessageWidget(EventTypeItem* pEventType, IOTypeItem
             pErrorLabel->cSetFontColor(QStringLiteral("#FF0C21"), IS_Normal);
             pErrorLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
             pErrorLabel->setText(row.strError);
+            pErrorLabel->setToolTip(row.strToolTip);
+            pEventsLabel->setToolTip(row.strToolTip);
             pErrorColumn->addWidget(pErrorLabel);
             pErrorColumn->addStretch();
             pRow->addLayout(pErrorColumn);

@@ -1,6 +1,7 @@
 #include "messagerows.h"
 
 #include "channelitem.h"
+#include "deviceproblems.h"
 #include "eventitem.h"
 #include "eventtypeitem.h"
 #include "iotypeitem.h"
@@ -63,19 +64,23 @@ MessageGroup Group(int nListType, EventTypeItem* pEventType, IOTypeItem* pIOType
             continue;
         if (bErrors && pChannel->strErrorMsg.isEmpty() && group.strGroupError.isEmpty())
             continue;
-        QStringList names;
+        QStringList names, refusals;
         for (const EventItem* pEvent : pChannel->listEvent) {
             if (!pEvent->bShow || (!bErrors && !pEvent->bDeviceState))
                 continue;
             names << (bChinese ? pEvent->strDisplayNameCn : pEvent->strDisplayNameEn);
+            if (bErrors && pEvent->nWriteError != 0)
+                refusals << names.last() + QStringLiteral(": ") + DeviceProblems::CodeText(pEvent->nWriteError);
         }
         if (names.isEmpty())
             continue;
         MessageRow row;
         row.strChannel = pChannel->strDisplayName;
         row.strEvents = names.join(QStringLiteral(", "));
-        if (bErrors)
+        if (bErrors) {
             row.strError = !group.strGroupError.isEmpty() ? group.strGroupError : pChannel->strErrorMsg;
+            row.strToolTip = refusals.join(QLatin1Char('\n'));
+        }
         group.rows.append(row);
     }
     return group;

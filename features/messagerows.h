@@ -14,6 +14,7 @@ struct MessageRow {
     QString strChannel;
     QString strEvents; // display names joined with ", "
     QString strError;  // list type 0: the group's error, else the channel's
+    QString strToolTip; // list type 0: each refused event with what the device's answer means
 };
 
 struct MessageGroup {

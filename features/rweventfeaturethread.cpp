@@ -318,10 +318,27 @@ int RWEventFeatureThread::ReadChannels(QList<ChannelItem*>& target, const QStrin
     return AggregateState(nSum, nCounted);
 }
 
+namespace {
+
+// Every event of the channels gets the device's answer of this apply (0: none refused yet).
+void MarkWriteResult(const QList<ChannelItem*>& channels, int nResult)
+{
+    for (ChannelItem* pChannel : channels)
+        for (EventItem* pEvent : qAsConst(pChannel->listEvent))
+            pEvent->nWriteError = nResult;
+}
+
+} // namespace
+
 void RWEventFeatureThread::WriteDevice(int nID)
 {
     CCamInterface* pInterface = m_mapInterfaces.value(nID);
     const QList<EventTypeItem*> types = m_mapEventTypes.value(nID);
+    for (EventTypeItem* pType : types) {
+        MarkWriteResult(pType->listChannel, 0);
+        for (IOTypeItem* pIO : qAsConst(pType->listIOType))
+            MarkWriteResult(pIO->listChannel, 0);
+    }
     if (m_mapStandard.contains(nID)) {
         StandardEventModel::Write(pInterface, m_mapStandard.value(nID), types);
         return;
@@ -331,8 +348,12 @@ void RWEventFeatureThread::WriteDevice(int nID)
             continue;
         const int nResult = pInterface->SetEnumValue("EventCategory", quint32(pType->nValue));
         pType->strErrorMsg = ErrorText(nResult);
-        if (nResult != 0)
+        if (nResult != 0) {
+            MarkWriteResult(pType->listChannel, nResult);
+            for (IOTypeItem* pIO : qAsConst(pType->listIOType))
+                MarkWriteResult(pIO->listChannel, nResult);
             continue;
+        }
         if (pType->listIOType.isEmpty()) {
             WriteChannels(pType->listChannel, pInterface);
             continue;
@@ -344,6 +365,8 @@ void RWEventFeatureThread::WriteDevice(int nID)
             pIO->strErrorMsg = ErrorText(nIOResult);
             if (nIOResult == 0)
                 WriteChannels(pIO->listChannel, pInterface);
+            else
+                MarkWriteResult(pIO->listChannel, nIOResult);
         }
     }
 }
@@ -355,8 +378,10 @@ void RWEventFeatureThread::WriteChannels(const QList<ChannelItem*>& channels, CC
             continue;
         const int nResult = pInterface->SetEnumValue("ChannelSelector", quint32(pChannel->nValue));
         pChannel->strErrorMsg = ErrorText(nResult);
-        if (nResult != 0)
+        if (nResult != 0) {
+            MarkWriteResult({pChannel}, nResult);
             continue;
+        }
         WriteChannelEvents(pInterface, pChannel, NotificationValues());
     }
 }

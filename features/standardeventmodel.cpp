@@ -178,6 +178,7 @@ void WriteChannelEvents(CCamInterface* pInterface, ChannelItem* pChannel, const 
         if (!pEvent->bShow)
             continue;
         const int nSelect = pInterface->SetEnumValue("EventSelector", quint32(pEvent->nValue));
+        pEvent->nWriteError = nSelect;
         if (nSelect != 0) {
             pChannel->strErrorMsg = ErrorText(nSelect);
             continue;
@@ -186,6 +187,7 @@ void WriteChannelEvents(CCamInterface* pInterface, ChannelItem* pChannel, const 
         const int nWrite = (bOn ? values.bHasOn : values.bHasOff)
                                ? pInterface->SetEnumValue("EventNotification", quint32(bOn ? values.nOn : values.nOff))
                                : GC_ERR_NOT_AVAILABLE;
+        pEvent->nWriteError = nWrite;
         if (nWrite != 0) {
             pChannel->strErrorMsg = ErrorText(nWrite);
             continue;

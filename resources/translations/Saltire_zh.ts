@@ -24,6 +24,89 @@
     </message>
 </context>
 <context>
+    <name>DeviceProblems</name>
+    <message>
+        <source>The device is in use by another application or host.</source>
+        <translation>设备正被其他应用程序或主机使用。</translation>
+    </message>
+    <message>
+        <source>The device cannot be reached: is it powered and connected?</source>
+        <translation>无法连接设备：设备是否已通电并已连接？</translation>
+    </message>
+    <message>
+        <source>The device could not be opened.</source>
+        <translation>无法打开设备。</translation>
+    </message>
+    <message>
+        <source>The device stopped answering while it was read: is it still powered and connected?</source>
+        <translation>读取设备时设备停止响应：设备是否仍通电并已连接？</translation>
+    </message>
+    <message>
+        <source>The device&apos;s description of its features could not be used.</source>
+        <translation>无法使用设备的特性描述文件。</translation>
+    </message>
+    <message>
+        <source>The device refused to give its event features.</source>
+        <translation>设备拒绝提供其事件特性。</translation>
+    </message>
+    <message>
+        <source>The device describes no events.</source>
+        <translation>设备未描述任何事件。</translation>
+    </message>
+    <message>
+        <source>(error %1)</source>
+        <translation>（错误 %1）</translation>
+    </message>
+    <message>
+        <source>the device does not support it</source>
+        <translation>设备不支持此操作</translation>
+    </message>
+    <message>
+        <source>the device is in use by another application</source>
+        <translation>设备正被其他应用程序使用</translation>
+    </message>
+    <message>
+        <source>the device refused access (write-protected, or controlled by another application or host)</source>
+        <translation>设备拒绝访问（写保护，或由其他应用程序或主机控制）</translation>
+    </message>
+    <message>
+        <source>the device is not open</source>
+        <translation>设备未打开</translation>
+    </message>
+    <message>
+        <source>the device does not know this feature or entry</source>
+        <translation>设备不识别此特性或枚举项</translation>
+    </message>
+    <message>
+        <source>the device refused the value</source>
+        <translation>设备拒绝了该值</translation>
+    </message>
+    <message>
+        <source>the connection to the device failed</source>
+        <translation>与设备的连接失败</translation>
+    </message>
+    <message>
+        <source>the device did not answer in time</source>
+        <translation>设备未及时响应</translation>
+    </message>
+    <message>
+        <source>not available on the device now</source>
+        <translation>设备当前不可用</translation>
+    </message>
+    <message>
+        <source>the device has no register at that address</source>
+        <translation>设备在该地址没有寄存器</translation>
+    </message>
+    <message>
+        <source>the device is busy</source>
+        <translation>设备忙</translation>
+    </message>
+    <message>
+        <source>the device reported an error</source>
+        <translation>设备报告了错误</translation>
+    </message>
+</context>
+<context>
     <name>EventRateChart</name>
     <message>
         <source>Seconds ago</source>
@@ -209,6 +292,13 @@
     <message>
         <source>%1 event states could not be read from the device and show as off: &quot;Apply&quot; switches them off.</source>
         <translation>有 %1 个事件状态无法从设备读取，显示为关闭：“应用”会将它们关闭。</translation>
+    </message>
+</context>
+<context>
+    <name>RefusedWriteMarks</name>
+    <message>
+        <source>Not applied: %1</source>
+        <translation>未应用：%1</translation>
     </message>
 </context>
 <context>

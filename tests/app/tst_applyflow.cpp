@@ -3,6 +3,7 @@
 #include "channelitem.h"
 #include "checklistmainwidget.h"
 #include "custom.h"
+#include "customcheckbox.h"
 #include "customlabel.h"
 #include "custompushbutton.h"
 #include "customsavedonehintdlg.h"
@@ -26,7 +27,7 @@ namespace {
 
 // Answers every modal window of the library and keeps what it showed.
 struct Modals {
-    QStringList hints, errors, listTitles, fileCaptions;
+    QStringList hints, errors, errorTips, listTitles, fileCaptions;
     int nLists = 0, nSaveDone = 0;
     QString strFile;
     Modals()
@@ -37,8 +38,10 @@ struct Modals {
                 hint->accept();
             } else if (auto* list = qobject_cast<MessageListDialog*>(w)) {
                 ++nLists;
-                for (CustomLabel* l : list->findChildren<CustomLabel*>("ErrorText"))
+                for (CustomLabel* l : list->findChildren<CustomLabel*>("ErrorText")) {
                     errors << l->text();
+                    errorTips << l->toolTip();
+                }
                 for (CustomLabel* l : list->findChildren<CustomLabel*>("GroupTitle"))
                     listTitles << l->text();
                 list->reject();
@@ -218,6 +221,27 @@ void TestApplyFlow::applyFailureListsTheErrors()
     QVERIFY(!failing->bDeviceState);
     QCOMPARE(DeviceState(cam, types, failing), 0);
     QCOMPARE(DeviceState(cam, types, other), int(on));
+
+    // The row says which event failed and why; its box stays marked with the reason until an apply is taken.
+    const QString reason = failing->strDisplayNameEn + ": the device refused access";
+    QVERIFY2(modals.errorTips.value(0).startsWith(reason), qPrintable(modals.errorTips.value(0)));
+    auto boxOf = [&](const QString& name) {
+        for (CustomCheckBox* box : CurrentPage(dlg)->findChildren<CustomCheckBox*>())
+            if (box->toolTip().startsWith(name + " : "))
+                return box;
+        return static_cast<CustomCheckBox*>(nullptr);
+    };
+    QVERIFY(boxOf(failingEvent) && boxOf(otherEvent));
+    QVERIFY(boxOf(failingEvent)->toolTip().contains("\nNot applied: the device refused access"));
+    QVERIFY(!boxOf(otherEvent)->toolTip().contains("Not applied"));
+    QVERIFY(w.sim.rewriteShippedDevice(device, QByteArray()));
+    QTRY_COMPARE([&] {
+        Select(cam, types, failing);
+        return cam->SetEnumValue("EventNotification", on);
+    }(), 0);
+    Click(dlg, "BtnApply");
+    QTRY_COMPARE(modals.hints, QStringList{"Applied."});
+    QVERIFY(!boxOf(failingEvent)->toolTip().contains("Not applied"));
 }
 
 // A standard camera's page: its one group and channel, each event with what its description says of it.

@@ -1,5 +1,6 @@
 #include "saltiredlg.h"
 
+#include "checklistleftwidget.h"
 #include "checklistmainwidget.h"
 #include "checklistrightwidget.h"
 #include "custom.h"
@@ -197,6 +198,10 @@ void TestConnection::deviceReadLaterShowsItsEvents()
     QTRY_VERIFY(!busy.texts.isEmpty()); // the first connect has started...
     QTRY_VERIFY(!CustomLoadingDialog::isLoading(0) && worker->isFinished()); // ...and failed
     QVERIFY(CurrentPage(dlg) && CurrentPage(dlg)->findChild<CustomLabel*>("EmptyLabel"));
+    // "No data." says what there is; the notice says why.
+    auto* why = CurrentPage(dlg)->findChild<CustomLabel*>("DeviceProblemNotice");
+    QVERIFY(why && why->isVisible());
+    QCOMPARE(why->text(), QString("The device is in use by another application or host. (error 0xfffffc13)"));
     QSignalSpy finished(worker, &RWEventFeatureThread::SigFinishRW);
 
     QVERIFY(sim.rewriteShippedDevice("camera_a", QByteArray())); // the camera can be opened now
@@ -209,6 +214,7 @@ void TestConnection::deviceReadLaterShowsItsEvents()
     QCOMPARE(finished.at(1).at(2).toBool(), true);
     QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
     QVERIFY(!CurrentPage(dlg)->RightWidget()->Groups().isEmpty());
+    QVERIFY(!CurrentPage(dlg)->findChild<CustomLabel*>("DeviceProblemNotice"));
 }
 
 // Event states the device would not give show as off; the page says so, once, with the page.
@@ -226,6 +232,8 @@ void TestConnection::unreadableStatesAreTold()
     QVERIFY(notice->isVisible());
     QVERIFY2(notice->text().startsWith("2 event states could not be read"), qPrintable(notice->text()));
     QVERIFY(notice->toolTip().contains("ExposureStart_1"));
+    // A place of its own: the group list starts below it.
+    QTRY_VERIFY(CurrentPage(dlg)->LeftWidget()->geometry().top() >= notice->geometry().bottom());
 }
 
 QTEST_MAIN(TestConnection)

@@ -1,0 +1,53 @@
+#include "refusedwritemarks.h"
+
+#include "channelcheckwidget.h"
+#include "channelitem.h"
+#include "customcheckbox.h"
+#include "deviceproblems.h"
+#include "eventitem.h"
+
+#include <QCoreApplication>
+#include <QVariant>
+
+using namespace Saltire;
+
+namespace RefusedWriteMarks {
+
+namespace {
+const char* const kBaseToolTip = "refusedWriteBaseToolTip"; // set while a box is marked
+}
+
+void Update(QWidget* pPage)
+{
+    if (!pPage)
+        return;
+    for (ChannelCheckWidget* pChannelWidget : pPage->findChildren<ChannelCheckWidget*>()) {
+        QList<EventItem*> shown;
+        for (EventItem* pEvent : qAsConst(pChannelWidget->ChannelItem()->listEvent))
+            if (pEvent->bShow)
+                shown.append(pEvent);
+        const QList<CustomCheckBox*>& boxes = pChannelWidget->EventCheckBoxes();
+        for (int k = 0; k < boxes.size() && k < shown.size(); ++k) {
+            CustomCheckBox* pBox = boxes.at(k);
+            const QVariant base = pBox->property(kBaseToolTip);
+            const int nError = shown.at(k)->nWriteError;
+            if (nError == 0) {
+                if (base.isValid()) {
+                    pBox->setToolTip(base.toString());
+                    pBox->setProperty(kBaseToolTip, QVariant());
+                    pBox->cSetFontColor(QStringLiteral("#323A47"), IS_Normal);
+                }
+                continue;
+            }
+            if (!base.isValid()) {
+                pBox->setProperty(kBaseToolTip, pBox->toolTip());
+                pBox->cSetFontColor(QStringLiteral("#FC0808"), IS_Normal);
+            }
+            pBox->setToolTip(pBox->property(kBaseToolTip).toString() + QLatin1Char('\n')
+                             + QCoreApplication::translate("RefusedWriteMarks", "Not applied: %1")
+                                   .arg(DeviceProblems::CodeText(nError)));
+        }
+    }
+}
+
+} // namespace RefusedWriteMarks
