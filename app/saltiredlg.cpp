@@ -176,7 +176,10 @@ void SaltireDlg::InitWidgets()
         return pLabel;
     };
     auto makeButton = [this](const char* szObjectName, int nWidth, const char* szStyle) {
-        auto* pButton = new CustomPushButton(this, SS_Default);
+        // Under the named style lies the stock style of the same kind: orange under orange, white under the
+        // others, so that no state of the named style shows the other's background.
+        const bool bOrange = qstrcmp(szStyle, "KS_Btn_Orange_Main") == 0;
+        auto* pButton = new CustomPushButton(this, bOrange ? SS_Default : SS_Second);
         pButton->setObjectName(QString::fromLatin1(szObjectName));
         pButton->setFixedSize(nWidth, 32);
         pButton->cSetStyleSelector(QString::fromLatin1(szStyle));
@@ -622,6 +625,8 @@ void SaltireDlg::customEvent(QEvent* pEvent)
     // Only the check box really under the pointer: the visible widget there, not one whose rectangle is
     // scrolled away or covered by another window. With none, the clipboard is left alone, so that Ctrl+C
     // keeps working in the tool's other windows (the hot key is seen in all of them).
+    if (!isActiveWindow())
+        return; // a dialog of the tool has the keyboard: its own Ctrl+C is the one meant
     CustomCheckBox* pBox = nullptr;
     for (QWidget* pAt = QApplication::widgetAt(QCursor::pos()); pAt && !pBox; pAt = pAt->parentWidget())
         pBox = qobject_cast<CustomCheckBox*>(pAt);

@@ -90,6 +90,12 @@ private slots:
         QCOMPARE(pLevel->currentData().toInt(), 1);
         QCOMPARE(pLevel->itemData(0).toInt(), 0);
         QCOMPARE(pLevel->size(), QSize(120, 32));
+        // "Recommended" fits the selector's text field, not clipped.
+        pLevel->ensurePolished();
+        QStyleOptionComboBox option;
+        option.initFrom(pLevel);
+        const QRect field = pLevel->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, pLevel);
+        QVERIFY2(pLevel->fontMetrics().horizontalAdvance(pLevel->itemText(0)) <= field.width(), qPrintable(QString::number(field.width())));
         QCOMPARE(dlg.findChild<CustomComboBox*>(QStringLiteral("DeviceCombo"))->count(), 0);
         // Only the placeholder page of "no device" until a device has been read.
         auto* pPages = dlg.findChild<QStackedWidget*>(QStringLiteral("EventPages"));
@@ -113,6 +119,12 @@ private slots:
             QCOMPARE(pButton->text(), QLatin1String(button.szText));
             QCOMPARE(pButton->size(), button.size);
             QCOMPARE(pButton->cStyleSelector(), QLatin1String(button.szStyle));
+            // Under the pointer the text stays on a background it can be read on.
+            pButton->setAttribute(Qt::WA_UnderMouse, true);
+            const QImage hovered = pButton->grab().toImage();
+            pButton->setAttribute(Qt::WA_UnderMouse, false);
+            if (QByteArray(button.szStyle) == "KS_Btn_Gray_Sub")
+                QCOMPARE(hovered.pixelColor(hovered.width() / 2, 4), QColor(QStringLiteral("#FFFFFF")));
         }
         // The orange button really shows the named style's colour.
         auto* pApply = dlg.findChild<CustomPushButton*>(QStringLiteral("BtnApply"));
@@ -247,6 +259,7 @@ private slots:
         QTest::newRow("empty tool tip") << "" << "box" << "";
         QTest::newRow("not over a box: clipboard kept") << "ExposureEnd : 1" << "beside" << "previous";
         QTest::newRow("box covered by another window") << "ExposureEnd : 1" << "covered" << "previous";
+        QTest::newRow("a dialog has the keyboard") << "ExposureEnd : 1" << "dialog" << "previous";
     }
 
     void copyHotKeyTakesTheToolTip()
@@ -277,13 +290,18 @@ private slots:
             other.show();
             QVERIFY(QTest::qWaitForWindowExposed(&other));
             other.raise();
+        } else if (pointer == QLatin1String("dialog")) { // beside the box, with the keyboard
+            other.setWindowFlags(Qt::Dialog);
+            other.setGeometry(QRect(dlg.mapToGlobal(QPoint(400, 400)), QSize(200, 40)));
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
         }
 
         QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
         QCursor::setPos(pointer == QLatin1String("beside") ? dlg.mapToGlobal(QPoint(5, 300))
                                                            : pSecond->mapToGlobal(QPoint(20, 10)));
-        QTest::keyClick(pointer == QLatin1String("covered") ? other.windowHandle() : dlg.windowHandle(), Qt::Key_C,
-                        Qt::ControlModifier);
+        QTest::keyClick(other.isVisible() ? other.windowHandle() : dlg.windowHandle(), Qt::Key_C, Qt::ControlModifier);
         QCoreApplication::sendPostedEvents(&dlg); // the hot-key event the key press posted
         QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }

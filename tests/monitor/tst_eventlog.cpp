@@ -4,6 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QHeaderView>
 #include <QtTest>
 
 #include <thread>
@@ -32,6 +33,11 @@ class TestEventLog : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc"))); // the header's style
+    }
+
     void capKeepsTheNewest_data()
     {
         QTest::addColumn<int>("shown");
@@ -72,6 +78,19 @@ private slots:
         QCOMPARE(model->columnCount(), 3);
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QString("Event Timestamp(sec)"));
         QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QString("System Time"));
+        // Each title fits its column: nothing of it is drawn in the last pixels before the column's edge.
+        view.resize(854, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QHeaderView* header = view.horizontalHeader();
+        const QImage image = header->grab().toImage();
+        const QColor background(QStringLiteral("#F2F3F5"));
+        for (int c : {0, 2}) {
+            const int right = header->sectionViewportPosition(c) + header->sectionSize(c) - 2; // before the border
+            for (int x = right - 3; x <= right; ++x)
+                for (int y = 2; y < image.height() - 2; ++y)
+                    QVERIFY2(image.pixelColor(x, y) == background, qPrintable(QString("column %1 at %2,%3: %4").arg(c).arg(x).arg(y).arg(image.pixelColor(x, y).name())));
+        }
         QVERIFY(!model->headerData(3, Qt::Horizontal).isValid());
         QVERIFY(!model->headerData(0, Qt::Vertical).isValid());
         view.appendEvent("Name[ID:0x9000] ", "1.50000000");
