@@ -7,6 +7,7 @@
 #include <qwt_legend_label.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_grid.h>
+#include <qwt_scale_engine.h>
 
 #include <QEvent>
 #include <QPen>
@@ -27,6 +28,9 @@ EventRateChart::EventRateChart(QWidget* parent)
     setCanvasBackground(Qt::white);
     setAxisScale(QwtPlot::xBottom, -EventStatistics::kHistorySeconds, 0, 10);
     setAxisAutoScale(QwtPlot::yLeft, true);
+    // Rates start at 0: a line at 1/s stands above the axis, not on it.
+    axisScaleEngine(QwtPlot::yLeft)->setAttribute(QwtScaleEngine::IncludeReference, true);
+    axisScaleEngine(QwtPlot::yLeft)->setReference(0.0);
     QFont font = axisFont(QwtPlot::xBottom);
     font.setPointSize(8);
     setAxisFont(QwtPlot::xBottom, font);

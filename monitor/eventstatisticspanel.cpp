@@ -2,12 +2,15 @@
 
 #include "custom.h"
 #include "customlabel.h"
+#include "custommainwindow.h"
 #include "custommessagebox.h"
 #include "custompushbutton.h"
+#include "customsavedonehintdlg.h"
 #include "eventratechart.h"
 #include "eventstatistics.h"
 #include "eventstatisticsmodel.h"
 #include "eventstattext.h"
+#include "nxinterface.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -24,8 +27,13 @@
 namespace {
 
 constexpr int kPanelHeight = 440;
-constexpr int kMinPanelHeight = 300; // on a small screen the chart gives way first
+constexpr int kMinPanelHeight = 300; // on a small screen the chart gives way first, then the log
+constexpr int kMinLogHeight = 120;
 constexpr int kFontPixels = 11;
+// The sort arrow lies in the titles' right padding, beside the text, never over it.
+constexpr int kSortArrowWidth = 8;
+constexpr int kTitlePaddingRight = kSortArrowWidth + 4;
+constexpr int kTitlePaddingLeft = 6; // the log's header style
 
 } // namespace
 
@@ -67,8 +75,10 @@ EventStatisticsPanel::EventStatisticsPanel(EventStatistics* pStatistics, CInterf
     QHeaderView* pHeader = m_pTable->horizontalHeader();
     // Titles a word a line, so that all columns fit the window's width.
     pHeader->setStyleSheet(Custom::readFileContent(QStringLiteral(":/Kestrel/QSS/HorHeaderView_ks.qss"))
-                           + QStringLiteral("QHeaderView::section:horizontal { height: 48px; padding-right: 4px; font-size: %1px; }")
-                                 .arg(kFontPixels));
+                           + QStringLiteral("QHeaderView::section:horizontal { height: 48px; padding-right: %2px; font-size: %1px; }"
+                                            "QHeaderView::up-arrow, QHeaderView::down-arrow { subcontrol-origin: padding;"
+                                            " subcontrol-position: center right; width: %3px; }")
+                                 .arg(kFontPixels).arg(kTitlePaddingRight).arg(kSortArrowWidth));
     pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pHeader->setHighlightSections(false);
     pHeader->setSectionResizeMode(QHeaderView::Fixed);
@@ -88,6 +98,9 @@ EventStatisticsPanel::EventStatisticsPanel(EventStatistics* pStatistics, CInterf
     m_pBtnExport->setFixedHeight(26);
 
     m_pChart = new EventRateChart(this);
+    // The chart takes the room the window has (a plot asks for its size hint at least otherwise).
+    m_pChart->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_pChart->setMinimumHeight(60);
 
     auto* pLayout = new QVBoxLayout(this);
     pLayout->setContentsMargins(0, 10, 0, 0);
@@ -112,27 +125,54 @@ void EventStatisticsPanel::SetStatusSource(StatusSource source)
     m_statusSource = std::move(source);
 }
 
+// Open, the window fits the screen's available area and the user may resize it (the panel takes what the
+// user adds); closed, it is the fixed window it was, log included.
 void EventStatisticsPanel::OnToggle()
 {
     const bool bOpen = isHidden();
     m_pBtnStatistics->setChecked(bOpen);
+    auto* pMain = qobject_cast<CustomMainWindow*>(m_pWindow);
+    QWidget* pLog = m_pWindow->findChild<QWidget*>(QStringLiteral("EventMonitorLog"));
     if (!bOpen) {
         hide();
+        if (pLog)
+            pLog->setFixedHeight(m_nLogHeight);
+        if (pMain)
+            pMain->cSetStrechEdges(m_nClosedEdges);
         m_pWindow->setFixedSize(m_closedSize);
         return;
     }
     m_closedSize = m_pWindow->size();
+    m_nLogHeight = pLog ? pLog->height() : 0;
     // The closed window is a little short of what its layout asks for; the open one gets it all.
     int nShort = 0;
-    if (QWidget* pHolder = parentWidget())
+    if (QWidget* pHolder = parentWidget()) {
         nShort = qMax(0, pHolder->minimumSizeHint().height() - pHolder->height());
-    int nHeight = kPanelHeight;
+        if (auto* pBox = qobject_cast<QBoxLayout*>(pHolder->layout()))
+            pBox->setStretchFactor(this, 1);
+    }
+    const int nBase = m_closedSize.height() + nShort;
+    const int nPanelMin = qMax(kMinPanelHeight, minimumSizeHint().height());
+    QRect available(m_pWindow->pos(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     if (QScreen* pScreen = m_pWindow->screen())
-        nHeight = qBound(kMinPanelHeight, pScreen->availableGeometry().height() - m_closedSize.height() - nShort,
-                         kPanelHeight);
-    setFixedHeight(nHeight);
-    m_pWindow->setFixedSize(m_closedSize.width(), m_closedSize.height() + nShort + nHeight);
+        available = pScreen->availableGeometry();
+    const int nHeight = qMin(nBase + kPanelHeight, available.height());
+    // On a low screen the log gives up rows (never all of them) so that the panel keeps its least height.
+    const int nGiveUp = pLog ? qBound(0, nBase + nPanelMin - nHeight, m_nLogHeight - kMinLogHeight) : 0;
+    if (pLog)
+        pLog->setFixedHeight(m_nLogHeight - nGiveUp);
+    setMinimumHeight(nPanelMin);
     show();
+    m_pWindow->setMinimumSize(m_closedSize.width(), qMin(nHeight, nBase - nGiveUp + nPanelMin));
+    m_pWindow->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    m_pWindow->resize(m_closedSize.width(), nHeight);
+    const QRect placed = m_pWindow->geometry();
+    if (placed.bottom() > available.bottom() || placed.top() < available.top())
+        m_pWindow->move(placed.x(), qMax(available.top(), available.bottom() + 1 - placed.height()));
+    if (pMain) {
+        m_nClosedEdges = pMain->cStrechEdges();
+        pMain->cSetStrechEdges(SE_All);
+    }
     Refresh();
 }
 
@@ -178,15 +218,22 @@ void EventStatisticsPanel::OnExport()
     Refresh(); // what is written is what the table shows
     const QString strProposed =
         QStringLiteral("EventStatistics_%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
-    const QString strPath = Custom::getSaveFileName(m_pWindow, tr("Export Statistics"), QString(), strProposed,
-                                                    tr("CSV File") + QStringLiteral("(*.csv)"), QStringLiteral("csv"));
+    // Where the tool keeps its files, as the event configuration's export proposes.
+    const QString strPath = Custom::getSaveFileName(m_pWindow, tr("Export Statistics"),
+                                                    NXInterface::userDataPath() + QStringLiteral("/Data/Saltire"),
+                                                    strProposed, tr("CSV File") + QStringLiteral("(*.csv)"), QStringLiteral("csv"));
     if (strPath.isEmpty())
         return;
     const QByteArray csv = EventStatText::Csv(m_pModel->snapshot());
     // Written beside and moved into place: an existing file is never left half written.
     QSaveFile file(strPath);
-    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit()) {
+        auto* pDone = new CustomSaveDoneHintDlg(nullptr, QString(), QString());
+        pDone->SetMsgText(tr("File exported."), strPath, false, 2000);
+        pDone->exec();
+        pDone->deleteLater();
         return;
+    }
     const QString strError = file.errorString();
     qWarning("The event statistics could not be written to %s: %s", qUtf8Printable(strPath), qUtf8Printable(strError));
     CustomMessageBox::ask(m_pWindow, tr("The statistics could not be written to %1: %2").arg(strPath, strError),
@@ -229,7 +276,7 @@ void EventStatisticsPanel::FitColumns()
         int nWidth = cells.horizontalAdvance(strSamples[c]);
         for (const QString& strLine : m_pModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().split('\n'))
             nWidth = qMax(nWidth, titles.horizontalAdvance(strLine));
-        m_pTable->horizontalHeader()->resizeSection(c, nWidth + 12); // padding and grid line
+        m_pTable->horizontalHeader()->resizeSection(c, nWidth + kTitlePaddingLeft + kTitlePaddingRight + 2); // and grid line
     }
 }
 

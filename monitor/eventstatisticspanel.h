@@ -61,6 +61,8 @@ private:
     CustomPushButton* m_pBtnExport = nullptr;
     EventRateChart* m_pChart = nullptr;
     QSize m_closedSize;
+    int m_nLogHeight = 0;    // the log's fixed height while the panel is closed
+    int m_nClosedEdges = 0;  // the window's resizable edges while the panel is closed
     quint64 m_nLostBase = 0;
     quint64 m_nLost = 0;
     quint64 m_nUntracked = 0;

@@ -48,6 +48,7 @@ struct EventStatistics::Kind {
     quint16 nId = 0;
     quint64 nCount = 0;
     bool bHaveLast = false;
+    quint64 nLastRun = 0; // the run (Start to Stop) of the last event: intervals never span a pause
     quint64 nLastTicks = 0;
     int nLastFrequency = 0;
     quint64 nIntervals = 0;
@@ -88,6 +89,7 @@ void EventStatistics::Start(qint64 nNowMs)
     if (m_nRunningSinceMs >= 0)
         return;
     m_nRunningSinceMs = nNowMs;
+    ++m_nRun;
     if (m_nFirstStartMs < 0)
         m_nFirstStartMs = nNowMs;
 }
@@ -158,7 +160,8 @@ void EventStatistics::AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 n
     if (nFrequency <= 0)
         nFrequency = 1000000000;
     nNowMs = std::max<qint64>(nNowMs, 0);
-    if (kind.bHaveLast) {
+    // After a pause the device went on sending what nobody collected: the first event starts anew.
+    if (kind.bHaveLast && kind.nLastRun == m_nRun) {
         const quint64 nStep = nTicks - kind.nLastTicks; // modulo 2^64: a wrap is a short step forward
         if (nStep > quint64(std::numeric_limits<qint64>::max())) {
             ++kind.nBackwards;
@@ -188,6 +191,7 @@ void EventStatistics::AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 n
         }
     }
     kind.bHaveLast = true;
+    kind.nLastRun = m_nRun;
     kind.nLastTicks = nTicks;
     kind.nLastFrequency = nFrequency;
     const qint64 nBucket = nNowMs / kBucketMs;

@@ -16,7 +16,8 @@ struct EventRecord;
 //
 // An interval is the difference of two consecutive device time stamps of one kind, taken modulo 2^64 so
 // that a counter wrapping round still gives a short step forward; a difference of 2^63 ticks or more is a
-// time stamp going backwards (a reset device): it starts a new reference and gives no interval.
+// time stamp going backwards (a reset device): it starts a new reference and gives no interval. Neither
+// does the step over a pause (Stop to Start): what the device sent meanwhile was not collected.
 // Suspected missed: an interval longer than 1.5 times the median interval spans n periods (n rounded), so
 // n - 1 events are suspected missing. The median is taken over the positive intervals of the window; an
 // interval is judged for good against the median of the intervals around it.
@@ -66,4 +67,5 @@ private:
     qint64 m_nFirstStartMs = -1; // the chart's seconds begin here
     qint64 m_nRunningSinceMs = -1;
     qint64 m_nRunMs = 0; // summed over the runs that ended
+    quint64 m_nRun = 0;  // counts the Starts
 };

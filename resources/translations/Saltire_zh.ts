@@ -201,6 +201,10 @@
         <source>%1 events of more than %2 kinds are not in the table</source>
         <translation>超过 %2 种之外的 %1 个事件未列入表中</translation>
     </message>
+    <message>
+        <source>File exported.</source>
+        <translation>文件已导出。</translation>
+    </message>
 </context>
 <context>
     <name>LogWriteNotice</name>

@@ -6,6 +6,7 @@
 #include "customcheckbox.h"
 #include "customfolderselectwidget.h"
 #include "custompushbutton.h"
+#include "customsavedonehintdlg.h"
 #include "eventratechart.h"
 #include "eventstatisticsmodel.h"
 #include "eventstatisticspanel.h"
@@ -17,6 +18,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QTableView>
 #include <QTranslator>
 #include <QtTest>
@@ -78,6 +80,13 @@ private:
     QTemporaryDir m_home;
 
 private slots:
+    void initTestCase()
+    {
+        // The window's styles, as the tool loads them: sizes and places depend on them.
+        QVERIFY(QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Trellis_Default.rcc")));
+        QVERIFY(QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc")));
+    }
+
     void init()
     {
         qputenv("KESTREL_USER_DATA_DIR", (m_home.path() + "/user").toUtf8());
@@ -243,7 +252,17 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(panel->isVisible());
         QCOMPARE(w->width(), 854);
-        QVERIFY(w->height() >= 550 + panel->height());
+        // Open, the window fits the screen (here a low one) and the user may resize it; nothing is drawn over
+        // anything: the log, the table, the export button and the chart lie one below the other.
+        QVERIFY(w->minimumHeight() < w->maximumHeight());
+        const QRect screen = w->screen()->availableGeometry(); // 800 x 600 offscreen: narrower than the window
+        QVERIFY(w->geometry().top() >= screen.top() && w->geometry().bottom() <= screen.bottom());
+        auto below = [w](QWidget* a, QWidget* b) {
+            return a->mapTo(w, QPoint(0, a->height())).y() <= b->mapTo(w, QPoint(0, 0)).y();
+        };
+        QTRY_VERIFY(below(w->TableView(), panel) && below(w->findChild<QTableView*>("EventStatisticsTable"),
+                                                          w->findChild<CustomPushButton*>("BtnExportStatistics"))
+                    && below(w->findChild<CustomPushButton*>("BtnExportStatistics"), panel->Chart()));
         QVERIFY(w->rect().contains(panel->mapTo(w, QPoint(0, panel->height() - 1)))); // all of it shows
 
         // Two kinds of known events, then a third kind on and on while the panel refreshes.
@@ -281,6 +300,19 @@ private slots:
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, countHeader);
         if (header->sortIndicatorOrder() == Qt::AscendingOrder)
             QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, countHeader);
+        // The sort arrow lies beside the title, not over it.
+        QStyleOptionHeader option;
+        option.initFrom(header);
+        option.rect = QRect(0, 0, header->sectionSize(EventStatText::ColCount), header->height());
+        option.sortIndicator = QStyleOptionHeader::SortDown;
+        option.text = EventStatText::Header(EventStatText::ColCount);
+        const QRect arrow = header->style()->subElementRect(QStyle::SE_HeaderArrow, &option, header);
+        QFont titleFont = header->font();
+        titleFont.setPixelSize(11);
+        titleFont.setBold(true);
+        const int nTitleEnd = header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header).left()
+                              + QFontMetrics(titleFont).horizontalAdvance(option.text);
+        QVERIFY2(arrow.left() >= nTitleEnd, qPrintable(QString("%1 < %2").arg(arrow.left()).arg(nTitleEnd)));
         QCOMPARE(table->model()->index(1, EventStatText::ColName).data().toString(), QString("ExposureStart[ID:0x9000]"));
         QCOMPARE(table->model()->index(2, EventStatText::ColName).data().toString(), QString("FrameTrigger[ID:0x9001]"));
 
@@ -290,6 +322,7 @@ private slots:
         QVERIFY(curve && curve->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(curve->dataSize() > 0, 5000); // once a whole second has passed
         QCOMPARE(curve->sample(int(curve->dataSize()) - 1).x(), 0.0);
+        QCOMPARE(chart->axisScaleDiv(QwtPlot::yLeft).lowerBound(), 0.0); // rates stand above the axis
         QTest::mouseClick(chart->legendEntry("ExposureStart[ID:0x9000]"), Qt::LeftButton);
         QVERIFY(!curve->isVisible());
         QVERIFY(chart->curve("FrameTrigger[ID:0x9001]")->isVisible());
@@ -302,13 +335,23 @@ private slots:
 
         // Export: the bytes of the table; a folder that is not there gives a message and no file.
         QString shown;
+        int nDone = 0;
         Custom::setModalHandler([&](QWidget* box) {
+            if (auto* done = qobject_cast<CustomSaveDoneHintDlg*>(box)) {
+                ++nDone;
+                done->accept();
+                return;
+            }
             shown = box->findChild<QLabel*>("cMessageText")->text();
             QTest::mouseClick(box->findChild<QPushButton*>("cMessageOk"), Qt::LeftButton);
         });
         QString target = m_home.path() + "/stats.csv";
         Custom::setFileDialogHandler([&](const FileDialogRequest& r) {
-            return r.strFileName.startsWith("EventStatistics_") && r.strFileName.endsWith(".csv") ? target : QString();
+            // Proposed in the tool's data folder, as the event configuration's export does.
+            return r.strFileName.startsWith("EventStatistics_") && r.strFileName.endsWith(".csv")
+                           && r.strDir == NXInterface::userDataPath() + "/Data/Saltire"
+                       ? target
+                       : QString();
         });
         auto* exportButton = w->findChild<CustomPushButton*>("BtnExportStatistics");
         QTest::mouseClick(exportButton, Qt::LeftButton);
@@ -316,6 +359,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), EventStatText::Csv(model->snapshot()));
         QVERIFY(shown.isEmpty());
+        QCOMPARE(nDone, 1); // "File exported."
         target = m_home.path() + "/no such folder/stats.csv";
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("The event statistics could not be written to .*"));
         QTest::mouseClick(exportButton, Qt::LeftButton);
@@ -343,6 +387,8 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(!panel->isVisible());
         QCOMPARE(w->size(), QSize(854, 550));
+        QCOMPARE(w->minimumSize(), w->maximumSize()); // fixed again
+        QCOMPARE(w->TableView()->height(), 398);
         QTest::mouseClick(w->findChild<CustomCheckBox*>("ChkEventType"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         delete w;
     }

@@ -9,14 +9,22 @@ namespace {
 
 constexpr quint64 kMax = std::numeric_limits<quint64>::max();
 
+constexpr quint64 kPause = kMax; // in a list of time stamps: collecting stops and starts again there
+
 // One kind of event with the given time stamps in milliseconds (a 1 kHz tick), arriving 10 ms apart.
 EventStatRow Feed(const QList<quint64>& ticks)
 {
     EventStatistics stats;
     stats.Start(0);
     qint64 nNow = 0;
-    for (quint64 t : ticks)
+    for (quint64 t : ticks) {
+        if (t == kPause) {
+            stats.Stop(nNow);
+            stats.Start(nNow += 5000);
+            continue;
+        }
         stats.Add(0x9000, "ExposureStart", t, 1000, nNow += 10);
+    }
     const EventStatisticsSnapshot snapshot = stats.Snapshot(nNow, false);
     return snapshot.rows.value(0);
 }
@@ -53,6 +61,9 @@ private slots:
                                    << quint64(0) << quint64(1);
         QTest::newRow("64-bit wrap") << QList<quint64>{kMax - 14, kMax - 4, 5, 15} << quint64(3) << 10.0 << 10.0
                                      << 10.0 << quint64(0) << quint64(0);
+        // Logging paused: what the device sent meanwhile was not collected, and is no gap.
+        QTest::newRow("paused") << QList<quint64>{0, 10, 20, kPause, 6300, 6310} << quint64(3) << 10.0 << 10.0 << 10.0
+                                << quint64(0) << quint64(0);
         QTest::newRow("wrap with a gap") << QList<quint64>{kMax - 9, 0, 10, 30, 40} << quint64(4) << 10.0 << 12.5
                                          << 20.0 << quint64(1) << quint64(0);
     }
@@ -61,7 +72,7 @@ private slots:
         QFETCH(QList<quint64>, ticks);
         const EventStatRow row = Feed(ticks);
         QCOMPARE(row.strName, QString("ExposureStart"));
-        QCOMPARE(row.nCount, quint64(ticks.size()));
+        QCOMPARE(row.nCount, quint64(ticks.size() - ticks.count(kPause)));
         QTEST(row.nIntervals, "intervals");
         QTEST(qRound64(row.dMinInterval * 1e6) / 1e3, "minMs"); // to the microsecond
         QTEST(qRound64(row.dMeanInterval * 1e6) / 1e3, "meanMs");
