@@ -343,12 +343,17 @@ int Producers(const QStringList& args)
         const int rc = NXAGetProducerInfo(producer.first.toLocal8Bit().constData(), &info);
         const QString strPath = QDir::isAbsolutePath(producer.first) ? producer.first
                                                                      : QDir(strFolder).filePath(producer.first);
-        const QString strStatus = rc == 0 ? QStringLiteral("ok") : ProducerErrorText(rc);
+        QString strStatus = rc == 0 ? QStringLiteral("ok") : ProducerErrorText(rc);
+        const QString strProblems = QString::fromUtf8(info.szProblems).replace(QLatin1Char('\n'), QStringLiteral("; "));
+        if (!strProblems.isEmpty())
+            strStatus += QStringLiteral("; not used: ") + strProblems;
         if (parser.p.isSet(parser.json)) {
             list.append(QJsonObject{{"path", strPath}, {"found", producer.second},
                                     {"tlType", QString::fromUtf8(info.szTlType)}, {"vendor", QString::fromUtf8(info.szVendor)},
                                     {"model", QString::fromUtf8(info.szModel)}, {"devices", int(info.nDevices)},
-                                    {"error", rc}});
+                                    {"error", rc},
+                                    {"problems", QJsonArray::fromStringList(QString::fromUtf8(info.szProblems)
+                                                                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts))}});
         } else {
             Out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\n").arg(strPath, producer.second, QString::fromUtf8(info.szTlType),
                 QString::fromUtf8(info.szVendor)).arg(info.nDevices).arg(strStatus));

@@ -121,6 +121,10 @@ public:
         case TL_INFO_CHAR_ENCODING: return PutInt32(1, pType, pBuffer, pSize); // UTF-8
         case TL_INFO_GENTL_VER_MAJOR: return PutUInt32(1, pType, pBuffer, pSize);
         case TL_INFO_GENTL_VER_MINOR: return PutUInt32(5, pType, pBuffer, pSize);
+        case TL_INFO_DOVI_PROBLEMS: {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            return PutString(m_problems, pType, pBuffer, pSize);
+        }
         default: return Fail(GC_ERR_INVALID_PARAMETER, "unknown info command");
         }
     }
@@ -131,13 +135,17 @@ public:
         if (m_faults.nSlowListMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.nSlowListMs));
         std::vector<SimDeviceDef> defs;
+        std::string problems; // a refused file is not a device, and the consumer is told why
         for (const std::string& file : listDeviceFiles(definitionsFolder())) {
             SimDeviceDef def;
             std::string error;
             if (loadDeviceDef(file, def, error))
                 defs.push_back(def);
+            else
+                problems += (problems.empty() ? "" : "\n") + error; // "<file>:<line>: <why>"
         }
         std::lock_guard<std::mutex> lock(m_mutex);
+        m_problems = problems;
         for (auto& kv : m_devices)
             kv.second.clear();
         for (const SimDeviceDef& def : defs) {
@@ -220,6 +228,7 @@ private:
 
     const ProducerFaults m_faults;
     std::mutex m_mutex;
+    std::string m_problems; // the device files refused at the last list
     std::vector<std::string> m_order;
     std::map<std::string, std::vector<SimDeviceDef>> m_devices;
 };

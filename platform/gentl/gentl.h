@@ -62,7 +62,10 @@ enum TL_INFO_CMD_LIST : int32_t {
     TL_INFO_CUSTOM_ID = 1000,
     // Our producers count their remote-device port calls since they were loaded, and the network
     // transactions behind them where there is a network (UINT64 each).
-    TL_INFO_DOVI_PORT_READS = 1000, TL_INFO_DOVI_PORT_WRITES = 1001, TL_INFO_DOVI_TRANSACTIONS = 1002
+    TL_INFO_DOVI_PORT_READS = 1000, TL_INFO_DOVI_PORT_WRITES = 1001, TL_INFO_DOVI_TRANSACTIONS = 1002,
+    // What the producer could not use at its last list (a device file it refused, with why), one per line;
+    // empty when nothing (STRING).
+    TL_INFO_DOVI_PROBLEMS = 1003
 };
 
 typedef int32_t INTERFACE_INFO_CMD;

@@ -285,6 +285,15 @@ int32_t GenTLProducer::listDevicesWithin(QList<Device>& devices, int nTimeoutMs)
         return GC_ERR_TIMEOUT;
     }
     devices = *found;
+    // What our producer could not use is said in the log, once for each new text.
+    if (m_bOwnProducer) {
+        const QByteArray problems = tlInfo(TL_INFO_DOVI_PROBLEMS);
+        QMutexLocker lock(&m_mutex);
+        if (!problems.isEmpty() && problems != m_lastProblems)
+            qWarning("Producer %s could not use: %s", qUtf8Printable(m_strFileName),
+                     QByteArray(problems).replace('\n', "; ").constData());
+        m_lastProblems = problems;
+    }
     return rc;
 }
 

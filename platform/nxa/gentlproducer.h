@@ -86,6 +86,7 @@ private:
     Functions m_fn;
     bool m_bInit = false;
     bool m_bOwnProducer = false;
+    QByteArray m_lastProblems; // what the producer last said it could not use
     std::atomic<bool> m_bHung{false};
     TL_HANDLE m_hSystem = nullptr;
     QMap<QByteArray, IF_HANDLE> m_interfaces;

@@ -102,6 +102,8 @@ int NXAGetProducerInfo(const char* szProducerFile, NXAProducerInfo* pInfo)
         QList<GenTLProducer::Device> devices;
         rc = producer->listDevicesWithin(devices, 5000);
         pInfo->nDevices = uint32_t(devices.size());
+        if (rc != GC_ERR_TIMEOUT)
+            copy(pInfo->szProblems, sizeof pInfo->szProblems, TL_INFO_DOVI_PROBLEMS);
         if (rc == GC_ERR_SUCCESS)
             rc = rcInfo;
     }

@@ -160,6 +160,7 @@ struct NXAProducerInfo {
     char szVersion[64];
     uint32_t nDevices;
     int32_t nError;
+    char szProblems[1024]; // what the producer could not use (our producers: refused device files), one per line
 };
 
 // Visibility of a feature or an entry (a node without one counts as Beginner).

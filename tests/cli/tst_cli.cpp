@@ -438,6 +438,8 @@ private slots:
             QVERIFY(faults.open(QIODevice::WriteOnly));
             faults.write(fault.second);
         }
+        // A device file the simulator refuses is named, with why, instead of the device just missing.
+        QVERIFY(m_sim->writeDevice("bad.ini", "[Events]\nE1=0, 0x9000, nan\n"));
         qputenv("GENICAM_GENTL64_PATH", vendor.path().toLocal8Bit());
         const Result r = Cli({"producers"});
         const Result devices = Cli({"devices"}); // a producer that never starts holds up nothing for good
@@ -447,16 +449,19 @@ private slots:
         QCOMPARE(r.code, 0);
         const QList<QByteArray> lines = r.out.split('\n');
         QCOMPARE(lines.at(0), QByteArray("PATH\tFOUND\tTLTYPE\tVENDOR\tDEVICES\tSTATUS"));
-        QVERIFY2(lines.at(1).endsWith("/DoVISimulator.cti\truntime folder\tCustom\tDoVI\t3\tok"), lines.at(1).constData());
+        const QByteArray refused = "; not used: " + m_sim->devicesFolder().toUtf8()
+                                   + "/bad.ini:2: event rate must be 0 or 0.001 to 100000 events per second";
+        QVERIFY2(lines.at(1).endsWith("/DoVISimulator.cti\truntime folder\tCustom\tDoVI\t3\tok" + refused), lines.at(1).constData());
         QVERIFY2(lines.at(2).endsWith("/VendorBroken.cti\tGENICAM_GENTL64_PATH\t\t\t0\terror 0xfffffc17: it failed (not used)"),
                  lines.at(2).constData());
-        QVERIFY2(lines.at(3).endsWith("/VendorGEV.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t3\tok"), lines.at(3).constData());
+        QVERIFY2(lines.at(3).endsWith("/VendorGEV.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t3\tok" + refused), lines.at(3).constData());
+        QVERIFY(Cli({"devices", "--verbose"}).err.contains("could not use: " + m_sim->devicesFolder().toUtf8() + "/bad.ini:2: "));
         QVERIFY2(lines.at(4).endsWith("/VendorHang.cti\tGENICAM_GENTL64_PATH\t\t\t0\t"
                                       "error 0xfffffc0d: it did not answer in time (skipped)"),
                  lines.at(4).constData());
         // One it could not use says why, rather than "ok" with no device.
         QVERIFY2(lines.at(5).endsWith("/VendorHuge.cti\tGENICAM_GENTL64_PATH\tCustom\tDoVI\t0\t"
-                                      "error 0xfffffc0b: it answers with sizes no text has (not used)"),
+                                      "error 0xfffffc0b: it answers with sizes no text has (not used)" + refused),
                  lines.at(5).constData());
     }
 };
