@@ -65,7 +65,7 @@ void TestConnection::monitorShowsTheDevicesEvents()
     QVERIFY(sim.addShippedDevice("camera_a"));
     SaltireDlg dlg;
     dlg.show();
-    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
     auto* monitor = dlg.findChild<NXEventLogWidget*>();
     QVERIFY(monitor);
     QVERIFY(monitor->isHidden()); // made hidden when the device was read
@@ -88,7 +88,7 @@ void TestConnection::firstDeviceConnectsByItself()
     BusyLog busy;
     SaltireDlg dlg;
     dlg.show();
-    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
     QCOMPARE(busy.texts, QStringList{"Connecting the device..."});
     QVERIFY(!CustomLoadingDialog::isLoading(0));
     QCOMPARE(CurrentPage(dlg)->RightWidget()->Groups().size(), 4);
@@ -104,7 +104,7 @@ void TestConnection::switchingDevicesKeepsEachPage()
     SaltireDlg dlg;
     dlg.resize(1100, 760);
     dlg.show();
-    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
     CheckListMainWidget* cameraPage = CurrentPage(dlg);
     auto* worker = dlg.findChild<RWEventFeatureThread*>();
     QSignalSpy finished(worker, &RWEventFeatureThread::SigFinishRW);
@@ -112,7 +112,7 @@ void TestConnection::switchingDevicesKeepsEachPage()
     // The sensor has no event control: an empty page.
     auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
     combo->setCurrentIndex(1);
-    QTRY_COMPARE(finished.count(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished() && finished.count() == 1, 20000); // recorded on the worker
     QTRY_VERIFY(CurrentPage(dlg) != cameraPage);
     QVERIFY(CurrentPage(dlg)->findChild<CustomLabel*>("EmptyLabel"));
     QVERIFY(!CustomLoadingDialog::isLoading(0));
@@ -121,7 +121,7 @@ void TestConnection::switchingDevicesKeepsEachPage()
     QCheckBox* groupBox = cameraPage->RightWidget()->Groups().at(0)->CheckBox();
     groupBox->setCheckState(Qt::Checked);
     combo->setCurrentIndex(0);
-    QTRY_COMPARE(finished.count(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished() && finished.count() == 2, 20000); // recorded on the worker
     QCOMPARE(finished.at(1), (QList<QVariant>{finished.at(1).at(0), true, false}));
     QTRY_COMPARE(CurrentPage(dlg), cameraPage);
     QCOMPARE(groupBox->checkState(), Qt::Checked);
@@ -141,7 +141,7 @@ void TestConnection::oneDeviceNumberOnePage()
     SaltireDlg dlg;
     dlg.show();
     auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
-    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
     QCOMPARE(combo->count(), 1);
     QCOMPARE(dlg.findChild<QStackedWidget*>("EventPages")->count(), 2); // placeholder and the device
 }
@@ -154,7 +154,7 @@ void TestConnection::levelFiltersEveryPage()
     SaltireDlg dlg;
     dlg.resize(1100, 760);
     dlg.show();
-    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
     const QList<EventTypeCheckWidget*> groups = CurrentPage(dlg)->RightWidget()->Groups();
     QVERIFY(!groups.at(3)->isHidden()); // "Diagnostic" is a Guru category
     auto* level = dlg.findChild<CustomComboBox*>("LevelCombo");
@@ -173,8 +173,9 @@ void TestConnection::closingDuringAJob()
     {
         SaltireDlg dlg;
         dlg.show();
-        QTRY_VERIFY(!busy.texts.isEmpty()); // the long read of the IO controller has started
-        QVERIFY(dlg.findChild<RWEventFeatureThread*>()->isRunning());
+        QTRY_VERIFY(!busy.texts.isEmpty()); // the read of the IO controller has started (it may be over already)
+        auto* worker = dlg.findChild<RWEventFeatureThread*>();
+        QVERIFY(worker->isRunning() || worker->isFinished());
     } // closed while the worker reads
     {
         SaltireDlg dlg; // and while the enumeration may still run
@@ -207,12 +208,12 @@ void TestConnection::deviceReadLaterShowsItsEvents()
     QVERIFY(sim.rewriteShippedDevice("camera_a", QByteArray())); // the camera can be opened now
     auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
     combo->setCurrentIndex(1);
-    QTRY_COMPARE(finished.count(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished() && finished.count() == 1, 20000); // recorded on the worker
     QTRY_VERIFY(!CustomLoadingDialog::isLoading(0) && worker->isFinished());
     combo->setCurrentIndex(0);
-    QTRY_COMPARE(finished.count(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished() && finished.count() == 2, 20000); // recorded on the worker
     QCOMPARE(finished.at(1).at(2).toBool(), true);
-    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
     QVERIFY(!CurrentPage(dlg)->RightWidget()->Groups().isEmpty());
     QVERIFY(!CurrentPage(dlg)->findChild<CustomLabel*>("DeviceProblemNotice"));
 }
@@ -226,7 +227,7 @@ void TestConnection::unreadableStatesAreTold()
     SaltireDlg dlg;
     dlg.resize(1100, 760);
     dlg.show();
-    QTRY_VERIFY(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget());
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
     auto* notice = CurrentPage(dlg)->findChild<CustomLabel*>("ReadFailureNotice");
     QVERIFY(notice);
     QVERIFY(notice->isVisible());

@@ -128,7 +128,8 @@ private slots:
         RWEventFeatureThread worker(nullptr);
         QSignalSpy done(&worker, &RWEventFeatureThread::SigFinishRW);
         worker.StartRW(&record, true);
-        QVERIFY(done.wait(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(worker.isFinished(), 30000); // the spy records on the worker's thread
+        QCOMPARE(done.count(), 1);
         QCOMPARE(written, EventConfigFile::ToText(*worker.GetEventTypeList(1)).toLocal8Bit());
         QCOMPARE(Cli({"export", "--device", "1", m_sim->root() + "/no/such/dir/x.ect"}).code, 4);
     }

@@ -241,12 +241,16 @@ void TestDiscovery::misbehavingProducersAreSkipped()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(faults + "\n");
     file.close();
-    qputenv("GENICAM_GENTL64_PATH", vendor.path().toLocal8Bit());
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
+    // Our producer alone first, on this machine as loaded as it is now: the misbehaving one may add its
+    // 5 s guard at most, and a margin.
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(ListedKeys(), QStringList{"DoVI-SIM-A-2040"});
-    QVERIFY(clock.elapsed() < 7000);
+    const qint64 nAlone = clock.restart();
+    qputenv("GENICAM_GENTL64_PATH", vendor.path().toLocal8Bit());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
+    QCOMPARE(ListedKeys(), QStringList{"DoVI-SIM-A-2040"});
+    QVERIFY2(clock.elapsed() < nAlone + 7000, qPrintable(QString("%1 ms, alone %2 ms").arg(clock.elapsed()).arg(nAlone)));
     qunsetenv("GENICAM_GENTL64_PATH");
 }
 

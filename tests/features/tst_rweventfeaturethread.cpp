@@ -21,10 +21,12 @@ using namespace Saltire;
 
 namespace {
 
+// The spy records on the worker's thread: it is read only once the worker has left run(), after the signal.
 struct Run {
-    explicit Run(RWEventFeatureThread& w) : spy(&w, &RWEventFeatureThread::SigFinishRW) {}
+    explicit Run(RWEventFeatureThread& w) : worker(w), spy(&w, &RWEventFeatureThread::SigFinishRW) {}
+    RWEventFeatureThread& worker;
     QSignalSpy spy;
-    bool waitDone() { return spy.count() > 0 || spy.wait(60000); }
+    bool waitDone() { return QTest::qWaitFor([this] { return worker.isFinished(); }, 60000) && !spy.isEmpty(); }
     QList<QVariant> args() const { return spy.isEmpty() ? QList<QVariant>() : spy.first(); }
 };
 
@@ -33,7 +35,7 @@ bool ReadToTheEnd(RWEventFeatureThread& worker, const DeviceInfo& record)
 {
     Run run(worker);
     worker.StartRW(&record, true);
-    return run.waitDone() && QTest::qWaitFor([&] { return worker.isFinished(); });
+    return run.waitDone();
 }
 
 QString Names(const QList<EventTypeItem*>& list)

@@ -372,7 +372,8 @@ private slots:
         const QString capture = dir.filePath("gvcp.pcapng");
         QProcess tshark;
         tshark.setProcessChannelMode(QProcess::MergedChannels);
-        tshark.start("tshark", {"-i", "lo", "-f", "udp", "-w", capture});
+        // Each packet's destination port is printed once it is in the file (-P): the test waits for its marker.
+        tshark.start("tshark", {"-i", "lo", "-f", "udp", "-w", capture, "-P", "-l", "-T", "fields", "-e", "udp.dstport"});
         QVERIFY(tshark.waitForStarted(5000));
         QByteArray started;
         QElapsedTimer waited;
@@ -412,7 +413,12 @@ private slots:
         QCOMPARE(m_gentl->GCUnregisterEvent(m_hDevice, EVENT_REMOTE_DEVICE), GC_ERR_SUCCESS);
         QCOMPARE(m_gentl->DevClose(m_hDevice), GC_ERR_SUCCESS);
         m_hDevice = nullptr;
-        QTest::qWait(500); // let the capture write the last packets
+        // A last packet, to a port of our own, after the session's: once it is in the file, all of them are.
+        GvcpEventSender marker;
+        const QByteArray markerLine = "\n" + QByteArray::number(marker.LocalPort()) + "\n";
+        marker.SetChannel(0x7F000001, marker.LocalPort());
+        QVERIFY(marker.SendEvents({{0x9000, 0xFFFF, 0, 0, {}}}, false) != 0);
+        QTRY_VERIFY_WITH_TIMEOUT((started += tshark.readAll()).contains(markerLine), 30000);
         tshark.terminate();
         QVERIFY(tshark.waitForFinished(10000));
 

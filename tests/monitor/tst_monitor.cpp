@@ -177,8 +177,8 @@ private slots:
                  0);
         w->findChild<CustomCheckBox*>("ChkEventType")->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(w->TableView()->logModel()->rowCount() >= 2, 10000);
-        w->findChild<CustomCheckBox*>("ChkEventType")->setChecked(false);
-        dev.cam->RegisterEventCallback(nullptr, nullptr);
+        dev.cam->RegisterEventCallback(nullptr, nullptr); // no event is half-way through the window after this
+        w->findChild<CustomCheckBox*>("ChkEventType")->setChecked(false); // flushes every row whose line was written
         const int rows = w->TableView()->logModel()->rowCount();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
