@@ -1,5 +1,7 @@
 #include "saltiredlg.h"
 
+#include "firstshownlog.h"
+
 #include "custom.h"
 #include "nxinterface.h"
 
@@ -42,5 +44,6 @@ int main(int argc, char* argv[])
     SaltireDlg dlg;
     dlg.show();
     dlg.cShowMaximized();
+    FirstShownLog::Watch(&dlg);
     return app.exec();
 }

@@ -6,7 +6,10 @@
 //      the receive buffer the system granted the channel;
 //   2. opening the fake camera serving the IO controller's description and reading its event model, beside
 //      the same read on the simulated IO controller: time, port calls, GVCP transactions;
-//   3. the camera killed while its events are watched: how long until the tool knows (target: within 3 s).
+//   3. the message channel flooded with malformed packets from two threads as fast as they go, while the
+//      camera sends a valid event every 5 ms: how late the valid ones arrive (target: at most 200 ms, none
+//      lost) and how long stopping the events takes meanwhile (target: under 100 ms);
+//   4. the camera killed while its events are watched: how long until the tool knows (target: within 3 s).
 //
 //   bench_gige [events]   (200000 by default)
 
@@ -24,8 +27,14 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -132,6 +141,85 @@ void benchRead(const QString& label, const QString& which, const QString& produc
                  (unsigned long long)(producerCount(producerFile, TL_INFO_DOVI_TRANSACTIONS) - transactions));
 }
 
+uint64_t nowNs()
+{
+    return uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch()).count());
+}
+
+void benchFlood(int nSeconds)
+{
+    CliSession session;
+    const int index = session.FindDevice("Fake");
+    if (index < 0 || !session.Read(index)) {
+        std::fprintf(g_console, "flood: the fake camera cannot be opened\n");
+        return;
+    }
+    CCamInterface* cam = session.Interface(index);
+    // Each valid event carries its sending time as its time stamp.
+    struct Latency {
+        std::mutex mutex;
+        double dMaxMs = 0;
+        long nCount = 0;
+    } latency;
+    cam->RegisterEventCallback([](EventRecord* r, void* pUser) {
+        auto* l = static_cast<Latency*>(pUser);
+        const uint64_t sent = (uint64_t(r->nTimestampHigh) << 32) | r->nTimestampLow;
+        std::lock_guard<std::mutex> lock(l->mutex);
+        l->dMaxMs = std::max(l->dMaxMs, (nowNs() - sent) / 1e6);
+        ++l->nCount;
+    }, &latency);
+    GvcpEventSender sender;
+    if (!sender.ReadChannel()) {
+        std::fprintf(g_console, "flood: the message channel is not open\n");
+        return;
+    }
+    std::atomic<bool> stop{false};
+    std::atomic<long> flooded{0};
+    std::vector<std::thread> flood;
+    for (int i = 0; i < 2; ++i)
+        flood.emplace_back([&] {
+            GvcpEventSender f;
+            if (!f.ReadChannel())
+                return;
+            while (!stop)
+                if (f.SendMalformed(GvcpEventSender::Malformation::WrongKey))
+                    ++flooded;
+        });
+    QElapsedTimer clock;
+    clock.start();
+    long sent = 0;
+    while (clock.elapsed() < nSeconds * 1000) {
+        if (sender.SendEvents({{0x9000, 0xFFFF, 0, nowNs(), {}}}))
+            ++sent;
+        QThread::msleep(5);
+    }
+    const double floodRate = flooded / (clock.nsecsElapsed() / 1e9);
+    QElapsedTimer wait;
+    wait.start();
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(latency.mutex);
+            if (latency.nCount >= sent || wait.elapsed() > 2000)
+                break;
+        }
+        QThread::msleep(1);
+    }
+    clock.restart();
+    cam->RegisterEventCallback(nullptr, nullptr); // the flood goes on meanwhile
+    const double stopMs = clock.nsecsElapsed() / 1e6;
+    stop = true;
+    for (std::thread& t : flood)
+        t.join();
+    std::lock_guard<std::mutex> lock(latency.mutex);
+    std::fprintf(g_console,
+                 "flood of malformed packets, %.0f/s from 2 threads: %ld of %ld valid events delivered (%s), the latest "
+                 "%.1f ms after it was sent (target: at most 200 ms); stopping the events took %.1f ms (target: under "
+                 "100 ms)\n",
+                 floodRate, latency.nCount, sent, latency.nCount == sent ? "none lost" : "EVENTS LOST", latency.dMaxMs,
+                 stopMs);
+}
+
 void benchLoss(FakeCamera& camera)
 {
     CliSession session;
@@ -194,6 +282,9 @@ int main(int argc, char* argv[])
         return 1;
     benchRead("GigE Vision fake camera, IO controller", "Fake", producers + "/DoVIGigE.cti");
     benchRead("simulated DV-IO8000 IO Controller", "DV-IO8000 IO Controller", producers + "/DoVISimulator.cti");
+    if (!camera.Start(SALTIRE_GIGE_DATA "/camera_a_gev.xml", "BENCH01") || !camera.AdvertiseEvents())
+        return 1;
+    benchFlood(3);
     if (!camera.Start(SALTIRE_GIGE_DATA "/camera_a_gev.xml", "BENCH01") || !camera.AdvertiseEvents())
         return 1;
     benchLoss(camera);

@@ -1,6 +1,7 @@
 // Drives an Event Monitor from a second thread, as the device-access library's event thread would, with
 // "Auto Save" on, and prints what it kept up with: at full speed, then at 100,000 events per second with
-// the statistics panel closed and open. Not a test.
+// the statistics panel closed and open, and open with 64 kinds of events and with more kinds than the
+// table keeps (256). Not a test.
 //
 //   bench_monitor [seconds]   (10 by default, for each of the three runs)
 
@@ -27,6 +28,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -45,6 +47,7 @@ struct Phase {
     const char* name;
     int rate; // events per second, 0 for as fast as possible
     bool statistics;
+    int kinds; // kinds of events, sent in turn
 };
 
 void RunPhase(QApplication& app, CCamInterface* cam, const DeviceInfo& record, const Phase& phase, int seconds)
@@ -66,20 +69,25 @@ void RunPhase(QApplication& app, CCamInterface* cam, const DeviceInfo& record, c
     std::atomic<long> sent{0};
     long memoryAtCap = -1;
     QList<long> samples; // resident memory once a second
-    EventRecord event;
-    std::memset(&event, 0, sizeof event);
-    std::strcpy(event.szEventName, "ExposureStart_0");
-    event.nEventId = 0x9000;
+    std::vector<EventRecord> events(size_t(std::max(1, phase.kinds)));
+    for (size_t k = 0; k < events.size(); ++k) {
+        std::memset(&events[k], 0, sizeof events[k]);
+        if (events.size() == 1)
+            std::strcpy(events[k].szEventName, "ExposureStart_0");
+        else
+            std::snprintf(events[k].szEventName, sizeof events[k].szEventName, "Kind_%03zu", k);
+        events[k].nEventId = quint16(0x9000 + k);
+    }
     QElapsedTimer clock;
     clock.start();
     std::thread pump([&] {
-        EventRecord r = event;
         const auto start = std::chrono::steady_clock::now();
         quint64 ticks = 0;
         for (long n = 0; !stop; ++n) {
             // Paced in steps of a millisecond's worth of events.
             if (phase.rate && n % std::max(1, phase.rate / 1000) == 0)
                 std::this_thread::sleep_until(start + std::chrono::microseconds(n * 1000000LL / phase.rate));
+            EventRecord& r = events[size_t(n) % events.size()];
             r.nTimestampHigh = quint32(ticks >> 32);
             r.nTimestampLow = quint32(ticks & 0xffffffffu);
             monitor->OnEvent(&r);
@@ -129,10 +137,14 @@ void RunPhase(QApplication& app, CCamInterface* cam, const DeviceInfo& record, c
                 NXEventLogModel::kMaxRows, NXEventLogModel::kKeptRows, consecutive && newestLast ? "yes" : "NO");
     std::printf("lines in the log file    %10ld (%s)\n", lines, lines == sent ? "none lost" : "LINES LOST");
     if (phase.statistics) {
-        EventStatisticsModel* stats = monitor->StatisticsPanel()->Model();
-        const quint64 counted = stats->rowCount() ? stats->snapshot().rows.at(0).nCount : 0;
-        std::printf("events in the statistics %10llu (%s), chart lines %d\n", (unsigned long long)counted,
-                    counted == quint64(sent) ? "none lost" : "EVENTS LOST",
+        // What the panel shows, its last refresh included: every kind's count, and those beyond the cap.
+        const EventStatisticsSnapshot snapshot = monitor->StatisticsPanel()->Model()->snapshot();
+        quint64 counted = snapshot.nUntracked;
+        for (const EventStatRow& row : snapshot.rows)
+            counted += row.nCount;
+        std::printf("events in the statistics %10llu (%s), %d kinds in the table, %llu beyond it, chart lines %d\n",
+                    (unsigned long long)counted, counted == quint64(sent) ? "none lost" : "EVENTS LOST",
+                    int(snapshot.rows.size()), (unsigned long long)snapshot.nUntracked,
                     int(monitor->StatisticsPanel()->Chart()->curves().size()));
     }
     std::printf("longest flush            %10.2f ms on the GUI thread%s (target: at most 16 ms)\n",
@@ -186,9 +198,11 @@ int main(int argc, char* argv[])
 
     // 1: as fast as the event thread can go, panel closed; 2 and 3: 100,000 events per second, with the
     // statistics panel closed and then open with its chart shown.
-    const Phase phases[] = {{"full speed, statistics closed", 0, false},
-                            {"100000/s, statistics closed", 100000, false},
-                            {"100000/s, statistics open", 100000, true}};
+    const Phase phases[] = {{"full speed, statistics closed", 0, false, 1},
+                            {"100000/s, statistics closed", 100000, false, 1},
+                            {"100000/s, statistics open", 100000, true, 1},
+                            {"100000/s in all, 64 kinds of events, statistics open", 100000, true, 64},
+                            {"100000/s in all, 300 kinds of events (the table keeps 256), statistics open", 100000, true, 300}};
     for (const Phase& phase : phases) {
         std::printf("--- %s\n", phase.name);
         RunPhase(app, cam, record, phase, seconds);

@@ -655,6 +655,9 @@ int Monitor(const QStringList& args)
         std::fprintf(stderr, "# malformed packets: %llu\n", (unsigned long long)status.nMalformed);
     if (status.nDropped)
         std::fprintf(stderr, "# unreadable events: %llu\n", (unsigned long long)status.nDropped);
+    if (status.nOverflow)
+        std::fprintf(stderr, "# events dropped by the producer, not taken in time: %llu\n",
+                     (unsigned long long)status.nOverflow);
     if (status.nEventEndCode != 0)
         return Fail(DeviceLost, QStringLiteral("the device stopped sending events (error 0x%1): is it still "
                                                "powered and connected?")

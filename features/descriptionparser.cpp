@@ -3,9 +3,10 @@
 #include "nxainterface.h"
 
 #include <QDomDocument>
-#include <QXmlStreamReader>
 #include <QDomElement>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -96,17 +97,61 @@ bool FetchDescriptionTexts(CCamInterface* pInterface, QByteArray& description, Q
 }
 
 // The document parser recurses per element: a hostile nesting would overflow the worker's stack. The
-// GenICam engine refuses such a description too.
+// GenICam engine refuses such a description too. A scan of the bytes, not a second parse: tags are counted
+// as they open and close, comments, CDATA sections, processing instructions and quoted attribute values are
+// stepped over. A document type with an internal subset is refused outright: its entities could expand
+// into elements the scan does not see (GenICam descriptions have none).
 bool NestingWithin(const QByteArray& xml, int nMaxDepth)
 {
-    QXmlStreamReader reader(xml);
+    const char* p = xml.constData();
+    const char* const end = p + xml.size();
+    auto skipPast = [&](const char* szEnd, size_t nEnd) {
+        const char* found = std::search(p, end, szEnd, szEnd + nEnd);
+        p = found == end ? end : found + nEnd;
+    };
     int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > nMaxDepth)
-            return false;
-        if (token == QXmlStreamReader::EndElement)
+    while ((p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p))))) {
+        ++p;
+        if (p == end)
+            break;
+        if (*p == '?') {
+            skipPast("?>", 2);
+        } else if (*p == '!') {
+            if (end - p >= 3 && p[1] == '-' && p[2] == '-') {
+                skipPast("-->", 3);
+            } else if (end - p >= 8 && std::memcmp(p, "![CDATA[", 8) == 0) {
+                skipPast("]]>", 3);
+            } else { // <!DOCTYPE ...>, with or without an internal subset
+                const char* close = static_cast<const char*>(std::memchr(p, '>', size_t(end - p)));
+                const char* subset = static_cast<const char*>(std::memchr(p, '[', size_t(end - p)));
+                if (subset && (!close || subset < close))
+                    return false;
+                p = close ? close + 1 : end;
+            }
+        } else if (*p == '/') {
             --depth;
+            skipPast(">", 1);
+        } else {
+            // A start tag: to its '>' outside quotes; "/>" closes it at once.
+            char quote = 0;
+            char last = 0;
+            for (; p < end; ++p) {
+                if (quote) {
+                    if (*p == quote)
+                        quote = 0;
+                } else if (*p == '"' || *p == '\'') {
+                    quote = *p;
+                } else if (*p == '>') {
+                    break;
+                }
+                last = *p;
+            }
+            if (p == end)
+                break;
+            ++p;
+            if (last != '/' && ++depth > nMaxDepth)
+                return false;
+        }
     }
     return true;
 }

@@ -29,6 +29,9 @@ CheckListRightWidget::CheckListRightWidget(const QList<EventTypeItem*>& eventTyp
     , m_eventTypes(eventTypes)
 {
     setObjectName(QStringLiteral("CheckListRightWidget"));
+    // The boxes and rows made below keep their rules here, one copy for all that are alike: a page of
+    // thousands of events is parsed once, not once per box.
+    cMarkStyleHolder();
     auto* pLayout = new QVBoxLayout;
     pLayout->setContentsMargins(kLeftMargin, 0, 0, 0);
     pLayout->setSpacing(0);

@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kReceiveBuffer = 4 * 1024 * 1024;
 constexpr size_t kMaxMissing = 4096;
+constexpr uint32_t kFarJump = 1024;    // more ids ahead than this (or any behind) must be confirmed
+constexpr int kPacketsPerRound = 256;  // then what they carried is delivered and a stop looked for
 constexpr int64_t kRetransmissionMs = 2000; // a camera retries a packet within this time
 constexpr size_t kRecord = 16;
 constexpr size_t kExtendedRecord = 24;
@@ -110,7 +112,9 @@ void GvMessageChannel::Run()
             break;
         if (fds[1].revents & POLLIN)
             break;
-        for (;;) {
+        // A round of packets at most (well under a millisecond), then what they carried is delivered and
+        // the poll sees a stop: a flood never holds the events back, nor the end of the thread.
+        for (int k = 0; k < kPacketsPerRound; ++k) {
             sockaddr_in from{};
             socklen_t fromSize = sizeof from;
             const ssize_t n = recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
@@ -169,26 +173,29 @@ void GvMessageChannel::Handle(const uint8_t* p, size_t n, const sockaddr_in& fro
         m_queue->PushMany(m_batch);
 }
 
-// Request ids run 1..65535 and wrap to 1. Ahead of the last one: new, the ids in between are lost until
-// they turn up. Behind it: a late arrival of a lost id, or a retransmission of an id accepted moments ago
-// (a camera retries within a second). Anything else behind is a count that started anew (a camera that
-// restarted its count, a long outage): it is taken, counted as a restart, and the count goes on from it.
+// Request ids run 1..65535 and wrap to 1. Up to kFarJump ahead of the last one: new, the ids in between
+// are lost until they turn up. Behind it: a late arrival of a lost id, or a retransmission of an id
+// accepted moments ago (a camera retries within a second). Anything else (far ahead, or behind) may be a
+// camera that restarted its count or skipped many ids in an outage, but also a stale copy or a stray
+// packet: nothing authenticates GVCP. Such a packet is delivered, and believed only when the next one
+// continues from it; until then the count goes on from the last id, so that a single packet can neither
+// make the real events look old nor the lost count grow by what was not lost.
 bool GvMessageChannel::Accept(uint16_t nId)
 {
     const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now().time_since_epoch()).count();
+    auto distance = [](uint16_t from, uint16_t to) { return (uint32_t(to) + 65535 - from) % 65535; };
     if (m_bFirst) {
         m_bFirst = false;
         m_nLast = nId;
         m_acceptedAt[nId] = now;
         return true;
     }
-    const uint32_t ahead = (uint32_t(nId) + 65535 - m_nLast) % 65535;
+    const uint32_t ahead = distance(m_nLast, nId);
     if (ahead == 0)
         return false;
-    if (ahead <= 32767) {
-        const uint32_t gap = ahead - 1;
-        if (gap) {
+    if (ahead <= kFarJump) {
+        if (const uint32_t gap = ahead - 1) {
             m_queue->AddLost(gap);
             for (uint32_t i = 1; i <= gap && m_missing.size() < kMaxMissing; ++i)
                 m_missing.insert(uint16_t((m_nLast - 1 + i) % 65535 + 1));
@@ -196,6 +203,7 @@ bool GvMessageChannel::Accept(uint16_t nId)
         m_missing.erase(nId);
         m_nLast = nId;
         m_acceptedAt[nId] = now;
+        m_bCandidate = false; // the count went on: a jump before was a stray
         return true;
     }
     if (m_missing.erase(nId)) {
@@ -205,9 +213,27 @@ bool GvMessageChannel::Accept(uint16_t nId)
     }
     if (now - m_acceptedAt[nId] <= kRetransmissionMs)
         return false; // a retransmission of what was delivered
-    m_queue->AddRestart();
-    m_missing.clear();
-    m_nLast = nId;
+    if (m_bCandidate) {
+        const uint32_t fromCandidate = distance(m_nCandidate, nId);
+        if (fromCandidate >= 1 && fromCandidate <= kFarJump) {
+            // The count goes on from the jump: believed. A jump ahead skipped its ids (lost); one behind
+            // is a count that started anew (no loss known).
+            const uint32_t jump = distance(m_nLast, m_nCandidate);
+            if (jump <= 32767)
+                m_queue->AddLost(jump - 1);
+            else
+                m_queue->AddRestart();
+            if (fromCandidate > 1)
+                m_queue->AddLost(fromCandidate - 1);
+            m_missing.clear();
+            m_nLast = nId;
+            m_acceptedAt[nId] = now;
+            m_bCandidate = false;
+            return true;
+        }
+    }
+    m_bCandidate = true;
+    m_nCandidate = nId;
     m_acceptedAt[nId] = now;
     return true;
 }

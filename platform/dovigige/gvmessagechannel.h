@@ -35,6 +35,8 @@ public:
     int ReceiveBufferSize() const { return m_nReceiveBuffer; }
 
 private:
+    friend struct GvMessageChannelFuzz; // feeds packets to Handle without a socket
+
     void Run();
     void Handle(const uint8_t* p, size_t n, const sockaddr_in& from);
     // True when the id has not been delivered yet (counts gaps as lost, late arrivals back).
@@ -49,6 +51,8 @@ private:
     bool m_bFirst = true;
     uint16_t m_nLast = 0;
     std::set<uint16_t> m_missing;     // skipped ids that may still arrive late
+    bool m_bCandidate = false;        // a far jump not yet confirmed by the packet after it
+    uint16_t m_nCandidate = 0;
     std::vector<int64_t> m_acceptedAt = std::vector<int64_t>(65536, INT64_MIN / 2); // ms, per request id
     std::deque<std::string> m_batch;
 };

@@ -97,6 +97,11 @@ bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& s
         strError = "cannot read " + strFile;
         return false;
     }
+    return parseDeviceDef(text, strFile, def, strError);
+}
+
+bool parseDeviceDef(const std::string& text, const std::string& strFile, SimDeviceDef& def, std::string& strError)
+{
     def = SimDeviceDef();
     def.strFile = strFile;
     def.strInterface = "DoVISim0";
@@ -162,7 +167,7 @@ bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& s
         } else if (section == "poke") {
             long long addr = 0, size = 4;
             const auto parts = split(value, ':');
-            if (!parseNumber(key, addr) || parts.empty() || !parseNumber(parts[0], n)
+            if (!parseNumber(key, addr) || addr < 0 || parts.empty() || !parseNumber(parts[0], n)
                 || (parts.size() > 1 && !parseNumber(parts[1], size)) || size < 1 || size > 8)
                 return fail("poke entry must be <address> = <value>[:<size 1-8>]");
             def.pokes.push_back({static_cast<uint64_t>(addr), {static_cast<uint64_t>(n), uint32_t(size)}});
@@ -172,13 +177,15 @@ bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& s
             long long size = 4;
             if (parts.empty() || !parseNumber(parts[0], n) || (parts.size() > 1 && !parseNumber(parts[1], size)))
                 return fail("register address expected");
+            if (n < 0 || size < 1)
+                return fail("register address must not be negative, its size at least 1");
             r.nAddress = static_cast<uint64_t>(n);
             r.nSize = static_cast<uint64_t>(size);
             def.registers[key] = r;
         } else if (section == "memory") {
             long long addr = 0, size = 4;
             const auto parts = split(value, ':');
-            if (!parseNumber(key, addr) || parts.empty() || !parseNumber(parts[0], n)
+            if (!parseNumber(key, addr) || addr < 0 || parts.empty() || !parseNumber(parts[0], n)
                 || (parts.size() > 1 && !parseNumber(parts[1], size)) || size < 1 || size > 8)
                 return fail("memory entry must be <address> = <value>[:<size 1-8>]");
             def.memory.push_back({static_cast<uint64_t>(addr), {static_cast<uint64_t>(n), uint32_t(size)}});

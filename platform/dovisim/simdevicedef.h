@@ -90,6 +90,8 @@ struct SimDeviceDef {
 
 // Reads a device file; false with a reason for text that is not a usable device file.
 bool loadDeviceDef(const std::string& strFile, SimDeviceDef& def, std::string& strError);
+// The same for the text of a device file (strFile names it in the reason and in the definition).
+bool parseDeviceDef(const std::string& text, const std::string& strFile, SimDeviceDef& def, std::string& strError);
 
 // Device files (*.ini) of a folder, sorted by name.
 std::vector<std::string> listDeviceFiles(const std::string& strFolder);

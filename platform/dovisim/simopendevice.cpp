@@ -153,7 +153,7 @@ GC_ERROR SimOpenDevice::PortInfo(PORT_INFO_CMD cmd, INFO_DATATYPE* pType, void* 
 
 uint32_t SimOpenDevice::ReadU32(uint64_t nAddress) const
 {
-    if (nAddress + 4 > m_memory.size())
+    if (nAddress > m_memory.size() || m_memory.size() - nAddress < 4) // never wraps round
         return 0;
     uint32_t v = 0;
     for (int i = 3; i >= 0; --i)
@@ -242,7 +242,7 @@ GC_ERROR SimOpenDevice::Read(uint64_t nAddress, void* pBuffer, size_t nSize)
         return serve(m_strTranslation, kTranslationBase);
     }
     std::lock_guard<std::mutex> lock(m_memMutex);
-    if (nAddress + nSize > m_memory.size())
+    if (nSize > m_memory.size() || nAddress > m_memory.size() - nSize)
         return Fail(GC_ERR_INVALID_ADDRESS, "read beyond the register memory");
     RefreshFaults();
     for (const GetFault& f : m_def.getFaults)
@@ -258,7 +258,7 @@ GC_ERROR SimOpenDevice::Write(uint64_t nAddress, const void* pBuffer, size_t nSi
     if (nAddress >= kDescriptionBase)
         return Fail(GC_ERR_ACCESS_DENIED, "the description is read-only");
     std::lock_guard<std::mutex> lock(m_memMutex);
-    if (nAddress + nSize > m_memory.size())
+    if (nSize > m_memory.size() || nAddress > m_memory.size() - nSize)
         return Fail(GC_ERR_INVALID_ADDRESS, "write beyond the register memory");
     RefreshFaults();
     uint32_t value = 0;

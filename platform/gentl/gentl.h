@@ -129,7 +129,9 @@ enum EVENT_INFO_CMD_LIST : int32_t {
     // Events announced by the device that never arrived (request ids skipped on a GigE Vision message
     // channel), and packets refused as malformed; both UINT64.
     EVENT_DOVI_NUM_LOST = 1000, EVENT_DOVI_NUM_MALFORMED = 1001, EVENT_DOVI_NUM_RESTARTS = 1002,
-    EVENT_DOVI_RECEIVE_BUFFER = 1003
+    EVENT_DOVI_RECEIVE_BUFFER = 1003,
+    // Events the producer dropped because nobody took them and its queue was full (UINT64).
+    EVENT_DOVI_NUM_OVERFLOW = 1004
 };
 
 typedef int32_t EVENT_DATA_INFO_CMD;

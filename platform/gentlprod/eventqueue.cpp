@@ -7,9 +7,19 @@
 
 namespace gentlprod {
 
-EventQueue::EventQueue(size_t nCapacity)
+EventQueue::EventQueue(size_t nCapacity, size_t nMaxBytes)
     : m_nCapacity(nCapacity ? nCapacity : 1)
+    , m_nMaxBytes(nMaxBytes ? nMaxBytes : 1)
 {
+}
+
+void EventQueue::MakeRoom(size_t nSize)
+{
+    while (!m_records.empty() && (m_records.size() >= m_nCapacity || m_nBytes + nSize > m_nMaxBytes)) {
+        m_nBytes -= m_records.front().size();
+        m_records.pop_front();
+        ++m_nOverflow;
+    }
 }
 
 void EventQueue::Push(const void* pRecord, size_t nSize)
@@ -18,11 +28,9 @@ void EventQueue::Push(const void* pRecord, size_t nSize)
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_closeCode != GC_ERR_SUCCESS)
             return;
-        if (m_records.size() >= m_nCapacity) {
-            m_records.pop_front();
-            ++m_nLost;
-        }
+        MakeRoom(nSize);
         m_records.emplace_back(static_cast<const char*>(pRecord), nSize);
+        m_nBytes += nSize;
         ++m_nFired;
     }
     m_cv.notify_one();
@@ -34,13 +42,13 @@ void EventQueue::PushMany(std::deque<std::string>& records)
         return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_closeCode != GC_ERR_SUCCESS)
+        if (m_closeCode != GC_ERR_SUCCESS) {
+            records.clear(); // nobody will take them: never kept piling up at the sender
             return;
+        }
         for (std::string& rec : records) {
-            if (m_records.size() >= m_nCapacity) {
-                m_records.pop_front();
-                ++m_nLost;
-            }
+            MakeRoom(rec.size());
+            m_nBytes += rec.size();
             m_records.push_back(std::move(rec));
             ++m_nFired;
         }
@@ -72,6 +80,7 @@ GC_ERROR EventQueue::Pop(void* pBuffer, size_t* pSize, uint64_t nTimeoutMs)
     }
     std::memcpy(pBuffer, rec.data(), rec.size());
     *pSize = rec.size();
+    m_nBytes -= rec.size();
     m_records.pop_front();
     return GC_ERR_SUCCESS;
 }
@@ -99,12 +108,19 @@ void EventQueue::Flush()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_records.clear();
+    m_nBytes = 0;
 }
 
 size_t EventQueue::Queued() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_records.size();
+}
+
+size_t EventQueue::QueuedBytes() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_nBytes;
 }
 
 } // namespace gentlprod

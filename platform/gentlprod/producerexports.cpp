@@ -875,6 +875,7 @@ GC_API EventGetInfo(EVENT_HANDLE hEvent, EVENT_INFO_CMD iInfoCmd, INFO_DATATYPE*
     case EVENT_DOVI_NUM_MALFORMED: return PutUInt64(q.Malformed(), pType, pBuffer, piSize);
     case EVENT_DOVI_NUM_RESTARTS: return PutUInt64(q.Restarts(), pType, pBuffer, piSize);
     case EVENT_DOVI_RECEIVE_BUFFER: return PutUInt64(q.ReceiveBuffer(), pType, pBuffer, piSize);
+    case EVENT_DOVI_NUM_OVERFLOW: return PutUInt64(q.Overflow(), pType, pBuffer, piSize);
     default: return Fail(GC_ERR_INVALID_PARAMETER, "unknown info command");
     }
 }

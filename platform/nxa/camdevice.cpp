@@ -350,6 +350,7 @@ NXADeviceStatus CamDevice::status() const
     status.nDropped = m_nDropped;
     status.nEventsRefused = m_nEventsRefused;
     status.nReceiveBuffer = m_nReceiveBuffer;
+    status.nOverflow = m_nOverflow;
     return status;
 }
 
@@ -373,6 +374,7 @@ void CamDevice::updateEventCounts()
     count(EVENT_DOVI_NUM_LOST, m_nLost, "event packets lost on the way");
     count(EVENT_DOVI_NUM_MALFORMED, m_nMalformed, "malformed event packets dropped");
     count(EVENT_DOVI_NUM_RESTARTS, m_nRestarts, "restarts of the camera's event packet count (far jumps of its request ids)");
+    count(EVENT_DOVI_NUM_OVERFLOW, m_nOverflow, "events dropped by the producer, whose queue was full");
 }
 
 void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)
@@ -390,10 +392,17 @@ void CamDevice::runEvents(NXAEventCallback pCallback, void* pUser)
         const int32_t rc = m_producer->fn().EventGetData(m_hEvent, buffer.data(), &size, kEventWaitMs);
         if (rc == GC_ERR_BUFFER_TOO_SMALL && size > size_t(buffer.size())) {
             if (size > kMaxEventValue) {
-                // An absurd size: take the event with what fits and count it dropped.
+                // An absurd size: take the event with what fits and count it dropped. A producer that keeps
+                // it (as GenTL allows) would offer it again for ever: the events end there, said in words.
                 ++m_nDropped;
                 size_t dropSize = size_t(buffer.size());
-                m_producer->fn().EventGetData(m_hEvent, buffer.data(), &dropSize, 0);
+                if (m_producer->fn().EventGetData(m_hEvent, buffer.data(), &dropSize, 0) == GC_ERR_BUFFER_TOO_SMALL) {
+                    updateEventCounts();
+                    m_nEventEnd = GC_ERR_BUFFER_TOO_SMALL;
+                    qWarning("Device %s: its producer holds an event of %zu bytes, more than can be taken: events "
+                             "stopped", m_id.constData(), size);
+                    return;
+                }
                 continue;
             }
             buffer.resize(int(size));

@@ -70,7 +70,7 @@ private:
     std::atomic<int32_t> m_nPortError{0};
     std::atomic<int32_t> m_nEventsRefused{0};
     std::atomic<uint64_t> m_nReceiveBuffer{0};
-    std::atomic<uint64_t> m_nLost{0}, m_nMalformed{0}, m_nDropped{0}, m_nRestarts{0};
+    std::atomic<uint64_t> m_nLost{0}, m_nMalformed{0}, m_nDropped{0}, m_nRestarts{0}, m_nOverflow{0};
     QByteArray m_id;
     QByteArray m_eventValue = QByteArray(1024, '\0'); // the event thread's buffer for event values
 };

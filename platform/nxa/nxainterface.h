@@ -151,6 +151,7 @@ struct NXADeviceStatus {
     uint64_t nDropped;
     int32_t nEventsRefused;
     uint64_t nReceiveBuffer;
+    uint64_t nOverflow; // events the producer dropped because nobody took them in time (our producers)
 };
 
 struct NXAProducerInfo {

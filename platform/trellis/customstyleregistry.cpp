@@ -131,6 +131,7 @@ bool CustomStyleRegistry::addXml(const QString& strPath, QString* pError)
     if (!Parse(strPath, &styles, &sheets, &colors, pError))
         return false;
     QMutexLocker lock(&m_mutex);
+    m_templates.clear();
     for (auto it = colors.cbegin(); it != colors.cend(); ++it)
         m_colors.insert(it.key(), it.value());
     for (auto it = styles.cbegin(); it != styles.cend(); ++it)
@@ -156,6 +157,7 @@ void CustomStyleRegistry::LoadDefaultsOnce()
         if (!m_colors.contains(it.key()))
             m_colors.insert(it.key(), it.value());
     }
+    m_templates.clear();
     // Files registered before the defaults were read still win over them.
     for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
         if (!m_styles.contains(it.key()))
@@ -179,6 +181,24 @@ QList<StyleRule> CustomStyleRegistry::style(const QString& strName)
     LoadDefaultsOnce();
     QMutexLocker lock(&m_mutex);
     return m_styles.value(strName);
+}
+
+QString CustomStyleRegistry::ruleTemplate(const QString& strName)
+{
+    LoadDefaultsOnce();
+    QMutexLocker lock(&m_mutex);
+    auto cached = m_templates.constFind(strName);
+    if (cached != m_templates.constEnd())
+        return cached.value();
+    QString strRules;
+    for (const StyleRule& rule : m_styles.value(strName)) {
+        strRules += selectorPlaceholder();
+        if (!rule.strSubControl.isEmpty())
+            strRules += QStringLiteral("::") + rule.strSubControl;
+        strRules += pseudoState(rule.nStatus) + QLatin1Char('{') + rule.strDeclarations + QStringLiteral("}\n");
+    }
+    m_templates.insert(strName, strRules);
+    return strRules;
 }
 
 QString CustomStyleRegistry::namedColor(const QString& strName)

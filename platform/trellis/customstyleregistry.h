@@ -34,6 +34,10 @@ public:
     bool addXml(const QString& strPath, QString* pError = nullptr);
     bool hasStyle(const QString& strName);
     QList<StyleRule> style(const QString& strName);
+    // The style's rules as sheet text, each selector starting with selectorPlaceholder() (to be replaced
+    // by the widget's own). Made once per style and kept until a file changes the styles.
+    QString ruleTemplate(const QString& strName);
+    static QString selectorPlaceholder() { return QStringLiteral("\x01"); }
     QString stockSheet(int nType);
     QStringList styleNames();
     // The colour text of a named suite colour, or an empty text.
@@ -54,6 +58,7 @@ private:
     QMutex m_mutex;
     bool m_bDefaultsLoaded = false;
     QHash<QString, QList<StyleRule>> m_styles;
+    QHash<QString, QString> m_templates; // ruleTemplate's texts
     QHash<int, QString> m_sheets;
     Colors m_colors;
 };

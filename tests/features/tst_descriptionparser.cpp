@@ -128,6 +128,10 @@ private slots:
         QTest::newRow("nested 25000 deep") << Description("<Group Comment=\"EventControl\">"
                                                           + Enumeration("EventSelector", Entry("A", "1")) + deep
                                                           + "</Group>");
+        // Elements an entity of the document type would expand to are not seen by counting tags: refused.
+        QTest::newRow("internal document type") << QByteArray("<!DOCTYPE R [<!ENTITY e \"<a><a></a></a>\">]>")
+                                                       + Description("<Group Comment=\"EventControl\">"
+                                                                     + Enumeration("EventSelector", Entry("A", "1")) + "&e;</Group>");
         QTest::newRow("nested 256 deep") << Description("<Group Comment=\"EventControl\">"
                                                         + Enumeration("EventSelector", Entry("A", "1"))
                                                         + QByteArray("<a>").repeated(254) + QByteArray("</a>").repeated(254)
@@ -141,10 +145,13 @@ private slots:
         QVERIFY(map.isEmpty());
     }
 
-    // Nesting up to the limit still loads.
+    // Nesting up to the limit still loads; what only looks like tags (in comments, CDATA, quoted values,
+    // processing instructions, self-closed elements) does not count.
     void deepButWithinTheLimit()
     {
-        const QByteArray nested = QByteArray("<a>").repeated(253) + QByteArray("</a>").repeated(253);
+        const QByteArray nested = QByteArray("<a>").repeated(253) + QByteArray("<!-- <b><b> -->")
+                                  + QByteArray("<![CDATA[<c><c>]]><?pi <d> ?><e f=\"x>y\" h='/>'/>").repeated(10)
+                                  + QByteArray("</a>").repeated(253);
         FeatureDescMap map;
         QTest::ignoreMessage(QtDebugMsg, "end ReadXml");
         QVERIFY(ParseFeatureDescriptions(Description("<Group Comment=\"EventControl\">"

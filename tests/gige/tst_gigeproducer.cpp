@@ -7,7 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -329,6 +332,23 @@ private slots:
         QVERIFY(NextEvent(hEvent, 200, &rc).isEmpty());
         QCOMPARE(EventCount(hEvent, EVENT_NUM_FIRED), uint64_t(8));
 
+        // A single packet far ahead, or a stale copy far behind (nothing authenticates GVCP): delivered, but
+        // the count goes on from the real one; nothing is dropped, nothing counted lost.
+        const uint64_t lostNow = EventCount(hEvent, EVENT_DOVI_NUM_LOST);
+        const uint16_t next = sender.NextRequestId();
+        for (uint16_t stray : {uint16_t(next + 32767), uint16_t(next + 40000)}) {
+            sender.SetNextRequestId(stray);
+            QVERIFY(sender.SendEvents({{0x9006, 0xFFFF, 0, 13, {}}}));
+            QCOMPARE(NextEvent(hEvent, 2000), record(0x9006, 13));
+        }
+        sender.SetNextRequestId(next);
+        for (uint64_t t = 14; t < 17; ++t) {
+            QVERIFY(sender.SendEvents({{0x9007, 0xFFFF, 0, t, {}}}));
+            QCOMPARE(NextEvent(hEvent, 2000), record(0x9007, t));
+        }
+        QCOMPARE(EventCount(hEvent, EVENT_DOVI_NUM_LOST), lostNow);
+        QCOMPARE(EventCount(hEvent, EVENT_DOVI_NUM_RESTARTS), uint64_t(1));
+
         // Unregistering closes the channel on the camera and ends a waiting thread at once.
         QElapsedTimer clock;
         clock.start();
@@ -336,6 +356,37 @@ private slots:
         QVERIFY(clock.elapsed() < 1000);
         QVERIFY(sender.ReadChannel());
         QCOMPARE(sender.HostPort(), uint16_t(0));
+    }
+
+    // A flood of malformed packets neither holds the valid events back nor the end of the channel: events
+    // arrive while it goes on (sent as a camera sends them, again until acknowledged), and unregistering
+    // returns while it goes on.
+    void floodOfMalformedPackets()
+    {
+        QVERIFY(OpenDevice());
+        EVENT_HANDLE hEvent = nullptr;
+        QCOMPARE(m_gentl->GCRegisterEvent(m_hDevice, EVENT_REMOTE_DEVICE, &hEvent), GC_ERR_SUCCESS);
+        GvcpEventSender sender;
+        QVERIFY(sender.ReadChannel());
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> flood;
+        for (int i = 0; i < 2; ++i)
+            flood.emplace_back([&stop] {
+                GvcpEventSender f;
+                if (f.ReadChannel())
+                    while (!stop)
+                        f.SendMalformed(GvcpEventSender::Malformation::WrongKey);
+            });
+        for (uint64_t t = 1; t <= 5; ++t) {
+            const uint16_t id = sender.SendEvents({{0x9000, 0xFFFF, 0, t, {}}});
+            for (int tries = 0; id && !sender.WaitAck(id, 200) && tries < 100; ++tries)
+                sender.Resend();
+            QCOMPARE(NextEvent(hEvent, 10000), record(0x9000, t));
+        }
+        QCOMPARE(m_gentl->GCUnregisterEvent(m_hDevice, EVENT_REMOTE_DEVICE), GC_ERR_SUCCESS);
+        stop = true;
+        for (std::thread& t : flood)
+            t.join();
     }
 
     // A camera that goes away: the waiting event thread gets an error, port calls fail within the

@@ -533,25 +533,32 @@ void TestNxaInterface::changesBehindTheBackAreSeen()
 
 void TestNxaInterface::eventRatesOfTheDeviceFile_data()
 {
-    QTest::addColumn<QByteArray>("rate");
+    QTest::addColumn<QByteArray>("lines");
     QTest::addColumn<bool>("listed");
-    QTest::newRow("half a hertz") << QByteArray("0.5") << true;
-    QTest::newRow("off") << QByteArray("0") << true;
-    QTest::newRow("not a number") << QByteArray("nan") << false;
-    QTest::newRow("infinite") << QByteArray("inf") << false;
-    QTest::newRow("too slow for the clock") << QByteArray("1e-300") << false;
-    QTest::newRow("negative") << QByteArray("-1") << false;
-    QTest::newRow("too fast") << QByteArray("1e9") << false;
+    QTest::newRow("half a hertz") << QByteArray("[Events]\nX=0, 0x9000, 0.5") << true;
+    QTest::newRow("off") << QByteArray("[Events]\nX=0, 0x9000, 0") << true;
+    QTest::newRow("not a number") << QByteArray("[Events]\nX=0, 0x9000, nan") << false;
+    QTest::newRow("infinite") << QByteArray("[Events]\nX=0, 0x9000, inf") << false;
+    QTest::newRow("too slow for the clock") << QByteArray("[Events]\nX=0, 0x9000, 1e-300") << false;
+    QTest::newRow("negative") << QByteArray("[Events]\nX=0, 0x9000, -1") << false;
+    QTest::newRow("too fast") << QByteArray("[Events]\nX=0, 0x9000, 1e9") << false;
+    // Addresses before the register memory: as a fault's context register and as the events' notifications.
+    QTest::newRow("negative context register") << QByteArray("[Registers]\nChannelSelector=-3\n[Faults]\n"
+                                                             "GetEnum1=EventNotification, ChannelSelector=1, -1005")
+                                               << false;
+    QTest::newRow("negative notification register") << QByteArray("[Registers]\nEventNotification=-2:0x10000") << false;
+    QTest::newRow("negative memory address") << QByteArray("[Memory]\n-3=1") << false;
+    QTest::newRow("register of no size") << QByteArray("[Registers]\nEventCategory=0x1000:0") << false;
 }
 
-// A device file with an unusable event rate is refused like any other broken device file.
+// A device file with an unusable value is refused like any other broken device file.
 void TestNxaInterface::eventRatesOfTheDeviceFile()
 {
-    QFETCH(QByteArray, rate);
+    QFETCH(QByteArray, lines);
     QFETCH(bool, listed);
     SimFixture sim;
     QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a", "[Events]\nX=0, 0x9000, " + rate + "\n"));
+    QVERIFY(sim.addShippedDevice("camera_a", lines + "\n"));
     Instance inst;
     DeviceInfoList list{};
     inst.cam->EnumDevices(&list, "DoVISimulator.cti");

@@ -107,6 +107,43 @@ private slots:
         QVERIFY(pChild->palette().color(QPalette::WindowText) != QColor(QStringLiteral("#FF0000")));
     }
 
+    // Boxes that keep their rules in a holder look as boxes with sheets of their own: shown, ticked, and
+    // after a setter changed one of them once it was shown. The holder parses one copy of alike rules.
+    void sharedRulesLookTheSame()
+    {
+        CustomWidget holder;
+        holder.cMarkStyleHolder();
+        holder.cSetBackgroundColor(QStringLiteral("#F7F8FA"));
+        holder.resize(400, 100);
+        auto makeBox = [&](int nRow) {
+            auto* pBox = new CustomCheckBox(&holder, SS_Second);
+            QFont font = pBox->cFont(IS_Normal);
+            font.setWeight(75);
+            pBox->cSetFont(font, IS_Normal);
+            pBox->cSetFontColor(QStringLiteral("#323A47"), IS_Normal);
+            pBox->setText(QStringLiteral("Exposure Start"));
+            pBox->setGeometry(10, 10 + 30 * nRow, 150, 24);
+            return pBox;
+        };
+        CustomCheckBox* own = makeBox(0);
+        CustomCheckBox* shared = makeBox(1);
+        CustomCheckBox* other = makeBox(2);
+        for (CustomCheckBox* pBox : {shared, other})
+            pBox->cShareStyleIn(CustomQssHelper::cStyleHolderOf(pBox->parentWidget()));
+        QVERIFY(shared->styleSheet().isEmpty() && other->styleSheet().isEmpty());
+        QCOMPARE(shared->property("trellisShared"), other->property("trellisShared")); // one copy for both
+        holder.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&holder));
+        QCOMPARE(shared->grab().toImage(), own->grab().toImage());
+        for (CustomCheckBox* pBox : {own, shared})
+            pBox->setChecked(true);
+        QCOMPARE(shared->grab().toImage(), own->grab().toImage());
+        for (CustomCheckBox* pBox : {own, shared})
+            pBox->cSetFontColor(QStringLiteral("#FC0808"), IS_Normal);
+        QCOMPARE(shared->grab().toImage(), own->grab().toImage());
+        QVERIFY(shared->grab().toImage() != other->grab().toImage()); // the other keeps its colour
+    }
+
     void namedStylesResolve()
     {
         CustomLabel label;

@@ -1,0 +1,137 @@
+// Start-up: from starting the process to its first window on the screen, for saltire and for a bare Qt
+// Widgets window, in turns, in the same run (offscreen). saltire runs with the GigE Vision producer alone
+// in its producers' folder and no camera on the network (its discovery searches loopback only), as on a
+// line PC before the cameras are plugged in. Its window counts as shown when its log says so; the bare
+// window prints a line. Also printed: when saltire's discovery ended, which must come after the window.
+// Not a test.
+//
+//   bench_startup [runs]   (7 by default; the median of each is compared)
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// The bare window: prints "shown" once it is exposed, then leaves.
+int BareWindow(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(1000, 700);
+    window.show();
+    struct Watch : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Expose && static_cast<QWindow*>(o)->isExposed()) {
+                std::printf("shown\n");
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            }
+            return false;
+        }
+    } watch;
+    if (window.windowHandle()->isExposed()) {
+        std::printf("shown\n");
+        return 0;
+    }
+    window.windowHandle()->installEventFilter(&watch);
+    return app.exec();
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 1 && QByteArray(argv[1]) == "--bare")
+        return BareWindow(argc, argv);
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+
+    // The installed layout in small: the GigE Vision producer alone in the producers' folder.
+    QTemporaryDir root;
+    const QString producers = root.filePath("common/Kestrel/Runtime/Linux64_x64");
+    QDir().mkpath(producers);
+    if (!QFile::copy(SALTIRE_DOVIGIGE_CTI, producers + "/DoVIGigE.cti")) {
+        std::fprintf(stderr, "DoVIGigE.cti cannot be copied\n");
+        return 1;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("DOVI_GIGE_INTERFACES", "lo"); // our runs never search beyond this machine
+    env.insert("KESTREL_COMMON_FILES_DIR", root.filePath("common"));
+    env.insert("KESTREL_CONFIG_DIR", root.filePath("config"));
+    env.insert("KESTREL_PROGRAM_DATA_DIR", root.filePath("programdata"));
+    env.remove("GENICAM_GENTL64_PATH");
+
+    std::vector<double> bare, tool, discovery;
+    for (int run = 0; run < runs; ++run) {
+        {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            QElapsedTimer clock;
+            clock.start();
+            p.start(QCoreApplication::applicationFilePath(), {"--bare"});
+            QByteArray out;
+            while (!out.contains("shown") && p.waitForReadyRead(10000))
+                out += p.readAllStandardOutput();
+            bare.push_back(clock.nsecsElapsed() / 1e6);
+            p.waitForFinished(10000);
+        }
+        {
+            const QString user = root.filePath(QString("user%1").arg(run));
+            QProcessEnvironment toolEnv = env;
+            toolEnv.insert("KESTREL_USER_DATA_DIR", user);
+            QProcess p;
+            p.setProcessEnvironment(toolEnv);
+            p.setStandardOutputFile(QProcess::nullDevice());
+            p.setStandardErrorFile(QProcess::nullDevice());
+            QElapsedTimer clock;
+            clock.start();
+            p.start(SALTIRE_EXECUTABLE, QStringList());
+            // The log is written as it goes: read it until the lines come.
+            double shownMs = -1, foundMs = -1;
+            while ((shownMs < 0 || foundMs < 0) && clock.elapsed() < 20000) {
+                QFile log(user + "/Log/Saltire.log");
+                if (log.open(QIODevice::ReadOnly)) {
+                    const QByteArray text = log.readAll();
+                    if (shownMs < 0 && text.contains("Main window shown"))
+                        shownMs = clock.nsecsElapsed() / 1e6;
+                    if (foundMs < 0 && text.contains("Found 0 device(s)"))
+                        foundMs = clock.nsecsElapsed() / 1e6;
+                }
+                QThread::usleep(500);
+            }
+            tool.push_back(shownMs);
+            discovery.push_back(foundMs);
+            p.terminate();
+            if (!p.waitForFinished(5000))
+                p.kill();
+        }
+    }
+    const double bareMs = Median(bare), toolMs = Median(tool), discoveryMs = Median(discovery);
+    std::printf("bare Qt Widgets window, start to shown     %8.1f ms (median of %d)\n", bareMs, runs);
+    std::printf("saltire, start to its window shown         %8.1f ms = %.2fx the bare window (target: at most 1.5x)\n",
+                toolMs, bareMs > 0 ? toolMs / bareMs : 0);
+    std::printf("saltire, start to the end of its discovery %8.1f ms (%s)\n", discoveryMs,
+                discoveryMs > toolMs ? "after the window: it never delays it" : "BEFORE THE WINDOW");
+    return 0;
+}
