@@ -127,11 +127,15 @@ int main(int argc, char* argv[])
                 p.kill();
         }
     }
+    int nDiscoveryFirst = 0;
+    for (size_t i = 0; i < tool.size(); ++i)
+        nDiscoveryFirst += discovery[i] >= 0 && discovery[i] < tool[i];
     const double bareMs = Median(bare), toolMs = Median(tool), discoveryMs = Median(discovery);
     std::printf("bare Qt Widgets window, start to shown     %8.1f ms (median of %d)\n", bareMs, runs);
     std::printf("saltire, start to its window shown         %8.1f ms = %.2fx the bare window (target: at most 1.5x)\n",
                 toolMs, bareMs > 0 ? toolMs / bareMs : 0);
-    std::printf("saltire, start to the end of its discovery %8.1f ms (%s)\n", discoveryMs,
-                discoveryMs > toolMs ? "after the window: it never delays it" : "BEFORE THE WINDOW");
+    std::printf("saltire, start to the end of its discovery %8.1f ms; in %d of %d runs the window was shown first%s\n",
+                discoveryMs, runs - nDiscoveryFirst, runs,
+                nDiscoveryFirst ? " (the others: discovery ended first, on another thread)" : "");
     return 0;
 }

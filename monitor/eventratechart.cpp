@@ -8,11 +8,14 @@
 #include <qwt_plot_curve.h>
 #include <qwt_plot_grid.h>
 #include <qwt_scale_engine.h>
+#include <qwt_series_data.h>
 
 #include <QEvent>
 #include <QPen>
 
 namespace {
+
+constexpr int kNewCurvesPerUpdate = 16;
 
 // Distinct on white and for the common forms of colour blindness (Okabe and Ito).
 const QColor kColors[] = {QColor(0, 114, 178),  QColor(230, 159, 0),   QColor(0, 158, 115), QColor(204, 121, 167),
@@ -65,10 +68,14 @@ void EventRateChart::Retranslate()
 void EventRateChart::setSnapshot(const EventStatisticsSnapshot& snapshot)
 {
     QHash<QString, QwtPlotCurve*> unused = m_curves;
+    int nNew = 0;
     for (const EventStatRow& row : snapshot.rows) {
         const QString strTitle = EventStatText::Title(row);
-        QwtPlotCurve*& pCurve = m_curves[strTitle];
         unused.remove(strTitle);
+        // A line and its legend entry cost some GUI time: many new kinds at once come in over a few updates.
+        if (!m_curves.contains(strTitle) && ++nNew > kNewCurvesPerUpdate)
+            continue;
+        QwtPlotCurve*& pCurve = m_curves[strTitle];
         if (!pCurve) {
             pCurve = new QwtPlotCurve(strTitle);
             pCurve->setPen(kColors[m_nColor++ % int(sizeof kColors / sizeof kColors[0])], 1.5);
@@ -83,7 +90,12 @@ void EventRateChart::setSnapshot(const EventStatisticsSnapshot& snapshot)
         points.reserve(row.rateHistory.size());
         for (int k = row.rateHistory.size() - 1; k >= 0; --k)
             points << QPointF(-k, row.rateHistory[k]);
-        pCurve->setSamples(points);
+        // Into the curve's own data: setSamples would redo its legend entry each time, which with hundreds
+        // of lines costs more than the plot. The one replot below draws them all.
+        if (auto* pData = dynamic_cast<QwtPointSeriesData*>(pCurve->data()))
+            pData->setSamples(points);
+        else
+            pCurve->setSamples(points);
     }
     // Kinds gone with a cleared log.
     for (auto it = unused.cbegin(); it != unused.cend(); ++it) {

@@ -30,6 +30,7 @@ constexpr int kPanelHeight = 440;
 constexpr int kMinPanelHeight = 300; // on a small screen the chart gives way first, then the log
 constexpr int kMinLogHeight = 120;
 constexpr int kFontPixels = 11;
+constexpr qint64 kChartRefreshMs = 1000;
 // The sort arrow lies in the titles' right padding, beside the text, never over it.
 constexpr int kSortArrowWidth = 8;
 constexpr int kTitlePaddingRight = kSortArrowWidth + 4;
@@ -191,9 +192,16 @@ void EventStatisticsPanel::Refresh()
 {
     if (!isVisible())
         return;
-    const EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(true);
+    // The chart's points are a second apart: redrawn once a second (or when kinds come or go), not at every
+    // refresh of the table, which with hundreds of lines would take the GUI thread's time.
+    const bool bChart = !m_chartClock.isValid() || m_chartClock.elapsed() >= kChartRefreshMs
+                        || m_pChart->curves().size() != m_pModel->rowCount();
+    const EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(bChart);
     m_pModel->setSnapshot(snapshot);
-    m_pChart->setSnapshot(snapshot);
+    if (bChart) {
+        m_pChart->setSnapshot(snapshot);
+        m_chartClock.start();
+    }
     const quint64 nLost = LostSinceReset();
     if (nLost != m_nLost || snapshot.nUntracked != m_nUntracked) {
         m_nLost = nLost;

@@ -2,6 +2,7 @@
 
 #include "nxainterface.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
@@ -61,6 +62,7 @@ private:
     CustomPushButton* m_pBtnExport = nullptr;
     EventRateChart* m_pChart = nullptr;
     QSize m_closedSize;
+    QElapsedTimer m_chartClock; // since the chart was last redrawn
     int m_nLogHeight = 0;    // the log's fixed height while the panel is closed
     int m_nClosedEdges = 0;  // the window's resizable edges while the panel is closed
     quint64 m_nLostBase = 0;
