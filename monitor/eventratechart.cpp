@@ -11,6 +11,8 @@
 #include <qwt_series_data.h>
 
 #include <QEvent>
+
+#include <algorithm>
 #include <QPen>
 
 namespace {
@@ -30,10 +32,7 @@ EventRateChart::EventRateChart(QWidget* parent)
     setAutoReplot(false);
     setCanvasBackground(Qt::white);
     setAxisScale(QwtPlot::xBottom, -EventStatistics::kHistorySeconds, 0, 10);
-    setAxisAutoScale(QwtPlot::yLeft, true);
-    // Rates start at 0: a line at 1/s stands above the axis, not on it.
-    axisScaleEngine(QwtPlot::yLeft)->setAttribute(QwtScaleEngine::IncludeReference, true);
-    axisScaleEngine(QwtPlot::yLeft)->setReference(0.0);
+    setAxisScale(QwtPlot::yLeft, 0, 1); // until there are rates: see Rescale
     QFont font = axisFont(QwtPlot::xBottom);
     font.setPointSize(8);
     setAxisFont(QwtPlot::xBottom, font);
@@ -105,6 +104,7 @@ void EventRateChart::setSnapshot(const EventStatisticsSnapshot& snapshot)
     }
     if (m_curves.isEmpty())
         m_nColor = 0;
+    Rescale();
     replot();
 }
 
@@ -112,8 +112,20 @@ void EventRateChart::OnLegendChecked(const QVariant& itemInfo, bool bOn)
 {
     if (QwtPlotItem* pItem = infoToItem(itemInfo)) {
         pItem->setVisible(bOn);
+        Rescale();
         replot();
     }
+}
+
+// Rates start at 0, so that a line at 1/s stands above the axis, not on it; the top leaves a tenth free
+// above the highest line shown.
+void EventRateChart::Rescale()
+{
+    double dMax = 0;
+    for (const QwtPlotCurve* pCurve : qAsConst(m_curves))
+        if (pCurve->isVisible() && pCurve->dataSize() > 0)
+            dMax = std::max(dMax, pCurve->maxYValue());
+    setAxisScale(QwtPlot::yLeft, 0, dMax > 0 ? dMax * 1.1 : 1);
 }
 
 QwtPlotCurve* EventRateChart::curve(const QString& strTitle) const

@@ -29,6 +29,7 @@ protected:
 
 private:
     void OnLegendChecked(const QVariant& itemInfo, bool bOn);
+    void Rescale();
     void Retranslate();
 
     QwtLegend* m_pLegend = nullptr;

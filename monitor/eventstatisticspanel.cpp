@@ -194,9 +194,12 @@ void EventStatisticsPanel::Refresh()
         return;
     // The chart's points are a second apart: redrawn once a second (or when kinds come or go), not at every
     // refresh of the table, which with hundreds of lines would take the GUI thread's time.
-    const bool bChart = !m_chartClock.isValid() || m_chartClock.elapsed() >= kChartRefreshMs
-                        || m_pChart->curves().size() != m_pModel->rowCount();
-    const EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(bChart);
+    bool bChart = !m_chartClock.isValid() || m_chartClock.elapsed() >= kChartRefreshMs;
+    EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(bChart);
+    if (!bChart && snapshot.rows.size() != m_pChart->curves().size()) { // kinds came or went (a cleared log)
+        bChart = true;
+        snapshot = m_pStatistics->Snapshot(true);
+    }
     m_pModel->setSnapshot(snapshot);
     if (bChart) {
         m_pChart->setSnapshot(snapshot);

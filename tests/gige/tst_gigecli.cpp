@@ -69,6 +69,23 @@ private:
         return r;
     }
 
+    // Once the monitor printed nLines lines, it is stopped as by Ctrl+C; its lines, those after included.
+    Result StopAfter(QProcess& monitor, int nLines, QList<QByteArray>& lines)
+    {
+        QByteArray out;
+        const bool bPrinted = QTest::qWaitFor([&] {
+            monitor.waitForReadyRead(50);
+            out += monitor.readAllStandardOutput();
+            return out.count('\n') >= nLines;
+        }, 30000);
+        Q_UNUSED(bPrinted) // the caller compares the lines
+        monitor.terminate();
+        Result r = Finish(monitor, 30000);
+        lines = (out + r.out).split('\n');
+        lines.removeAll(QByteArray());
+        return r;
+    }
+
     Result Cli(const QStringList& args, int timeoutMs = 60000)
     {
         QProcess p;
@@ -168,18 +185,10 @@ private slots:
         QVERIFY(sender.SendMalformed(GvcpEventSender::Malformation::WrongKey));
         // A last event, acknowledged once the malformed packet before it was read: then the monitor is stopped.
         QVERIFY(sender.WaitAck(sender.SendEvents({{0x9000, 0xFFFF, 0, 4000000000ULL, {}}}), 2000));
-        QByteArray out;
-        QVERIFY(QTest::qWaitFor([&] {
-            monitor.waitForReadyRead(50);
-            out += monitor.readAllStandardOutput();
-            return out.count('\n') >= 4;
-        }, 30000));
-        monitor.terminate();
-        const Result r = Finish(monitor, 30000);
+        QList<QByteArray> lines;
+        const Result r = StopAfter(monitor, 4, lines);
         QCOMPARE(r.code, 0);
-        QList<QByteArray> lines = (out + r.out).split('\n');
-        lines.removeAll(QByteArray());
-        QVERIFY2(lines.size() == 4, (out + r.out + r.err).constData());
+        QVERIFY2(lines.size() == 4, (lines.join('\n') + r.err).constData());
         auto field = [&](int i, const char* name) {
             return QJsonDocument::fromJson(lines.at(i)).object().value(name).toString();
         };
@@ -231,17 +240,9 @@ private slots:
         QVERIFY(sender.WaitAck(sender.SendEventData({0x9004, 0xFFFF, 42, 2000000000ULL, std::string("\x00\x01\xE2\x40", 4)}), 2000));
         QVERIFY(sender.WaitAck(sender.SendEventData({0x9005, 0xFFFF, 0, 3000000000ULL, std::string("\xFE\xFF", 2)}), 2000));
         QVERIFY(sender.WaitAck(sender.SendEvents({{0x9004, 0xFFFF, 43, 4000000000ULL, {}}}), 2000)); // no EVENTDATA
-        QByteArray out; // printed by the time the four events are, then stopped as by Ctrl+C
-        QVERIFY(QTest::qWaitFor([&] {
-            monitor.waitForReadyRead(50);
-            out += monitor.readAllStandardOutput();
-            return out.count('\n') >= 4;
-        }, 30000));
-        monitor.terminate();
-        r = Finish(monitor, 30000);
+        QList<QByteArray> lines;
+        r = StopAfter(monitor, 4, lines);
         QCOMPARE(r.code, 0);
-        QList<QByteArray> lines = (out + r.out).split('\n');
-        lines.removeAll(QByteArray());
         QCOMPARE(lines.size(), 4);
         auto event = [&](int i) { return QJsonDocument::fromJson(lines.at(i)).object(); };
         QCOMPARE(event(0).value("name").toString(), QString("FrameStart"));
