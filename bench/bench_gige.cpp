@@ -56,6 +56,17 @@ uint64_t producerCount(const QString& file, TL_INFO_CMD cmd)
 }
 
 
+// The fake camera, opened and read as the command line does; null (and said) when it cannot be.
+CCamInterface* openFake(CliSession& session, const char* szWhat)
+{
+    const int index = session.FindDevice("Fake");
+    if (index < 0 || !session.Read(index)) {
+        std::fprintf(g_console, "%s: the fake camera cannot be opened\n", szWhat);
+        return nullptr;
+    }
+    return session.Interface(index);
+}
+
 void onEvent(EventRecord* pRecord, void* pUser)
 {
     static_cast<EventPrinter*>(pUser)->OnEvent(pRecord);
@@ -64,12 +75,9 @@ void onEvent(EventRecord* pRecord, void* pUser)
 void benchEvents(size_t nEvents, size_t nPerPacket, bool bAck, double dRate)
 {
     CliSession session;
-    const int index = session.FindDevice("Fake");
-    if (index < 0 || !session.Read(index)) {
-        std::fprintf(g_console, "events: the fake camera cannot be opened\n");
+    CCamInterface* cam = openFake(session, "events");
+    if (!cam)
         return;
-    }
-    CCamInterface* cam = session.Interface(index);
     QTemporaryDir dir;
     const QString path = dir.filePath("events.txt");
     std::fflush(stdout);
@@ -150,12 +158,9 @@ uint64_t nowNs()
 void benchFlood(int nSeconds)
 {
     CliSession session;
-    const int index = session.FindDevice("Fake");
-    if (index < 0 || !session.Read(index)) {
-        std::fprintf(g_console, "flood: the fake camera cannot be opened\n");
+    CCamInterface* cam = openFake(session, "flood");
+    if (!cam)
         return;
-    }
-    CCamInterface* cam = session.Interface(index);
     // Each valid event carries its sending time as its time stamp.
     struct Latency {
         std::mutex mutex;
@@ -223,12 +228,9 @@ void benchFlood(int nSeconds)
 void benchLoss(FakeCamera& camera)
 {
     CliSession session;
-    const int index = session.FindDevice("Fake");
-    if (index < 0 || !session.Read(index)) {
-        std::fprintf(g_console, "loss: the fake camera cannot be opened\n");
+    CCamInterface* cam = openFake(session, "loss");
+    if (!cam)
         return;
-    }
-    CCamInterface* cam = session.Interface(index);
     cam->RegisterEventCallback([](EventRecord*, void*) {}, nullptr);
     camera.Kill();
     QElapsedTimer clock;

@@ -15,13 +15,23 @@ namespace RefusedWriteMarks {
 
 namespace {
 const char* const kBaseToolTip = "refusedWriteBaseToolTip"; // set while a box is marked
+const char* const kMarkedOnPage = "refusedWriteMarks";      // on the page: how many boxes are marked
 }
 
 void Update(QWidget* pPage)
 {
     if (!pPage)
         return;
-    for (ChannelCheckWidget* pChannelWidget : pPage->findChildren<ChannelCheckWidget*>()) {
+    const QList<ChannelCheckWidget*> channels = pPage->findChildren<ChannelCheckWidget*>();
+    // The usual case, nothing refused and nothing marked, reads no box.
+    bool bRefused = false;
+    for (ChannelCheckWidget* pChannelWidget : channels)
+        for (const EventItem* pEvent : qAsConst(pChannelWidget->ChannelItem()->listEvent))
+            bRefused = bRefused || pEvent->nWriteError != 0;
+    if (!bRefused && pPage->property(kMarkedOnPage).toInt() == 0)
+        return;
+    int nMarked = 0;
+    for (ChannelCheckWidget* pChannelWidget : channels) {
         QList<EventItem*> shown;
         for (EventItem* pEvent : qAsConst(pChannelWidget->ChannelItem()->listEvent))
             if (pEvent->bShow)
@@ -46,8 +56,10 @@ void Update(QWidget* pPage)
             pBox->setToolTip(pBox->property(kBaseToolTip).toString() + QLatin1Char('\n')
                              + QCoreApplication::translate("RefusedWriteMarks", "Not applied: %1")
                                    .arg(DeviceProblems::CodeText(nError)));
+            ++nMarked;
         }
     }
+    pPage->setProperty(kMarkedOnPage, nMarked);
 }
 
 } // namespace RefusedWriteMarks
