@@ -104,7 +104,6 @@ void CustomObject::SetProperty(const QString& strProperty, const QString& strVal
         }
         pBlock->declarations.append(qMakePair(strProperty, strValue));
     }
-    cApplyStyle();
 }
 
 const CustomObject::Block* CustomObject::FindBlock(int nStatus, const QString& strSubControl) const
@@ -146,6 +145,7 @@ void CustomObject::cSetFontSize(int nPixelSize, ItemStatus status, const QString
         return;
     }
     SetProperty(QStringLiteral("font-size"), QStringLiteral("%1px").arg(nPixelSize), status, subControls);
+    cApplyStyle();
 }
 
 void CustomObject::cSetFontColor(const QString& strColor, ItemStatus status, const QStringList& subControls)
@@ -156,6 +156,7 @@ void CustomObject::cSetFontColor(const QString& strColor, ItemStatus status, con
         return;
     }
     SetProperty(QStringLiteral("color"), strCss, status, subControls);
+    cApplyStyle();
 }
 
 void CustomObject::cSetFontFamily(const QString& strFamily, ItemStatus status, const QStringList& subControls)
@@ -163,6 +164,7 @@ void CustomObject::cSetFontFamily(const QString& strFamily, ItemStatus status, c
     QString strQuoted = strFamily;
     strQuoted.remove(QLatin1Char('"'));
     SetProperty(QStringLiteral("font-family"), QStringLiteral("\"%1\"").arg(strQuoted), status, subControls);
+    cApplyStyle();
 }
 
 void CustomObject::cSetFont(const QFont& font, ItemStatus status, const QStringList& subControls)
@@ -179,6 +181,7 @@ void CustomObject::cSetFont(const QFont& font, ItemStatus status, const QStringL
     SetProperty(QStringLiteral("font-weight"), CssWeight(font.weight()), status, subs);
     SetProperty(QStringLiteral("font-style"), font.italic() ? QStringLiteral("italic") : QStringLiteral("normal"),
                 status, subs);
+    cApplyStyle();
 }
 
 void CustomObject::ApplyFontProperties(QFont& font, int nStatus, const QString& strSubControl) const
@@ -222,6 +225,7 @@ void CustomObject::cSetBackgroundColor(const QString& strColor, ItemStatus statu
         return;
     }
     SetProperty(QStringLiteral("background-color"), strCss, status, subControls);
+    cApplyStyle();
 }
 
 void CustomObject::cSetBackgroundImage(const QString& strPath, ItemStatus status, const QStringList& subControls)
@@ -229,6 +233,7 @@ void CustomObject::cSetBackgroundImage(const QString& strPath, ItemStatus status
     SetProperty(QStringLiteral("background-image"), CssUrl(strPath), status, subControls);
     SetProperty(QStringLiteral("background-position"), QStringLiteral("center"), status, subControls);
     SetProperty(QStringLiteral("background-repeat"), QStringLiteral("no-repeat"), status, subControls);
+    cApplyStyle();
 }
 
 void CustomObject::cSetBorderWidth(int nWidth, BorderEdge edge, ItemStatus status, const QStringList& subControls)
@@ -239,6 +244,7 @@ void CustomObject::cSetBorderWidth(int nWidth, BorderEdge edge, ItemStatus statu
     }
     SetProperty(QStringLiteral("border-style"), QStringLiteral("solid"), status, subControls);
     SetProperty(BorderProperty(edge, "width"), QStringLiteral("%1px").arg(nWidth), status, subControls);
+    cApplyStyle();
 }
 
 void CustomObject::cSetBorderRadius(int nRadius, BorderCorner corner, ItemStatus status,
@@ -252,6 +258,7 @@ void CustomObject::cSetBorderRadius(int nRadius, BorderCorner corner, ItemStatus
     const QString strProperty = strCorner.isEmpty() ? QStringLiteral("border-radius")
                                                     : QStringLiteral("border-%1-radius").arg(strCorner);
     SetProperty(strProperty, QStringLiteral("%1px").arg(nRadius), status, subControls);
+    cApplyStyle();
 }
 
 void CustomObject::cSetBorderColor(const QString& strColor, BorderEdge edge, ItemStatus status,
@@ -263,10 +270,12 @@ void CustomObject::cSetBorderColor(const QString& strColor, BorderEdge edge, Ite
         return;
     }
     SetProperty(BorderProperty(edge, "color"), strCss, status, subControls);
+    cApplyStyle();
 }
 
 void CustomObject::cSetBorderImage(const QString& strPath, ItemStatus status, const QStringList& subControls)
 {
     SetProperty(QStringLiteral("border-image"), CssUrl(strPath) + QStringLiteral(" 0 0 0 0 stretch stretch"), status,
                 subControls);
+    cApplyStyle();
 }

@@ -39,6 +39,8 @@ CustomQssHelper::~CustomQssHelper()
 {
     if (m_bHolder)
         Holders().remove(m_pTarget);
+    else if (CustomQssHelper* pHolder = m_bInFamily ? Holders().value(m_pHolder) : nullptr)
+        LeaveFamily(pHolder);
 }
 
 void CustomQssHelper::cSetStyleSelector(const QString& strStyleName)
@@ -90,6 +92,8 @@ void CustomQssHelper::cShareStyleIn(QWidget* pHolder)
         qCWarning(lcQss) << "A style holder must be a styled ancestor of the widget";
         return;
     }
+    if (CustomQssHelper* pOld = m_bInFamily ? Holders().value(m_pHolder) : nullptr)
+        LeaveFamily(pOld);
     m_pHolder = pHolder;
     cApplyStyle();
 }
@@ -105,11 +109,24 @@ QWidget* CustomQssHelper::cStyleHolderOf(QWidget* pParent)
     return nullptr;
 }
 
+void CustomQssHelper::cFindStyleHolder()
+{
+    m_pHolder = cStyleHolderOf(m_pTarget->parentWidget());
+}
+
 void CustomQssHelper::cMarkStyleHolder()
 {
     m_bHolder = true;
     Holders().insert(m_pTarget, this);
 }
+
+namespace {
+void Repolish(QWidget* pWidget)
+{
+    pWidget->style()->unpolish(pWidget);
+    pWidget->style()->polish(pWidget);
+}
+} // namespace
 
 // The rule set goes to the holder once (keyed by its text); the widget only names it.
 void CustomQssHelper::ApplyShared(const QString& strTemplate)
@@ -118,41 +135,128 @@ void CustomQssHelper::ApplyShared(const QString& strTemplate)
     if (!pHolder)
         return;
     const QString strKey = QString::number(qHash(strTemplate), 36) + QLatin1Char('_') + QString::number(strTemplate.size(), 36);
-    const bool bNew = !pHolder->m_sharedKeys.contains(strKey);
-    const bool bChanged = m_strSharedKey != strKey;
-    if (bChanged) {
-        m_strSharedKey = strKey;
-        m_pTarget->setProperty(kSharedProperty, strKey);
-    }
     if (!m_pTarget->styleSheet().isEmpty())
         m_pTarget->setStyleSheet(QString());
-    if (bNew) {
+    if (!pHolder->m_sharedKeys.contains(strKey)) {
         QString strRules = strTemplate;
         strRules.replace(kPlaceholder, QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kSharedProperty), strKey));
         pHolder->m_sharedKeys.insert(strKey);
         pHolder->m_strSharedRules += strRules;
         pHolder->cApplyStyle();
         // Qt keeps the holder's sheet as it parsed it (and what descendants already matched against it)
-        // until they are polished anew, polished before or not: a sheet set on a widget not yet shown
-        // would otherwise not reach what was styled already.
-        auto repolish = [](QWidget* pWidget) {
-            pWidget->style()->unpolish(pWidget);
-            pWidget->style()->polish(pWidget);
-        };
-        repolish(m_pHolder);
+        // until they are polished anew: a sheet set on a widget not yet shown would otherwise not reach
+        // what was styled already. Only widgets that name a rule set match the holder's rules, and those
+        // not polished yet match the new sheet when they are.
+        Repolish(m_pHolder);
         for (QWidget* pChild : m_pHolder->findChildren<QWidget*>())
-            if (pChild->testAttribute(Qt::WA_StyleSheet))
-                repolish(pChild);
-    } else if (bChanged && m_pTarget->testAttribute(Qt::WA_WState_Polished)) {
-        // Another rule set of the holder's: the style reads the property again only when polished anew.
-        m_pTarget->style()->unpolish(m_pTarget);
-        m_pTarget->style()->polish(m_pTarget);
+            if (pChild->testAttribute(Qt::WA_WState_Polished) && pChild->property(kSharedProperty).isValid())
+                Repolish(pChild);
+    }
+    if (cDrawsLikeOthers()) {
+        JoinFamily(pHolder, strKey);
+        return;
+    }
+    if (m_strSharedKey != strKey) {
+        m_strSharedKey = strKey;
+        SetSharedKeyProperty(strKey);
+    }
+}
+
+// Names the rule set the widget matches (none for an empty key); the style reads it again only when the
+// widget is polished anew.
+void CustomQssHelper::SetSharedKeyProperty(const QString& strKey)
+{
+    const QVariant value = strKey.isEmpty() ? QVariant() : QVariant(strKey);
+    if (m_pTarget->property(kSharedProperty) == value)
+        return;
+    m_pTarget->setProperty(kSharedProperty, value);
+    if (m_pTarget->testAttribute(Qt::WA_WState_Polished)) {
+        Repolish(m_pTarget);
         m_pTarget->update();
     }
 }
 
+void CustomQssHelper::JoinFamily(CustomQssHelper* pHolder, const QString& strKey)
+{
+    if (m_bInFamily && m_strSharedKey == strKey)
+        return;
+    LeaveFamily(pHolder);
+    m_strSharedKey = strKey;
+    m_bInFamily = true;
+    Family& family = pHolder->m_families[strKey];
+    family.members.append(this);
+    if (!family.pPrototype) {
+        family.pPrototype = this;
+        SetSharedKeyProperty(strKey);
+    } else {
+        SetSharedKeyProperty(QString());
+    }
+    cPrototypeChanged();
+}
+
+// A prototype that leaves hands over to the next member only when one of them needs it: a container
+// whose alike boxes are deleted one by one then polishes none of them again.
+void CustomQssHelper::LeaveFamily(CustomQssHelper* pHolder)
+{
+    if (!m_bInFamily)
+        return;
+    m_bInFamily = false;
+    auto it = pHolder->m_families.find(m_strSharedKey);
+    if (it == pHolder->m_families.end())
+        return;
+    it->members.removeOne(this);
+    if (it->pPrototype == this)
+        it->pPrototype = nullptr;
+    if (it->members.isEmpty())
+        pHolder->m_families.erase(it);
+}
+
+CustomQssHelper* CustomQssHelper::PrototypeOf(CustomQssHelper* pHolder, const QString& strKey) const
+{
+    auto it = pHolder->m_families.find(strKey);
+    if (it == pHolder->m_families.end() || it->members.isEmpty())
+        return nullptr;
+    if (!it->pPrototype) {
+        it->pPrototype = it->members.constFirst();
+        it->pPrototype->SetSharedKeyProperty(strKey);
+        for (CustomQssHelper* pMember : qAsConst(it->members))
+            if (pMember != it->pPrototype)
+                pMember->cPrototypeChanged();
+    }
+    return it->pPrototype;
+}
+
+QWidget* CustomQssHelper::cPrototype() const
+{
+    if (!m_bInFamily)
+        return nullptr;
+    CustomQssHelper* pHolder = Holders().value(m_pHolder);
+    CustomQssHelper* pPrototype = pHolder ? PrototypeOf(pHolder, m_strSharedKey) : nullptr;
+    return pPrototype && pPrototype != this ? pPrototype->m_pTarget : nullptr;
+}
+
+// A widget that is to be drawn after others under a holder waits for its polish: the setters that make it
+// (stock look, font, colour) then cost one rule set instead of one each.
 void CustomQssHelper::cApplyStyle(bool bForce)
 {
+    if (m_pHolder && cDrawsLikeOthers() && !m_pTarget->testAttribute(Qt::WA_WState_Polished)) {
+        m_bStylePending = true;
+        return;
+    }
+    ApplyNow(bForce);
+}
+
+void CustomQssHelper::cApplyPendingStyle()
+{
+    if (!m_bStylePending)
+        return;
+    m_bStylePending = false;
+    ApplyNow(false);
+}
+
+void CustomQssHelper::ApplyNow(bool bForce)
+{
+    m_bStylePending = false;
     // Every rule with the placeholder for its selector: the named styles' texts are made once.
     m_bTemplate = true;
     QString strTemplate = RulesOfNamedStyle(m_strStockStyle) + RulesOfNamedStyle(m_strStyleName) + cOwnRules();

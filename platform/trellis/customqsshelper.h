@@ -2,7 +2,9 @@
 
 #include "trellis_global.h"
 
+#include <QHash>
 #include <QSet>
+#include <QVector>
 #include <QString>
 
 class QWidget;
@@ -36,18 +38,42 @@ public:
     // Makes this widget a holder, before the widgets that are to share in it are made.
     void cMarkStyleHolder();
 
+    // For a widget that paints alike widgets of its holder after one of them (see cDrawsLikeOthers): the
+    // one whose rules it is drawn with, or none when it draws itself.
+    QWidget* cPrototype() const;
+
 protected:
     void cSetStockStyle(const QString& strStyleName);
     void cApplyStyle(bool bForce = false);
+    // Looks for the holder again, for a widget given its parent after it was made.
+    void cFindStyleHolder();
+    // Applies what cApplyStyle left for the polish of a widget drawn after others; called as it is polished.
+    void cApplyPendingStyle();
     virtual QString cOwnRules() const;
     virtual void cStyleApplied() {}
+    // True for widgets that can paint and measure themselves with another widget's style and rules. Under a
+    // holder, alike ones form a family: one of them, the prototype, matches the shared rules; the others
+    // match none and are drawn with the prototype's rules, so that polishing each costs no rule matching.
+    virtual bool cDrawsLikeOthers() const { return false; }
+    // The prototype this widget is drawn after has become another widget, or none.
+    virtual void cPrototypeChanged() {}
 
     QWidget* cTarget() const { return m_pTarget; }
 
 private:
     QString RulesOfNamedStyle(const QString& strName) const;
 
+    void ApplyNow(bool bForce);
     void ApplyShared(const QString& strRules);
+    struct Family
+    {
+        QVector<CustomQssHelper*> members; // in the order they joined
+        CustomQssHelper* pPrototype = nullptr;
+    };
+    void JoinFamily(CustomQssHelper* pHolder, const QString& strKey);
+    void LeaveFamily(CustomQssHelper* pHolder);
+    CustomQssHelper* PrototypeOf(CustomQssHelper* pHolder, const QString& strKey) const;
+    void SetSharedKeyProperty(const QString& strKey);
 
     QWidget* m_pTarget = nullptr;
     QString m_strStockStyle;
@@ -57,6 +83,9 @@ private:
     QString m_strSharedKey;   // the key of this widget's rule set in its holder
     bool m_bTemplate = false; // cRuleSelector gives a placeholder while a shared rule set is built
     bool m_bHolder = false;
+    bool m_bInFamily = false;
+    bool m_bStylePending = false;
     QSet<QString> m_sharedKeys; // as a holder: the rule sets it keeps, and their text
     QString m_strSharedRules;
+    QHash<QString, Family> m_families; // as a holder: the families by rule set
 };
