@@ -19,7 +19,11 @@ CustomCheckBox::CustomCheckBox(QWidget* parent, StyleSelector selector)
         m_bTakingHolderStyle = false;
         cFindStyleHolder();
     }
-    cSetStockStyle(QStringLiteral("Trellis_CheckBox_%1").arg(int(selector)));
+    static const QString kStockStyles[] = {QStringLiteral("Trellis_CheckBox_0"), QStringLiteral("Trellis_CheckBox_1"),
+                                           QStringLiteral("Trellis_CheckBox_2")};
+    const int nSelector = int(selector);
+    cSetStockStyle(nSelector >= 0 && nSelector < 3 ? kStockStyles[nSelector]
+                                                   : QStringLiteral("Trellis_CheckBox_%1").arg(nSelector));
 }
 
 CustomCheckBox::~CustomCheckBox() = default;
@@ -40,16 +44,14 @@ QStyleOptionButton CustomCheckBox::PrototypeOption(QWidget* pPrototype) const
     return option;
 }
 
-// The font stays the box's own: setting it would have the style sheets match the box's rules after all.
-// The box draws and measures with the prototype's. An icon size of its own keeps the box's own style out
+// Font and palette stay the box's own: setting them would have the style sheets match the box's rules
+// after all. The box draws and measures with the prototype's. An icon size of its own keeps the box's own style out
 // of its style options.
 void CustomCheckBox::TakePrototypeLook(QWidget* pPrototype)
 {
     pPrototype->ensurePolished();
-    if (palette() != pPrototype->palette())
-        setPalette(pPrototype->palette());
     const auto* pButton = qobject_cast<QAbstractButton*>(pPrototype);
-    if (pButton && iconSize() != pButton->iconSize()) // else the box's own style is asked at every option
+    if (pButton) // else the box's own style is asked for it at every option (setting it asks none)
         setIconSize(pButton->iconSize());
     setAttribute(Qt::WA_Hover, pPrototype->testAttribute(Qt::WA_Hover));
 }

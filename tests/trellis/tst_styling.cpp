@@ -107,16 +107,36 @@ private slots:
         QVERIFY(pChild->palette().color(QPalette::WindowText) != QColor(QStringLiteral("#FF0000")));
     }
 
-    // Boxes that keep their rules in a holder look as boxes with sheets of their own: shown, ticked, and
-    // after a setter changed one of them once it was shown. The holder parses one copy of alike rules.
-    void sharedRulesLookTheSame()
+    // Alike boxes under a holder are drawn after one of them, the prototype, which alone matches the shared
+    // rules. Each looks as a box with a sheet of its own under a parent of the same look: shown, ticked,
+    // marked red once shown, disabled, and after the prototype is deleted. The click area is the same too.
+    void boxesDrawnAfterAPrototypeLookTheSame_data()
     {
-        CustomWidget holder;
-        holder.cMarkStyleHolder();
-        holder.cSetBackgroundColor(QStringLiteral("#F7F8FA"));
-        holder.resize(400, 100);
-        auto makeBox = [&](int nRow) {
-            auto* pBox = new CustomCheckBox(&holder, SS_Second);
+        QTest::addColumn<QString>("change");
+        QTest::newRow("shown") << "";
+        QTest::newRow("ticked") << "tick";
+        QTest::newRow("partial") << "partial";
+        QTest::newRow("red once shown") << "red";
+        QTest::newRow("disabled") << "disable";
+        QTest::newRow("prototype deleted") << "delete prototype";
+    }
+
+    void boxesDrawnAfterAPrototypeLookTheSame()
+    {
+        QFETCH(QString, change);
+        CustomWidget window;
+        window.resize(400, 160);
+        auto makeParent = [&](int nX) {
+            auto* pParent = new CustomWidget(&window);
+            pParent->cSetBackgroundColor(QStringLiteral("#F7F8FA"));
+            pParent->setGeometry(nX, 0, 200, 160);
+            return pParent;
+        };
+        CustomWidget* pOwnParent = makeParent(0);
+        CustomWidget* pHolder = makeParent(200);
+        pHolder->cMarkStyleHolder();
+        auto makeBox = [](QWidget* pParent, int nRow) {
+            auto* pBox = new CustomCheckBox(pParent, SS_Second);
             QFont font = pBox->cFont(IS_Normal);
             font.setWeight(75);
             pBox->cSetFont(font, IS_Normal);
@@ -125,23 +145,51 @@ private slots:
             pBox->setGeometry(10, 10 + 30 * nRow, 150, 24);
             return pBox;
         };
-        CustomCheckBox* own = makeBox(0);
-        CustomCheckBox* shared = makeBox(1);
-        CustomCheckBox* other = makeBox(2);
-        for (CustomCheckBox* pBox : {shared, other})
-            pBox->cShareStyleIn(CustomQssHelper::cStyleHolderOf(pBox->parentWidget()));
-        QVERIFY(shared->styleSheet().isEmpty() && other->styleSheet().isEmpty());
-        QCOMPARE(shared->property("trellisShared"), other->property("trellisShared")); // one copy for both
-        holder.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&holder));
-        QCOMPARE(shared->grab().toImage(), own->grab().toImage());
-        for (CustomCheckBox* pBox : {own, shared})
-            pBox->setChecked(true);
-        QCOMPARE(shared->grab().toImage(), own->grab().toImage());
-        for (CustomCheckBox* pBox : {own, shared})
-            pBox->cSetFontColor(QStringLiteral("#FC0808"), IS_Normal);
-        QCOMPARE(shared->grab().toImage(), own->grab().toImage());
-        QVERIFY(shared->grab().toImage() != other->grab().toImage()); // the other keeps its colour
+        CustomCheckBox* own = makeBox(pOwnParent, 1);
+        CustomCheckBox* prototype = makeBox(pHolder, 0);
+        CustomCheckBox* drawn = makeBox(pHolder, 1);
+        CustomCheckBox* other = makeBox(pHolder, 2);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!own->styleSheet().isEmpty());
+        for (CustomCheckBox* pBox : {prototype, drawn, other})
+            QVERIFY(pBox->styleSheet().isEmpty());
+        QVERIFY(prototype->property("trellisShared").isValid()); // one copy of the rules, matched by one box
+        QVERIFY(!drawn->property("trellisShared").isValid() && !other->property("trellisShared").isValid());
+
+        if (change == QLatin1String("tick") || change == QLatin1String("partial")) {
+            for (CustomCheckBox* pBox : {own, drawn})
+                pBox->setCheckState(change == QLatin1String("tick") ? Qt::Checked : Qt::PartiallyChecked);
+        } else if (change == QLatin1String("red")) {
+            for (CustomCheckBox* pBox : {own, drawn})
+                pBox->cSetFontColor(QStringLiteral("#FC0808"), IS_Normal);
+        } else if (change == QLatin1String("disable")) {
+            for (CustomCheckBox* pBox : {own, drawn})
+                pBox->setEnabled(false);
+        } else if (change == QLatin1String("delete prototype")) {
+            delete prototype;
+            other->setChecked(true);
+        }
+        auto look = [&window](QWidget* pBox) {
+            return window.grab(QRect(pBox->mapTo(&window, QPoint()), pBox->size())).toImage();
+        };
+        QTRY_COMPARE(look(drawn), look(own));
+        if (change == QLatin1String("red"))
+            QVERIFY(look(other) != look(drawn)); // the other keeps its colour
+        if (change == QLatin1String("delete prototype"))
+            QVERIFY(drawn->property("trellisShared").isValid()); // the next one took over when it was drawn
+        QCOMPARE(drawn->sizeHint(), own->sizeHint());
+
+        // Clicks on the indicator, the text and beside them reach both boxes alike.
+        QSignalSpy ownSpy(own, &QCheckBox::stateChanged);
+        QSignalSpy drawnSpy(drawn, &QCheckBox::stateChanged);
+        for (const QPoint& point : {QPoint(8, 12), QPoint(60, 12), QPoint(148, 12), QPoint(60, 1)}) {
+            QTest::mouseClick(own, Qt::LeftButton, {}, point);
+            QTest::mouseClick(drawn, Qt::LeftButton, {}, point);
+            QCOMPARE(drawnSpy.count(), ownSpy.count());
+            QCOMPARE(drawn->checkState(), own->checkState());
+        }
+        QCOMPARE(drawnSpy.count() > 0, drawn->isEnabled());
     }
 
     void namedStylesResolve()
