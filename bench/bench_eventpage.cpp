@@ -8,6 +8,7 @@
 #include "custom.h"
 #include "eventitem.h"
 #include "eventtypeitem.h"
+#include "refusedwritemarks.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,6 +53,7 @@ QList<EventTypeItem*> LargeModel()
                 event->nWidthCn = metrics.horizontalAdvance(event->strDisplayNameCn);
                 event->nValue = t * 1000 + c * 100 + e;
                 event->nState = e % 3 == 0 ? 2 : 0;
+                event->nLevel = e % 5 == 4 ? 1 : 0; // a "Guru" event: hidden at the lower user level
                 channel->listEvent << event;
             }
             type->listChannel << channel;
@@ -173,16 +175,33 @@ int main(int argc, char* argv[])
         ratios << buildMs.at(nRound) / plainMs.at(nRound);
         styledAreaRatios << buildMs.at(nRound) / plainStyledAreaMs.at(nRound);
     }
+    // A refused write marks its box red: a new rule set for the page's panel once the page is shown.
+    model.at(3)->listChannel.at(1)->listEvent.at(7)->nWriteError = 3;
+    t.restart();
+    RefusedWriteMarks::Update(page);
+    Settle();
+    const double markMs = t.nsecsElapsed() / 1e6;
+    model.at(3)->listChannel.at(1)->listEvent.at(7)->nWriteError = 0;
+
+    // Another user level hides some events: the grids of the channels whose shown events changed are made
+    // again (their boxes deleted, the prototypes among them too).
+    t.restart();
+    page->SetUserLevel(0);
+    Settle();
+    const double levelMs = t.nsecsElapsed() / 1e6;
+
     std::printf("medians of %d rounds\n", nRounds);
     std::printf("the same page of plain QCheckBoxes, built and shown %8.1f ms\n", plain);
     std::printf("  the same in the page's styled scroll area       %8.1f ms\n", plainStyledArea);
     std::printf("event page of 4000 events, built and shown      %8.1f ms = %.2fx the plain page (target: at most 1.5x, "
                 "and under 500 ms on an idle machine), %.2fx the plain page in the styled scroll area; boxes with a "
-                "style sheet of their own: %d\n",
+                "style sheet of their own (the prototypes of alike boxes): %d\n",
                 build, Median(ratios), Median(styledAreaRatios), nOwnSheets);
     std::printf("  of which the construction                     %8.1f ms\n", Median(constructMs));
     std::printf("the page laid out again for a new width         %8.1f ms   (target: under 100 ms)\n", relayoutMs);
     std::printf("a height change at the same width               %8.1f ms\n", sameWidthMs);
+    std::printf("one refused event marked red on the shown page  %8.1f ms\n", markMs);
+    std::printf("another user level, the grids made again        %8.1f ms\n", levelMs);
     delete page;
     for (EventTypeItem* type : model)
         delete type;

@@ -138,6 +138,12 @@ QString CustomObject::cOwnRules() const
     return strRules;
 }
 
+bool CustomObject::cSameOwnRules(const CustomQssHelper* pOther) const
+{
+    const auto* pObject = dynamic_cast<const CustomObject*>(pOther);
+    return pObject && pObject->m_blocks == m_blocks;
+}
+
 void CustomObject::cSetFontSize(int nPixelSize, ItemStatus status, const QStringList& subControls)
 {
     if (nPixelSize <= 0) {

@@ -46,6 +46,7 @@ public:
 
 protected:
     QString cOwnRules() const override;
+    bool cSameOwnRules(const CustomQssHelper* pOther) const override;
 
 private:
     using Declarations = QVector<QPair<QString, QString>>;
@@ -54,6 +55,10 @@ private:
         QString strSubControl;
         int nStatus = IS_Normal;
         Declarations declarations;
+        bool operator==(const Block& other) const
+        {
+            return nStatus == other.nStatus && strSubControl == other.strSubControl && declarations == other.declarations;
+        }
     };
 
     void SetProperty(const QString& strProperty, const QString& strValue, ItemStatus status,

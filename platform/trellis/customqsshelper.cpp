@@ -128,38 +128,76 @@ void Repolish(QWidget* pWidget)
 }
 } // namespace
 
-// The rule set goes to the holder once (keyed by its text); the widget only names it.
+// The rule set goes to the holder once (keyed by its text); the widget only names it. The rule set of
+// widgets drawn after a prototype goes to the prototype's own sheet instead: only the prototype matches
+// it, and a change of the holder's sheet would polish every widget under it again.
 void CustomQssHelper::ApplyShared(const QString& strTemplate)
 {
     CustomQssHelper* pHolder = Holders().value(m_pHolder);
     if (!pHolder)
         return;
     const QString strKey = QString::number(qHash(strTemplate), 36) + QLatin1Char('_') + QString::number(strTemplate.size(), 36);
-    if (!m_pTarget->styleSheet().isEmpty())
-        m_pTarget->setStyleSheet(QString());
-    if (!pHolder->m_sharedKeys.contains(strKey)) {
+    if (!pHolder->m_sharedKeys.contains(strKey) && !pHolder->m_familyRules.contains(strKey)) {
         QString strRules = strTemplate;
         strRules.replace(kPlaceholder, QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kSharedProperty), strKey));
-        pHolder->m_sharedKeys.insert(strKey);
-        pHolder->m_strSharedRules += strRules;
-        pHolder->cApplyStyle();
-        // Qt keeps the holder's sheet as it parsed it (and what descendants already matched against it)
-        // until they are polished anew: a sheet set on a widget not yet shown would otherwise not reach
-        // what was styled already. Only widgets that name a rule set match the holder's rules, and those
-        // not polished yet match the new sheet when they are.
-        Repolish(m_pHolder);
-        for (QWidget* pChild : m_pHolder->findChildren<QWidget*>())
-            if (pChild->testAttribute(Qt::WA_WState_Polished) && pChild->property(kSharedProperty).isValid())
-                Repolish(pChild);
+        if (cDrawsLikeOthers()) {
+            pHolder->m_familyRules.insert(strKey, strRules);
+        } else {
+            pHolder->m_sharedKeys.insert(strKey);
+            pHolder->m_strSharedRules += strRules;
+            pHolder->cApplyStyle();
+            // Qt keeps the holder's sheet as it parsed it (and what descendants already matched against it)
+            // until they are polished anew: a sheet set on a widget not yet shown would otherwise not reach
+            // what was styled already. Only widgets that name a rule set match the holder's rules, and those
+            // not polished yet match the new sheet when they are.
+            Repolish(m_pHolder);
+            for (QWidget* pChild : m_pHolder->findChildren<QWidget*>())
+                if (pChild->testAttribute(Qt::WA_WState_Polished) && pChild->property(kSharedProperty).isValid())
+                    Repolish(pChild);
+        }
     }
     if (cDrawsLikeOthers()) {
         JoinFamily(pHolder, strKey);
         return;
     }
+    if (!m_pTarget->styleSheet().isEmpty())
+        m_pTarget->setStyleSheet(QString());
     if (m_strSharedKey != strKey) {
         m_strSharedKey = strKey;
         SetSharedKeyProperty(strKey);
     }
+}
+
+// Alike widgets are made one after another: a widget whose looks were set as those of the family joined
+// last joins it without making its rules' text.
+bool CustomQssHelper::JoinedAlikeFamily()
+{
+    CustomQssHelper* pHolder = m_pHolder && cDrawsLikeOthers() ? Holders().value(m_pHolder) : nullptr;
+    if (!pHolder)
+        return false;
+    const auto it = pHolder->m_families.constFind(pHolder->m_strLastFamily);
+    if (it == pHolder->m_families.constEnd() || it->members.isEmpty())
+        return false;
+    const CustomQssHelper* pLike = it->members.constFirst();
+    if (pLike == this || pLike->m_strStockStyle != m_strStockStyle || pLike->m_strStyleName != m_strStyleName
+        || !cSameOwnRules(pLike))
+        return false;
+    JoinFamily(pHolder, it.key());
+    return true;
+}
+
+// A prototype names its family's rule set and carries it in its own sheet; a member names none and has no
+// sheet.
+void CustomQssHelper::SetFamilyRole(CustomQssHelper* pHolder, bool bPrototype)
+{
+    SetSharedKeyProperty(bPrototype ? m_strSharedKey : QString());
+    const QString strSheet = bPrototype ? pHolder->m_familyRules.value(m_strSharedKey) : QString();
+    if (m_pTarget->styleSheet() == strSheet)
+        return;
+    // Qt keeps a polished widget's border from its previous sheet unless the sheet is cleared first.
+    if (!m_pTarget->styleSheet().isEmpty() && m_pTarget->testAttribute(Qt::WA_WState_Polished))
+        m_pTarget->setStyleSheet(QString());
+    m_pTarget->setStyleSheet(strSheet);
 }
 
 // Names the rule set the widget matches (none for an empty key); the style reads it again only when the
@@ -183,14 +221,12 @@ void CustomQssHelper::JoinFamily(CustomQssHelper* pHolder, const QString& strKey
     LeaveFamily(pHolder);
     m_strSharedKey = strKey;
     m_bInFamily = true;
+    pHolder->m_strLastFamily = strKey;
     Family& family = pHolder->m_families[strKey];
     family.members.append(this);
-    if (!family.pPrototype) {
+    if (!family.pPrototype)
         family.pPrototype = this;
-        SetSharedKeyProperty(strKey);
-    } else {
-        SetSharedKeyProperty(QString());
-    }
+    SetFamilyRole(pHolder, family.pPrototype == this);
     cPrototypeChanged();
 }
 
@@ -218,7 +254,7 @@ CustomQssHelper* CustomQssHelper::PrototypeOf(CustomQssHelper* pHolder, const QS
         return nullptr;
     if (!it->pPrototype) {
         it->pPrototype = it->members.constFirst();
-        it->pPrototype->SetSharedKeyProperty(strKey);
+        it->pPrototype->SetFamilyRole(pHolder, true);
         for (CustomQssHelper* pMember : qAsConst(it->members))
             if (pMember != it->pPrototype)
                 pMember->cPrototypeChanged();
@@ -257,6 +293,10 @@ void CustomQssHelper::cApplyPendingStyle()
 void CustomQssHelper::ApplyNow(bool bForce)
 {
     m_bStylePending = false;
+    if (JoinedAlikeFamily()) {
+        cStyleApplied();
+        return;
+    }
     // Every rule with the placeholder for its selector: the named styles' texts are made once.
     m_bTemplate = true;
     QString strTemplate = RulesOfNamedStyle(m_strStockStyle) + RulesOfNamedStyle(m_strStyleName) + cOwnRules();

@@ -52,11 +52,18 @@ protected:
     virtual QString cOwnRules() const;
     virtual void cStyleApplied() {}
     // True for widgets that can paint and measure themselves with another widget's style and rules. Under a
-    // holder, alike ones form a family: one of them, the prototype, matches the shared rules; the others
-    // match none and are drawn with the prototype's rules, so that polishing each costs no rule matching.
+    // holder, alike ones form a family: one of them, the prototype, has the rules in a sheet of its own;
+    // the others match none and are drawn with the prototype's rules, so that polishing each costs no rule
+    // matching.
     virtual bool cDrawsLikeOthers() const { return false; }
     // The prototype this widget is drawn after has become another widget, or none.
     virtual void cPrototypeChanged() {}
+    // Whether this widget's own rules are those of pOther, a widget of the same class.
+    virtual bool cSameOwnRules(const CustomQssHelper* pOther) const
+    {
+        Q_UNUSED(pOther)
+        return true;
+    }
 
     QWidget* cTarget() const { return m_pTarget; }
 
@@ -71,9 +78,11 @@ private:
         CustomQssHelper* pPrototype = nullptr;
     };
     void JoinFamily(CustomQssHelper* pHolder, const QString& strKey);
+    bool JoinedAlikeFamily();
     void LeaveFamily(CustomQssHelper* pHolder);
     CustomQssHelper* PrototypeOf(CustomQssHelper* pHolder, const QString& strKey) const;
     void SetSharedKeyProperty(const QString& strKey);
+    void SetFamilyRole(CustomQssHelper* pHolder, bool bPrototype);
 
     QWidget* m_pTarget = nullptr;
     QString m_strStockStyle;
@@ -88,4 +97,6 @@ private:
     QSet<QString> m_sharedKeys; // as a holder: the rule sets it keeps, and their text
     QString m_strSharedRules;
     QHash<QString, Family> m_families; // as a holder: the families by rule set
+    QHash<QString, QString> m_familyRules; // as a holder: the families' rule sets, by key
+    QString m_strLastFamily;               // as a holder: the key of the family joined last
 };

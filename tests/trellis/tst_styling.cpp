@@ -107,8 +107,7 @@ private slots:
         QVERIFY(pChild->palette().color(QPalette::WindowText) != QColor(QStringLiteral("#FF0000")));
     }
 
-    // Alike boxes under a holder are drawn after one of them, the prototype, which alone matches the shared
-    // rules. Each looks as a box with a sheet of its own under a parent of the same look: shown, ticked,
+    // Alike boxes under a holder are drawn after one of them, the prototype, which alone has their rules. Each looks as a box with a sheet of its own under a parent of the same look: shown, ticked,
     // marked red once shown, disabled, and after the prototype is deleted. The click area is the same too.
     void boxesDrawnAfterAPrototypeLookTheSame_data()
     {
@@ -151,11 +150,10 @@ private slots:
         CustomCheckBox* other = makeBox(pHolder, 2);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(!own->styleSheet().isEmpty());
-        for (CustomCheckBox* pBox : {prototype, drawn, other})
-            QVERIFY(pBox->styleSheet().isEmpty());
-        QVERIFY(prototype->property("trellisShared").isValid()); // one copy of the rules, matched by one box
-        QVERIFY(!drawn->property("trellisShared").isValid() && !other->property("trellisShared").isValid());
+        // One copy of the rules, matched by one box.
+        QVERIFY(!prototype->styleSheet().isEmpty() && prototype->property("trellisShared").isValid());
+        for (CustomCheckBox* pBox : {drawn, other})
+            QVERIFY(pBox->styleSheet().isEmpty() && !pBox->property("trellisShared").isValid());
 
         if (change == QLatin1String("tick") || change == QLatin1String("partial")) {
             for (CustomCheckBox* pBox : {own, drawn})
@@ -177,7 +175,7 @@ private slots:
         if (change == QLatin1String("red"))
             QVERIFY(look(other) != look(drawn)); // the other keeps its colour
         if (change == QLatin1String("delete prototype"))
-            QVERIFY(drawn->property("trellisShared").isValid()); // the next one took over when it was drawn
+            QVERIFY(!drawn->styleSheet().isEmpty()); // the next one took over when it was drawn
         QCOMPARE(drawn->sizeHint(), own->sizeHint());
 
         // Clicks on the indicator, the text and beside them reach both boxes alike.
