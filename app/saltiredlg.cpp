@@ -165,21 +165,25 @@ void SaltireDlg::InitMenus()
     m_pActAbout = addAction(m_pHelpMenu, ActAbout, false, "ActAbout");
 }
 
+// The widgets are made in the central widget, and that in the window's frame, where they stay: moved
+// there later, each would take the style sheets of its new ancestors again.
 void SaltireDlg::InitWidgets()
 {
-    auto makeLabel = [this](const char* szObjectName) {
-        auto* pLabel = new CustomLabel(this);
+    auto* pCentral = new CustomWidget(cCentralParent());
+    pCentral->setObjectName(QStringLiteral("CentralWidget"));
+    auto makeLabel = [pCentral](const char* szObjectName) {
+        auto* pLabel = new CustomLabel(pCentral);
         pLabel->setObjectName(QString::fromLatin1(szObjectName));
         pLabel->setFixedHeight(32);
         pLabel->cSetFontColor(QStringLiteral("#52535E"));
         pLabel->cSetFontSize(14);
         return pLabel;
     };
-    auto makeButton = [this](const char* szObjectName, int nWidth, const char* szStyle) {
+    auto makeButton = [pCentral](const char* szObjectName, int nWidth, const char* szStyle) {
         // Under the named style lies the stock style of the same kind: orange under orange, white under the
         // others, so that no state of the named style shows the other's background.
         const bool bOrange = qstrcmp(szStyle, "KS_Btn_Orange_Main") == 0;
-        auto* pButton = new CustomPushButton(this, bOrange ? SS_Default : SS_Second);
+        auto* pButton = new CustomPushButton(pCentral, bOrange ? SS_Default : SS_Second);
         pButton->setObjectName(QString::fromLatin1(szObjectName));
         pButton->setFixedSize(nWidth, 32);
         pButton->cSetStyleSelector(QString::fromLatin1(szStyle));
@@ -187,12 +191,12 @@ void SaltireDlg::InitWidgets()
     };
 
     m_pDeviceLabel = makeLabel("DeviceLabel");
-    m_pDeviceCombo = new CustomComboBox(this, SS_Third, false);
+    m_pDeviceCombo = new CustomComboBox(pCentral, SS_Third, false);
     m_pDeviceCombo->setObjectName(QStringLiteral("DeviceCombo"));
     m_pDeviceCombo->setFixedHeight(32);
     m_pDeviceCombo->setFixedWidth(270);
     m_pLevelLabel = makeLabel("LevelLabel");
-    m_pLevelCombo = new CustomComboBox(this, SS_Third, false);
+    m_pLevelCombo = new CustomComboBox(pCentral, SS_Third, false);
     m_pLevelCombo->setObjectName(QStringLiteral("LevelCombo"));
     m_pLevelCombo->setFixedSize(120, 32);
 
@@ -202,14 +206,13 @@ void SaltireDlg::InitWidgets()
     m_pBtnApply = makeButton("BtnApply", 100, "KS_Btn_Orange_Main");
     m_pBtnEventMonitor = makeButton("BtnEventMonitor", 100, "KS_Btn_Gray_Sub");
 
-    m_pStackedWidget = new QStackedWidget(this);
+    m_pStackedWidget = new QStackedWidget(pCentral);
     m_pStackedWidget->setObjectName(QStringLiteral("EventPages"));
 }
 
 void SaltireDlg::InitLayout()
 {
-    auto* pCentral = new CustomWidget(this);
-    pCentral->setObjectName(QStringLiteral("CentralWidget"));
+    auto* pCentral = static_cast<CustomWidget*>(m_pStackedWidget->parentWidget()); // made in InitWidgets
 
     auto* pTopRow = new QHBoxLayout;
     pTopRow->setContentsMargins(16, 16, 30, 16);
@@ -334,7 +337,7 @@ CheckListMainWidget* SaltireDlg::CurrentPanel()
     const int nLevel = m_pLevelCombo->count() > 0 ? m_pLevelCombo->currentData().toInt() : 0;
     static const QList<Saltire::EventTypeItem*> s_none;
     const QList<Saltire::EventTypeItem*>& types = m_pRWThread ? *m_pRWThread->GetEventTypeList(nID) : s_none;
-    auto* pPanel = new CheckListMainWidget(nLevel, types, this);
+    auto* pPanel = new CheckListMainWidget(nLevel, types, m_pStackedWidget); // where it is shown: never moved
     ReadFailureNotice::Attach(pPanel, NotificationReadFailures::List(nID));
     m_panels.insert(nID, pPanel);
     m_pStackedWidget->addWidget(pPanel);

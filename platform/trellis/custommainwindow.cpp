@@ -60,6 +60,9 @@ CustomMainWindow::CustomMainWindow(QWidget* parent)
 {
     m_pFrame = cTarget();
     setMouseTracking(true);
+    // Styled before its children are made: they take the frame's style sheet as they come, instead of all
+    // of them at once when it is set.
+    cSetStockStyle(QStringLiteral("Trellis_Window"));
 
     m_pTitleBar = new CustomTitleBar(m_pFrame);
     m_pCentralWidget = new QWidget(m_pFrame);
@@ -101,7 +104,7 @@ CustomMainWindow::CustomMainWindow(QWidget* parent)
     connect(m_pTitleBar, &CustomTitleBar::cSigToggleMaximize, this, &CustomMainWindow::cToggleMaximize);
     connect(m_pTitleBar, &CustomTitleBar::cSigClose, this, &QWidget::close);
 
-    cSetStockStyle(QStringLiteral("Trellis_Window"));
+    cStyleApplied();
     WatchForResize(this);
     WatchForResize(m_pFrame);
     WatchForResize(m_pTitleBar);
@@ -318,6 +321,8 @@ void CustomMainWindow::changeEvent(QEvent* pEvent)
 void CustomMainWindow::cStyleApplied()
 {
     // Children must not paint over the frame's border.
+    if (!m_pFrameLayout)
+        return; // still being made
     const int nAll = BorderPixels(cStyleValue(QStringLiteral("border-width")));
     auto edge = [&](const char* szName) {
         const int nEdge = BorderPixels(cStyleValue(QStringLiteral("border-%1-width").arg(QLatin1String(szName))));

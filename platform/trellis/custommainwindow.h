@@ -27,6 +27,9 @@ public:
     CustomTitleBar* cTitleBar() const { return m_pTitleBar; }
     void cSetCentralWidget(QWidget* pWidget);
     QWidget* cCentralWidget() const { return m_pCentralWidget; }
+    // The parent a central widget ends up with. Made with it, the central widget is never moved, which
+    // would have every widget in it take the window's style sheets anew.
+    QWidget* cCentralParent() const { return m_pFrame; }
 
     void cSetMinStrechSize(const QSize& size);
     QSize cMinStrechSize() const { return m_minStretchSize; }
