@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QWidget;
 
 // Writes "Main window shown" to the log once, when the window is first on the screen (exposed): the
@@ -12,12 +14,16 @@ class FirstShownLog : public QObject
     Q_OBJECT
 
 public:
-    // After pWindow->show(), so that its native window exists.
-    static void Watch(QWidget* pWindow);
+    // After pWindow->show(), so that its native window exists. fnThen runs once the window is on the
+    // screen (and painted), for what need not delay it.
+    static void Watch(QWidget* pWindow, std::function<void()> fnThen = {});
 
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
-    using QObject::QObject;
+    FirstShownLog(QObject* pParent, std::function<void()> fnThen);
+    static void Shown(const std::function<void()>& fnThen);
+
+    std::function<void()> m_fnThen;
 };

@@ -39,11 +39,11 @@ int main(int argc, char* argv[])
     NXInterface::initLog4qtConfig(strAppDir + QStringLiteral("/log4qt/log4qt_Kestrel.conf"));
     Custom::addXmlPath(QStringLiteral(":/Kestrel/QSS/CustomStyleSheet_ks.xml"));
     QThreadPool::globalInstance()->setMaxThreadCount(100);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Kestrel/logo/Gantry.ico")));
 
     SaltireDlg dlg;
     dlg.show();
     dlg.cShowMaximized();
-    FirstShownLog::Watch(&dlg);
+    // Reading every image of the icon file takes as long as a tenth of the start: it waits for the window.
+    FirstShownLog::Watch(&dlg, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/Kestrel/logo/Gantry.ico"))); });
     return app.exec();
 }

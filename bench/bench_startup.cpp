@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLabel>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -24,11 +25,14 @@
 
 namespace {
 
-// The bare window: prints "shown" once it is exposed, then leaves.
-int BareWindow(int argc, char* argv[])
+// The bare window: prints "shown" once it is exposed, then leaves. With bText, it shows one line of text:
+// the fonts are then looked up (fontconfig) as in any window with text.
+int BareWindow(int argc, char* argv[], bool bText)
 {
     QApplication app(argc, argv);
     QWidget window;
+    if (bText)
+        new QLabel(QStringLiteral("Select Device"), &window);
     window.resize(1000, 700);
     window.show();
     struct Watch : QObject {
@@ -61,8 +65,8 @@ double Median(std::vector<double> v)
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc > 1 && QByteArray(argv[1]) == "--bare")
-        return BareWindow(argc, argv);
+    if (argc > 1 && (QByteArray(argv[1]) == "--bare" || QByteArray(argv[1]) == "--bare-text"))
+        return BareWindow(argc, argv, QByteArray(argv[1]) == "--bare-text");
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
 
@@ -82,18 +86,18 @@ int main(int argc, char* argv[])
     env.insert("KESTREL_PROGRAM_DATA_DIR", root.filePath("programdata"));
     env.remove("GENICAM_GENTL64_PATH");
 
-    std::vector<double> bare, tool, discovery;
+    std::vector<double> bare, bareText, tool, discovery;
     for (int run = 0; run < runs; ++run) {
-        {
+        for (const char* szMode : {"--bare", "--bare-text"}) {
             QProcess p;
             p.setProcessEnvironment(env);
             QElapsedTimer clock;
             clock.start();
-            p.start(QCoreApplication::applicationFilePath(), {"--bare"});
+            p.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(szMode)});
             QByteArray out;
             while (!out.contains("shown") && p.waitForReadyRead(10000))
                 out += p.readAllStandardOutput();
-            bare.push_back(clock.nsecsElapsed() / 1e6);
+            (qstrcmp(szMode, "--bare") == 0 ? bare : bareText).push_back(clock.nsecsElapsed() / 1e6);
             p.waitForFinished(10000);
         }
         {
@@ -132,8 +136,11 @@ int main(int argc, char* argv[])
         nDiscoveryFirst += discovery[i] >= 0 && discovery[i] < tool[i];
     const double bareMs = Median(bare), toolMs = Median(tool), discoveryMs = Median(discovery);
     std::printf("bare Qt Widgets window, start to shown     %8.1f ms (median of %d)\n", bareMs, runs);
-    std::printf("saltire, start to its window shown         %8.1f ms = %.2fx the bare window (target: at most 1.5x)\n",
-                toolMs, bareMs > 0 ? toolMs / bareMs : 0);
+    const double bareTextMs = Median(bareText);
+    std::printf("the same with one line of text             %8.1f ms (fonts looked up)\n", bareTextMs);
+    std::printf("saltire, start to its window shown         %8.1f ms = %.2fx the bare window (target: at most 1.5x), "
+                "%.2fx the window with text\n",
+                toolMs, bareMs > 0 ? toolMs / bareMs : 0, bareTextMs > 0 ? toolMs / bareTextMs : 0);
     std::printf("saltire, start to the end of its discovery %8.1f ms; in %d of %d runs the window was shown first%s\n",
                 discoveryMs, runs - nDiscoveryFirst, runs,
                 nDiscoveryFirst ? " (the others: discovery ended first, on another thread)" : "");

@@ -7,9 +7,24 @@ CustomComboBox::CustomComboBox(QWidget* parent, StyleSelector selector, bool bEd
     , CustomObject(this)
 {
     setEditable(bEditable);
-    // A plain list view lets the style sheet reach the drop-down items.
-    setView(new QListView(this));
     cSetStockStyle(QStringLiteral("Trellis_ComboBox_%1").arg(int(selector)));
 }
 
 CustomComboBox::~CustomComboBox() = default;
+
+// A plain list view lets the style sheet reach the drop-down items. It is made when first needed: a
+// drop-down list (with its window) for every selector would slow down the making of every window.
+QAbstractItemView* CustomComboBox::cListView()
+{
+    if (!m_bListView) {
+        m_bListView = true;
+        setView(new QListView(this));
+    }
+    return view();
+}
+
+void CustomComboBox::showPopup()
+{
+    cListView();
+    QComboBox::showPopup();
+}

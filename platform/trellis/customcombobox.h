@@ -12,4 +12,11 @@ class TRELLIS_EXPORT CustomComboBox : public QComboBox, public CustomObject
 public:
     CustomComboBox(QWidget* parent = nullptr, StyleSelector selector = SS_Default, bool bEditable = false);
     ~CustomComboBox() override;
+
+    // The drop-down list, made now if it was not yet.
+    QAbstractItemView* cListView();
+    void showPopup() override;
+
+private:
+    bool m_bListView = false;
 };
