@@ -118,7 +118,8 @@ bool CustomCheckBox::hitButton(const QPoint& pos) const
     return pPrototype->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, pPrototype).contains(pos);
 }
 
-// As QCheckBox works it out, with the prototype's style and font.
+// As QCheckBox works it out, with the prototype's style and font; alike boxes with the same text (event
+// names repeat from channel to channel) share the result.
 QSize CustomCheckBox::sizeHint() const
 {
     ensurePolished();
@@ -129,11 +130,19 @@ QSize CustomCheckBox::sizeHint() const
         return m_hint;
     pPrototype->ensurePolished();
     const QStyleOptionButton option = PrototypeOption(pPrototype);
-    QStyle* pStyle = pPrototype->style();
-    QSize size = pStyle->itemTextRect(option.fontMetrics, QRect(), Qt::TextShowMnemonic, false, text()).size();
-    if (!option.icon.isNull())
-        size = QSize(size.width() + option.iconSize.width() + 4, qMax(size.height(), option.iconSize.height()));
-    m_hint = pStyle->sizeFromContents(QStyle::CT_CheckBox, &option, size, pPrototype);
+    QHash<QString, QSize>* pShared = option.icon.isNull() ? cFamilySizes() : nullptr;
+    const auto it = pShared ? pShared->constFind(text()) : QHash<QString, QSize>::const_iterator();
+    if (pShared && it != pShared->constEnd()) {
+        m_hint = it.value();
+    } else {
+        QStyle* pStyle = pPrototype->style();
+        QSize size = pStyle->itemTextRect(option.fontMetrics, QRect(), Qt::TextShowMnemonic, false, text()).size();
+        if (!option.icon.isNull())
+            size = QSize(size.width() + option.iconSize.width() + 4, qMax(size.height(), option.iconSize.height()));
+        m_hint = pStyle->sizeFromContents(QStyle::CT_CheckBox, &option, size, pPrototype);
+        if (pShared)
+            pShared->insert(text(), m_hint);
+    }
     m_strHintText = text();
     m_pHintPrototype = pPrototype;
     return m_hint;

@@ -29,8 +29,6 @@ CustomQssHelper::CustomQssHelper(QWidget* pTarget)
     , m_nId(g_nNextId.fetchAndAddRelaxed(1))
 {
     Q_ASSERT(pTarget);
-    // Rules select the widget by this property, so they never reach its children.
-    m_pTarget->setProperty(kIdProperty, m_nId);
     // Made under a style holder: its rules go there from the start, and it never gets a sheet of its own.
     m_pHolder = cStyleHolderOf(pTarget->parentWidget());
 }
@@ -262,6 +260,15 @@ CustomQssHelper* CustomQssHelper::PrototypeOf(CustomQssHelper* pHolder, const QS
     return it->pPrototype;
 }
 
+QHash<QString, QSize>* CustomQssHelper::cFamilySizes() const
+{
+    CustomQssHelper* pHolder = m_bInFamily ? Holders().value(m_pHolder) : nullptr;
+    if (!pHolder)
+        return nullptr;
+    auto it = pHolder->m_families.find(m_strSharedKey);
+    return it == pHolder->m_families.end() ? nullptr : &it->sizes;
+}
+
 QWidget* CustomQssHelper::cPrototype() const
 {
     if (!m_bInFamily)
@@ -305,6 +312,12 @@ void CustomQssHelper::ApplyNow(bool bForce)
         ApplyShared(strTemplate);
         cStyleApplied();
         return;
+    }
+    if (!m_bIdNamed) {
+        // The rules of a sheet of its own select the widget by this property, so they never reach its
+        // children. Widgets under a holder never need it.
+        m_pTarget->setProperty(kIdProperty, m_nId);
+        m_bIdNamed = true;
     }
     const QString strSheet = strTemplate.replace(kPlaceholder, QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kIdProperty)).arg(m_nId))
                              + m_strSharedRules;

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QSize>
 #include <QVector>
 #include <QString>
 
@@ -58,6 +59,9 @@ protected:
     virtual bool cDrawsLikeOthers() const { return false; }
     // The prototype this widget is drawn after has become another widget, or none.
     virtual void cPrototypeChanged() {}
+    // Sizes the widgets of this widget's family share: what depends only on their rules and a text (the
+    // size of a box for its text), worked out once for all of them. Null outside a family.
+    QHash<QString, QSize>* cFamilySizes() const;
     // Whether this widget's own rules are those of pOther, a widget of the same class.
     virtual bool cSameOwnRules(const CustomQssHelper* pOther) const
     {
@@ -76,6 +80,7 @@ private:
     {
         QVector<CustomQssHelper*> members; // in the order they joined
         CustomQssHelper* pPrototype = nullptr;
+        QHash<QString, QSize> sizes; // see cFamilySizes
     };
     void JoinFamily(CustomQssHelper* pHolder, const QString& strKey);
     bool JoinedAlikeFamily();
@@ -94,6 +99,7 @@ private:
     bool m_bHolder = false;
     bool m_bInFamily = false;
     bool m_bStylePending = false;
+    bool m_bIdNamed = false;
     QSet<QString> m_sharedKeys; // as a holder: the rule sets it keeps, and their text
     QString m_strSharedRules;
     QHash<QString, Family> m_families; // as a holder: the families by rule set

@@ -1,10 +1,12 @@
 #include "custom.h"
 #include "customcheckbox.h"
+#include "customcombobox.h"
 #include "customlabel.h"
 #include "custompushbutton.h"
 #include "customstyleregistry.h"
 #include "customwidget.h"
 
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QResource>
 #include <QtTest>
@@ -224,6 +226,16 @@ private slots:
         QVERIFY(CustomStyleRegistry::instance().hasStyle(QStringLiteral("Trellis_CheckBox_1")));
         CustomCheckBox box(nullptr, SS_Second);
         QVERIFY(box.styleSheet().contains(QStringLiteral("checkbox_checked.png")));
+
+        // A selector's drop-down is a plain list view (the style sheet reaches its items), made when it opens.
+        CustomComboBox combo(nullptr, SS_Third, false);
+        combo.addItems({QStringLiteral("Guru"), QStringLiteral("Recommended")});
+        combo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&combo));
+        combo.showPopup();
+        QCOMPARE(QByteArray(combo.view()->metaObject()->className()), QByteArray("QListView"));
+        QTRY_VERIFY(combo.view()->isVisible());
+        combo.hidePopup();
     }
 
     void checkBoxClicksNeverGivePartial_data()
