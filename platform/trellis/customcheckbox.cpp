@@ -1,6 +1,5 @@
 #include "customcheckbox.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QPainter>
 #include <QStyle>
@@ -44,9 +43,9 @@ QStyleOptionButton CustomCheckBox::PrototypeOption(QWidget* pPrototype) const
     return option;
 }
 
-// Font and palette stay the box's own: setting them would have the style sheets match the box's rules
-// after all. The box draws and measures with the prototype's. An icon size of its own keeps the box's own style out
-// of its style options.
+// Font and palette stay the box's own (setting them would have the style sheets match the box's rules
+// after all): it draws and measures with the prototype's. An icon size of its own keeps the box's own
+// style out of its style options.
 void CustomCheckBox::TakePrototypeLook(QWidget* pPrototype)
 {
     pPrototype->ensurePolished();
@@ -68,9 +67,8 @@ void CustomCheckBox::cPrototypeChanged()
 }
 
 // A box drawn after a prototype needs nothing of the style's polish (the rules it matches itself draw
-// nothing of it): its palette, font and hover come from the prototype, which the style polished. A style
-// sheet that polishes the box anyway (a sheet of an ancestor changed) sets its palette from those rules,
-// so the prototype's look is taken again after every change of style.
+// nothing of it): it is drawn, measured and hit-tested with the prototype's style, rules, palette and font,
+// and takes its hover and icon size, again after every change of style.
 bool CustomCheckBox::event(QEvent* pEvent)
 {
     switch (pEvent->type()) {

@@ -5,8 +5,8 @@
 #include <QHash>
 #include <QSet>
 #include <QSize>
-#include <QVector>
 #include <QString>
+#include <QVector>
 
 class QWidget;
 
@@ -39,11 +39,10 @@ public:
     // Makes this widget a holder, before the widgets that are to share in it are made.
     void cMarkStyleHolder();
 
-    // For a widget that paints alike widgets of its holder after one of them (see cDrawsLikeOthers): the
-    // one whose rules it is drawn with, or none when it draws itself.
-    QWidget* cPrototype() const;
-
 protected:
+    // For a widget drawn after another of its family (see cDrawsLikeOthers): that one, the prototype, whose
+    // rules it is drawn with; none when it draws itself.
+    QWidget* cPrototype() const;
     void cSetStockStyle(const QString& strStyleName);
     void cApplyStyle(bool bForce = false);
     // Looks for the holder again, for a widget given its parent after it was made.
