@@ -10,6 +10,7 @@
 #include <qwt_scale_engine.h>
 #include <qwt_series_data.h>
 
+#include <QElapsedTimer>
 #include <QEvent>
 
 #include <algorithm>
@@ -18,6 +19,9 @@
 namespace {
 
 constexpr int kNewCurvesPerUpdate = 16;
+// A new line's legend entry costs more the longer the legend is: past this much time in one update, the
+// kinds still missing come with the next updates (at least one per update).
+constexpr qint64 kNewCurvesBudgetNs = 3 * 1000 * 1000;
 
 // Distinct on white and for the common forms of colour blindness (Okabe and Ito).
 const QColor kColors[] = {QColor(0, 114, 178),  QColor(230, 159, 0),   QColor(0, 158, 115), QColor(204, 121, 167),
@@ -68,11 +72,14 @@ void EventRateChart::setSnapshot(const EventStatisticsSnapshot& snapshot)
 {
     QHash<QString, QwtPlotCurve*> unused = m_curves;
     int nNew = 0;
+    QElapsedTimer clock;
+    clock.start();
     for (const EventStatRow& row : snapshot.rows) {
         const QString strTitle = EventStatText::Title(row);
         unused.remove(strTitle);
         // A line and its legend entry cost some GUI time: many new kinds at once come in over a few updates.
-        if (!m_curves.contains(strTitle) && ++nNew > kNewCurvesPerUpdate)
+        if (!m_curves.contains(strTitle)
+            && (++nNew > kNewCurvesPerUpdate || (nNew > 1 && clock.nsecsElapsed() > kNewCurvesBudgetNs)))
             continue;
         QwtPlotCurve*& pCurve = m_curves[strTitle];
         if (!pCurve) {

@@ -328,6 +328,23 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(curve->dataSize() > 0, 5000); // once a whole second has passed
         QCOMPARE(curve->sample(int(curve->dataSize()) - 1).x(), 0.0);
         QCOMPARE(chart->axisScaleDiv(QwtPlot::yLeft).lowerBound(), 0.0); // rates stand above the axis
+
+        // Many new kinds at once come into a chart over a few updates: at least one, at most 16 each.
+        EventRateChart many;
+        EventStatisticsSnapshot kinds;
+        for (int k = 0; k < 40; ++k) {
+            EventStatRow row;
+            row.strName = QString("Kind%1").arg(k);
+            row.nId = quint16(k);
+            row.rateHistory = {1.0};
+            kinds.rows << row;
+        }
+        for (int nShown = 0; nShown < 40;) {
+            many.setSnapshot(kinds);
+            const int nNow = many.curves().size();
+            QVERIFY2(nNow > nShown && nNow - nShown <= 16, qPrintable(QString("%1 after %2").arg(nNow).arg(nShown)));
+            nShown = nNow;
+        }
         QTest::mouseClick(chart->legendEntry("ExposureStart[ID:0x9000]"), Qt::LeftButton);
         QVERIFY(!curve->isVisible());
         QVERIFY(chart->curve("FrameTrigger[ID:0x9001]")->isVisible());
