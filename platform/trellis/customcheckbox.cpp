@@ -126,13 +126,13 @@ QSize CustomCheckBox::sizeHint() const
         return QCheckBox::sizeHint();
     if (m_pHintPrototype == pPrototype && m_strHintText == text() && m_hint.isValid())
         return m_hint;
-    pPrototype->ensurePolished();
-    const QStyleOptionButton option = PrototypeOption(pPrototype);
-    QHash<QString, QSize>* pShared = option.icon.isNull() ? cFamilySizes() : nullptr;
+    QHash<QString, QSize>* pShared = icon().isNull() ? cFamilySizes() : nullptr;
     const auto it = pShared ? pShared->constFind(text()) : QHash<QString, QSize>::const_iterator();
     if (pShared && it != pShared->constEnd()) {
         m_hint = it.value();
     } else {
+        pPrototype->ensurePolished();
+        const QStyleOptionButton option = PrototypeOption(pPrototype);
         QStyle* pStyle = pPrototype->style();
         QSize size = pStyle->itemTextRect(option.fontMetrics, QRect(), Qt::TextShowMnemonic, false, text()).size();
         if (!option.icon.isNull())

@@ -14,17 +14,11 @@ CustomComboBox::~CustomComboBox() = default;
 
 // A plain list view lets the style sheet reach the drop-down items. It is made when first needed: a
 // drop-down list (with its window) for every selector would slow down the making of every window.
-QAbstractItemView* CustomComboBox::cListView()
+void CustomComboBox::showPopup()
 {
     if (!m_bListView) {
         m_bListView = true;
         setView(new QListView(this));
     }
-    return view();
-}
-
-void CustomComboBox::showPopup()
-{
-    cListView();
     QComboBox::showPopup();
 }

@@ -13,8 +13,6 @@ public:
     CustomComboBox(QWidget* parent = nullptr, StyleSelector selector = SS_Default, bool bEditable = false);
     ~CustomComboBox() override;
 
-    // The drop-down list, made now if it was not yet.
-    QAbstractItemView* cListView();
     void showPopup() override;
 
 private:

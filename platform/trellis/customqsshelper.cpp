@@ -16,6 +16,12 @@ const char* const kIdProperty = "trellisId";
 const char* const kSharedProperty = "trellisShared"; // on a widget that shares: its rule set's key
 const QString kPlaceholder = CustomStyleRegistry::selectorPlaceholder();
 
+// Selects the widgets whose property has this value.
+QString PropertySelector(const char* szProperty, const QString& strValue)
+{
+    return QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(szProperty), strValue);
+}
+
 // The holders by widget (styled widgets are made and styled on the GUI thread only).
 QHash<const QWidget*, CustomQssHelper*>& Holders()
 {
@@ -62,16 +68,7 @@ void CustomQssHelper::cSetStockStyle(const QString& strStyleName)
 
 QString CustomQssHelper::cRuleSelector(int nStatus, const QString& strSubControl) const
 {
-    QString strSelector;
-    if (m_bTemplate)
-        strSelector = kPlaceholder;
-    else if (m_pHolder)
-        strSelector = QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kSharedProperty), m_strSharedKey);
-    else
-        strSelector = QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kIdProperty)).arg(m_nId);
-    if (!strSubControl.isEmpty())
-        strSelector += QStringLiteral("::") + strSubControl;
-    return strSelector + CustomStyleRegistry::pseudoState(nStatus);
+    return CustomStyleRegistry::templateSelector(nStatus, strSubControl);
 }
 
 QString CustomQssHelper::RulesOfNamedStyle(const QString& strName) const
@@ -82,18 +79,6 @@ QString CustomQssHelper::RulesOfNamedStyle(const QString& strName) const
 QString CustomQssHelper::cOwnRules() const
 {
     return QString();
-}
-
-void CustomQssHelper::cShareStyleIn(QWidget* pHolder)
-{
-    if (!pHolder || !Holders().contains(pHolder) || !pHolder->isAncestorOf(m_pTarget)) {
-        qCWarning(lcQss) << "A style holder must be a styled ancestor of the widget";
-        return;
-    }
-    if (CustomQssHelper* pOld = m_bInFamily ? Holders().value(m_pHolder) : nullptr)
-        LeaveFamily(pOld);
-    m_pHolder = pHolder;
-    cApplyStyle();
 }
 
 QWidget* CustomQssHelper::cStyleHolderOf(QWidget* pParent)
@@ -124,6 +109,14 @@ void Repolish(QWidget* pWidget)
     pWidget->style()->unpolish(pWidget);
     pWidget->style()->polish(pWidget);
 }
+
+void ReplaceSheet(QWidget* pWidget, const QString& strSheet)
+{
+    // Qt keeps a polished widget's border from its previous sheet unless the sheet is cleared first.
+    if (!pWidget->styleSheet().isEmpty() && pWidget->testAttribute(Qt::WA_WState_Polished))
+        pWidget->setStyleSheet(QString());
+    pWidget->setStyleSheet(strSheet);
+}
 } // namespace
 
 // The rule set goes to the holder once (keyed by its text); the widget only names it. The rule set of
@@ -137,7 +130,7 @@ void CustomQssHelper::ApplyShared(const QString& strTemplate)
     const QString strKey = QString::number(qHash(strTemplate), 36) + QLatin1Char('_') + QString::number(strTemplate.size(), 36);
     if (!pHolder->m_sharedKeys.contains(strKey) && !pHolder->m_familyRules.contains(strKey)) {
         QString strRules = strTemplate;
-        strRules.replace(kPlaceholder, QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kSharedProperty), strKey));
+        strRules.replace(kPlaceholder, PropertySelector(kSharedProperty, strKey));
         if (cDrawsLikeOthers()) {
             pHolder->m_familyRules.insert(strKey, strRules);
         } else {
@@ -190,12 +183,8 @@ void CustomQssHelper::SetFamilyRole(CustomQssHelper* pHolder, bool bPrototype)
 {
     SetSharedKeyProperty(bPrototype ? m_strSharedKey : QString());
     const QString strSheet = bPrototype ? pHolder->m_familyRules.value(m_strSharedKey) : QString();
-    if (m_pTarget->styleSheet() == strSheet)
-        return;
-    // Qt keeps a polished widget's border from its previous sheet unless the sheet is cleared first.
-    if (!m_pTarget->styleSheet().isEmpty() && m_pTarget->testAttribute(Qt::WA_WState_Polished))
-        m_pTarget->setStyleSheet(QString());
-    m_pTarget->setStyleSheet(strSheet);
+    if (m_pTarget->styleSheet() != strSheet)
+        ReplaceSheet(m_pTarget, strSheet);
 }
 
 // Names the rule set the widget matches (none for an empty key); the style reads it again only when the
@@ -291,10 +280,8 @@ void CustomQssHelper::cApplyStyle(bool bForce)
 
 void CustomQssHelper::cApplyPendingStyle()
 {
-    if (!m_bStylePending)
-        return;
-    m_bStylePending = false;
-    ApplyNow(false);
+    if (m_bStylePending)
+        ApplyNow(false);
 }
 
 void CustomQssHelper::ApplyNow(bool bForce)
@@ -305,9 +292,7 @@ void CustomQssHelper::ApplyNow(bool bForce)
         return;
     }
     // Every rule with the placeholder for its selector: the named styles' texts are made once.
-    m_bTemplate = true;
     QString strTemplate = RulesOfNamedStyle(m_strStockStyle) + RulesOfNamedStyle(m_strStyleName) + cOwnRules();
-    m_bTemplate = false;
     if (m_pHolder) {
         ApplyShared(strTemplate);
         cStyleApplied();
@@ -319,13 +304,9 @@ void CustomQssHelper::ApplyNow(bool bForce)
         m_pTarget->setProperty(kIdProperty, m_nId);
         m_bIdNamed = true;
     }
-    const QString strSheet = strTemplate.replace(kPlaceholder, QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kIdProperty)).arg(m_nId))
+    const QString strSheet = strTemplate.replace(kPlaceholder, PropertySelector(kIdProperty, QString::number(m_nId)))
                              + m_strSharedRules;
-    if (bForce || m_pTarget->styleSheet() != strSheet) {
-        // Qt keeps a polished widget's border from its previous sheet unless the sheet is cleared first.
-        if (!m_pTarget->styleSheet().isEmpty() && m_pTarget->testAttribute(Qt::WA_WState_Polished))
-            m_pTarget->setStyleSheet(QString());
-        m_pTarget->setStyleSheet(strSheet);
-    }
+    if (bForce || m_pTarget->styleSheet() != strSheet)
+        ReplaceSheet(m_pTarget, strSheet);
     cStyleApplied();
 }

@@ -25,15 +25,9 @@ public:
     void cSetStyleSelector(const QString& strStyleName);
     QString cStyleSelector() const;
 
-    // The selector that matches this widget alone, with a pseudo-state and a sub-control.
-    QString cRuleSelector(int nStatus, const QString& strSubControl) const;
-
-    // Keeps this widget's rules in the sheet of an ancestor, the holder, instead of a sheet of its own:
-    // widgets whose rules are alike share one copy there, so that thousands of them cost one parse instead
-    // of one each. They look the same: the holder is the nearest ancestor whose rules reach the widget.
-    // The holder must be a styled widget (of this library) and stay an ancestor of the widget.
-    void cShareStyleIn(QWidget* pHolder);
-    // The holder a widget made under pParent shares its rules in: the nearest ancestor marked with
+    // A holder keeps the rules of the styled widgets made under it instead of a sheet for each: alike
+    // widgets share one copy, so that thousands of them cost one parse instead of one each, and look the
+    // same. The holder a widget made under pParent shares its rules in: the nearest ancestor marked with
     // cMarkStyleHolder, or none. A styled widget made with a parent under a holder shares there by itself.
     static QWidget* cStyleHolderOf(QWidget* pParent);
     // Makes this widget a holder, before the widgets that are to share in it are made.
@@ -45,6 +39,9 @@ protected:
     QWidget* cPrototype() const;
     void cSetStockStyle(const QString& strStyleName);
     void cApplyStyle(bool bForce = false);
+    // The selector of one of this widget's own rules, in the text cOwnRules gives: the widget's part is
+    // CustomStyleRegistry::selectorPlaceholder(), replaced once the rules go to a sheet.
+    QString cRuleSelector(int nStatus, const QString& strSubControl) const;
     // Looks for the holder again, for a widget given its parent after it was made.
     void cFindStyleHolder();
     // Applies what cApplyStyle left for the polish of a widget drawn after others; called as it is polished.
@@ -94,7 +91,6 @@ private:
     int m_nId = 0;
     QWidget* m_pHolder = nullptr;
     QString m_strSharedKey;   // the key of this widget's rule set in its holder
-    bool m_bTemplate = false; // cRuleSelector gives a placeholder while a shared rule set is built
     bool m_bHolder = false;
     bool m_bInFamily = false;
     bool m_bStylePending = false;

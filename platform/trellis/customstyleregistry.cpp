@@ -191,14 +191,19 @@ QString CustomStyleRegistry::ruleTemplate(const QString& strName)
     if (cached != m_templates.constEnd())
         return cached.value();
     QString strRules;
-    for (const StyleRule& rule : m_styles.value(strName)) {
-        strRules += selectorPlaceholder();
-        if (!rule.strSubControl.isEmpty())
-            strRules += QStringLiteral("::") + rule.strSubControl;
-        strRules += pseudoState(rule.nStatus) + QLatin1Char('{') + rule.strDeclarations + QStringLiteral("}\n");
-    }
+    for (const StyleRule& rule : m_styles.value(strName))
+        strRules += templateSelector(rule.nStatus, rule.strSubControl) + QLatin1Char('{') + rule.strDeclarations
+                    + QStringLiteral("}\n");
     m_templates.insert(strName, strRules);
     return strRules;
+}
+
+QString CustomStyleRegistry::templateSelector(int nStatus, const QString& strSubControl)
+{
+    QString strSelector = selectorPlaceholder();
+    if (!strSubControl.isEmpty())
+        strSelector += QStringLiteral("::") + strSubControl;
+    return strSelector + pseudoState(nStatus);
 }
 
 QString CustomStyleRegistry::namedColor(const QString& strName)

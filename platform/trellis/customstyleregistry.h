@@ -38,6 +38,8 @@ public:
     // by the widget's own). Made once per style and kept until a file changes the styles.
     QString ruleTemplate(const QString& strName);
     static QString selectorPlaceholder() { return QStringLiteral("\x01"); }
+    // A rule's selector in such a text: the placeholder, the sub-control and the item state's pseudo-state.
+    static QString templateSelector(int nStatus, const QString& strSubControl);
     QString stockSheet(int nType);
     QStringList styleNames();
     // The colour text of a named suite colour, or an empty text.
