@@ -13,6 +13,7 @@
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -297,8 +298,12 @@ void CustomMainWindow::showEvent(QShowEvent* pEvent)
     QWidget::showEvent(pEvent);
     if (!m_bShownOnce) {
         m_bShownOnce = true;
-        // Qt can lose the frame's border while it polishes the styled widgets inside it on the first show.
-        QTimer::singleShot(0, this, [this] { cApplyStyle(true); });
+        // Qt parses a widget's sheet once for the widget and all its descendants, and parses it again only
+        // when the widget is polished anew. A setter of the frame that came after one of its children was
+        // styled (a border set by a subclass, say) would not be drawn: the frame alone is polished again
+        // here, before it is first painted.
+        m_pFrame->style()->unpolish(m_pFrame);
+        m_pFrame->style()->polish(m_pFrame);
     }
 }
 
