@@ -2,7 +2,8 @@
 // The GenICam engine over one device's register port. Aravis interprets the description; every memory
 // access it makes goes through the two functions given at construction. Not thread-safe: the caller holds
 // the device's lock across each whole sequence of calls (see camdevice.h).
-// Kept free of Qt and GLib headers so that both sides can include it.
+// The engine is a module loaded with the first description (genapiengine.h); this side is free of Qt,
+// GLib and Aravis.
 
 #include <cstdint>
 #include <functional>
@@ -21,7 +22,7 @@ public:
     GenApiNodeMap(const GenApiNodeMap&) = delete;
     GenApiNodeMap& operator=(const GenApiNodeMap&) = delete;
 
-    // Builds the node map; false when the engine rejects the description.
+    // Builds the node map; false when the engine rejects the description or cannot be loaded.
     bool load(const std::string& strXml);
     bool isLoaded() const;
 
@@ -49,8 +50,12 @@ public:
     // The first file of a zip archive, as cameras store zipped descriptions.
     static bool unzipFirst(const std::string& strZip, std::string& strContent);
 
-    struct Private;
+    // Why the engine's module cannot be loaded (it is loaded now if it was not yet); empty when it is.
+    static std::string engineError();
 
 private:
-    std::unique_ptr<Private> d;
+    ReadFn m_fnRead;
+    WriteFn m_fnWrite;
+    std::unique_ptr<class GenApiEngine> m_pEngine;
+    bool m_bLoaded = false;
 };
