@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     QThreadPool::globalInstance()->setMaxThreadCount(100);
 
     SaltireDlg dlg;
-    dlg.show();
+    // Shown maximised at once: shown first at its own size, it would be laid out twice.
     dlg.cShowMaximized();
     // Reading every image of the icon file takes as long as a tenth of the start: it waits for the window.
     FirstShownLog::Watch(&dlg, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/Kestrel/logo/Gantry.ico"))); });
