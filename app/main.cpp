@@ -3,6 +3,7 @@
 #include "firstshownlog.h"
 
 #include "custom.h"
+#include "fontconfigwarmup.h"
 #include "nxinterface.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int main(int argc, char* argv[])
                     "folder and in GENICAM_GENTL64_PATH. saltire-cli does the same from scripts.\n");
         return 0;
     }
+    FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
@@ -40,6 +42,7 @@ int main(int argc, char* argv[])
     Custom::addXmlPath(QStringLiteral(":/Kestrel/QSS/CustomStyleSheet_ks.xml"));
     QThreadPool::globalInstance()->setMaxThreadCount(100);
 
+    fontConfig.wait();
     SaltireDlg dlg;
     // Shown maximised at once: shown first at its own size, it would be laid out twice.
     dlg.cShowMaximized();
