@@ -1,5 +1,6 @@
 // Start-up: from starting the process to its first window on the screen, for saltire and for a bare Qt
-// Widgets window, in turns, in the same run (offscreen). saltire runs with the GigE Vision producer alone
+// Widgets window, in turns, in the same run (offscreen). Also timed: the bare window with one line of text,
+// and a window with saltire's widgets at start made of plain Qt widgets under one style sheet. saltire runs with the GigE Vision producer alone
 // in its producers' folder and no camera on the network (its discovery searches loopback only), as on a
 // line PC before the cameras are plugged in. Its window counts as shown when its log says so; the bare
 // window prints a line. Also printed: when saltire's discovery ended, which must come after the window.
@@ -8,6 +9,11 @@
 //   bench_startup [runs]   (7 by default; the median of each is compared)
 
 #include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -25,14 +31,61 @@
 
 namespace {
 
-// The bare window: prints "shown" once it is exposed, then leaves. With bText, it shows one line of text:
-// the fonts are then looked up (fontconfig) as in any window with text.
-int BareWindow(int argc, char* argv[], bool bText)
+// saltire's main window at start, of plain widgets: title bar, selectors, empty page, buttons.
+void AddPlainWidgets(QApplication& app, QWidget& window)
+{
+    app.setStyleSheet(QStringLiteral(
+        "QPushButton{background:#FFFFFF;border:1px solid #C4C4C4;border-radius:2px;font-size:14px;color:#52535E;}"
+        "QPushButton:hover{color:#FF7500;} QLabel{font-size:14px;color:#52535E;}"
+        "QComboBox{border:1px solid #C4C4C4;font-size:14px;} #title{background:#2C3239;}"
+        "#title QPushButton{background:transparent;border:none;color:#C4C4C4;}"));
+    auto* pLayout = new QVBoxLayout(&window);
+    auto* pTitle = new QWidget;
+    pTitle->setObjectName(QStringLiteral("title"));
+    auto* pTitleRow = new QHBoxLayout(pTitle);
+    pTitleRow->addWidget(new QLabel(QStringLiteral("Gantry")));
+    for (const char* szText : {"File", "Help", "", "_", "[]", "X"}) {
+        if (*szText)
+            pTitleRow->addWidget(new QPushButton(QString::fromLatin1(szText)));
+        else
+            pTitleRow->addStretch();
+    }
+    pLayout->addWidget(pTitle);
+    auto* pTop = new QHBoxLayout;
+    pLayout->addLayout(pTop);
+    pTop->addWidget(new QLabel(QStringLiteral("Select Device")));
+    pTop->addWidget(new QComboBox);
+    pTop->addWidget(new QLabel(QStringLiteral("User Level")));
+    auto* pLevel = new QComboBox;
+    pLevel->addItems({QStringLiteral("Recommended"), QStringLiteral("Guru")});
+    pTop->addWidget(pLevel);
+    pTop->addStretch();
+    pTop->addWidget(new QPushButton(QStringLiteral("Enabled Event List")));
+    auto* pStack = new QStackedWidget;
+    auto* pPage = new QWidget;
+    auto* pPageLayout = new QVBoxLayout(pPage);
+    pPageLayout->addStretch();
+    pPageLayout->addWidget(new QLabel(QStringLiteral("No data.")), 0, Qt::AlignCenter);
+    pPageLayout->addStretch();
+    pStack->addWidget(pPage);
+    pLayout->addWidget(pStack, 1);
+    auto* pBottom = new QHBoxLayout;
+    pLayout->addLayout(pBottom);
+    pBottom->addStretch();
+    for (const char* szText : {"Check All", "Cancel All", "Apply", "Event Monitor"})
+        pBottom->addWidget(new QPushButton(QString::fromLatin1(szText)));
+}
+
+// The bare window: prints "shown" once it is exposed, then leaves. "--bare-text" shows one line of text:
+// the fonts are then looked up (fontconfig) as in any window with text. "--plain" adds plain widgets.
+int BareWindow(int argc, char* argv[], const QByteArray& mode)
 {
     QApplication app(argc, argv);
     QWidget window;
-    if (bText)
+    if (mode == "--bare-text")
         new QLabel(QStringLiteral("Select Device"), &window);
+    else if (mode == "--plain")
+        AddPlainWidgets(app, window);
     window.resize(1000, 700);
     window.show();
     struct Watch : QObject {
@@ -65,8 +118,8 @@ double Median(std::vector<double> v)
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc > 1 && (QByteArray(argv[1]) == "--bare" || QByteArray(argv[1]) == "--bare-text"))
-        return BareWindow(argc, argv, QByteArray(argv[1]) == "--bare-text");
+    if (argc > 1 && QByteArray(argv[1]).startsWith("--"))
+        return BareWindow(argc, argv, QByteArray(argv[1]));
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
 
@@ -86,9 +139,9 @@ int main(int argc, char* argv[])
     env.insert("KESTREL_PROGRAM_DATA_DIR", root.filePath("programdata"));
     env.remove("GENICAM_GENTL64_PATH");
 
-    std::vector<double> bare, bareText, tool, discovery;
+    std::vector<double> bare, bareText, plain, tool, discovery;
     for (int run = 0; run < runs; ++run) {
-        for (const char* szMode : {"--bare", "--bare-text"}) {
+        for (const char* szMode : {"--bare", "--bare-text", "--plain"}) {
             QProcess p;
             p.setProcessEnvironment(env);
             QElapsedTimer clock;
@@ -97,7 +150,8 @@ int main(int argc, char* argv[])
             QByteArray out;
             while (!out.contains("shown") && p.waitForReadyRead(10000))
                 out += p.readAllStandardOutput();
-            (qstrcmp(szMode, "--bare") == 0 ? bare : bareText).push_back(clock.nsecsElapsed() / 1e6);
+            (qstrcmp(szMode, "--bare") == 0 ? bare : qstrcmp(szMode, "--plain") == 0 ? plain : bareText)
+                .push_back(clock.nsecsElapsed() / 1e6);
             p.waitForFinished(10000);
         }
         {
@@ -138,6 +192,9 @@ int main(int argc, char* argv[])
     std::printf("bare Qt Widgets window, start to shown     %8.1f ms (median of %d)\n", bareMs, runs);
     const double bareTextMs = Median(bareText);
     std::printf("the same with one line of text             %8.1f ms (fonts looked up)\n", bareTextMs);
+    const double plainMs = Median(plain);
+    std::printf("saltire's widgets at start, plain Qt ones  %8.1f ms = %.2fx the bare window\n", plainMs,
+                bareMs > 0 ? plainMs / bareMs : 0);
     std::printf("saltire, start to its window shown         %8.1f ms = %.2fx the bare window (target: at most 1.5x), "
                 "%.2fx the window with text\n",
                 toolMs, bareMs > 0 ? toolMs / bareMs : 0, bareTextMs > 0 ? toolMs / bareTextMs : 0);
