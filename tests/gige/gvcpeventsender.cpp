@@ -17,6 +17,23 @@
 namespace {
 
 constexpr uint32_t kLoopback = 0x7F000001; // 127.0.0.1
+constexpr uint8_t kKey = 0x42;
+constexpr uint8_t kFlagAckRequired = 0x01;
+constexpr uint16_t kReadRegCmd = 0x0080;
+constexpr uint16_t kWriteRegCmd = 0x0082;
+constexpr uint16_t kEventCmd = 0x00C0;
+constexpr uint16_t kEventAck = 0x00C1;
+constexpr uint16_t kEventDataCmd = 0x00C2;
+constexpr uint16_t kEventDataAck = 0x00C3;
+constexpr uint32_t kRegMessageChannelPort = 0x0B00;
+constexpr uint32_t kRegMessageDestination = 0x0B10;
+constexpr uint32_t kRegMessageTimeout = 0x0B14;
+constexpr uint32_t kRegMessageRetryCount = 0x0B18;
+constexpr size_t kHeaderSize = 8;
+constexpr size_t kRecordSize = GvcpEventSender::kRecordSize;
+constexpr size_t kMaxRecordsPerPacket = GvcpEventSender::kMaxRecordsPerPacket;
+constexpr int kControlTimeoutMs = 200;
+constexpr int kControlTries = 3;
 constexpr size_t kBurstBatch = 64;         // packets per sendmmsg
 constexpr int kStallLimitMs = 5000;        // a send that makes no progress this long is an error
 
@@ -68,7 +85,7 @@ void AppendHeader(std::string& bytes, uint8_t nKey, bool bAckRequested, uint16_t
                   uint16_t nRequestId)
 {
     bytes.push_back(static_cast<char>(nKey));
-    bytes.push_back(static_cast<char>(bAckRequested ? GvcpEventSender::kFlagAckRequired : 0));
+    bytes.push_back(static_cast<char>(bAckRequested ? kFlagAckRequired : 0));
     AppendBe16(bytes, nCommand);
     AppendBe16(bytes, static_cast<uint16_t>(nLength)); // builders may be asked for nonsense; no clamping
     AppendBe16(bytes, nRequestId);
@@ -76,7 +93,7 @@ void AppendHeader(std::string& bytes, uint8_t nKey, bool bAckRequested, uint16_t
 
 void AppendRecord(std::string& bytes, const GvcpEventSender::Event& event)
 {
-    unsigned char record[GvcpEventSender::kRecordSize] = {};
+    unsigned char record[kRecordSize] = {};
     StoreBe16(record + 2, event.nId);
     StoreBe16(record + 4, event.nStreamChannel);
     StoreBe16(record + 6, event.nBlockId);
@@ -121,6 +138,70 @@ int OpenLoopbackSocket(std::string& strError)
     return nSocket;
 }
 
+std::string BuildEventPacket(const std::vector<GvcpEventSender::Event>& events, uint16_t nRequestId, bool bAckRequested)
+{
+    std::string packet;
+    packet.reserve(kHeaderSize + events.size() * kRecordSize);
+    AppendHeader(packet, kKey, bAckRequested, kEventCmd, events.size() * kRecordSize, nRequestId);
+    for (const GvcpEventSender::Event& event : events)
+        AppendRecord(packet, event);
+    return packet;
+}
+
+std::string BuildEventDataPacket(const GvcpEventSender::Event& event, uint16_t nRequestId, bool bAckRequested)
+{
+    std::string packet;
+    packet.reserve(kHeaderSize + kRecordSize + event.data.size());
+    AppendHeader(packet, kKey, bAckRequested, kEventDataCmd, kRecordSize + event.data.size(), nRequestId);
+    AppendRecord(packet, event);
+    packet += event.data;
+    return packet;
+}
+
+std::string BuildMalformed(GvcpEventSender::Malformation eKind, uint16_t nRequestId)
+{
+    GvcpEventSender::Event event;
+    event.nId = 0x9000;
+    event.nTimestamp = 1;
+    switch (eKind) {
+    case GvcpEventSender::Malformation::TooShort: {
+        // A header cut off before the request id.
+        std::string packet = BuildEventPacket({event}, 0, true);
+        packet.resize(6);
+        return packet;
+    }
+    case GvcpEventSender::Malformation::WrongKey: {
+        std::string packet = BuildEventPacket({event}, nRequestId, true);
+        packet[0] = static_cast<char>(0x43);
+        return packet;
+    }
+    case GvcpEventSender::Malformation::LengthMismatch: {
+        // The header claims one record more than the payload has.
+        std::string packet = BuildEventPacket({event}, nRequestId, true);
+        StoreBe16(reinterpret_cast<unsigned char*>(&packet[4]), static_cast<uint16_t>(2 * kRecordSize));
+        return packet;
+    }
+    case GvcpEventSender::Malformation::UnalignedPayload: {
+        std::string packet = BuildEventPacket({event}, nRequestId, true);
+        packet.append(8, '\0');
+        StoreBe16(reinterpret_cast<unsigned char*>(&packet[4]), static_cast<uint16_t>(kRecordSize + 8));
+        return packet;
+    }
+    }
+    return std::string();
+}
+
+bool WaitWritable(int nSocket, int nTimeoutMs, bool bNoBuffers)
+{
+    if (bNoBuffers) {
+        // The socket looks writable while the device queue is full; just back off a little.
+        ::poll(nullptr, 0, 1);
+        return true;
+    }
+    pollfd fd{nSocket, POLLOUT, 0};
+    return ::poll(&fd, 1, nTimeoutMs) >= 0 || errno == EINTR;
+}
+
 } // namespace
 
 GvcpEventSender::GvcpEventSender()
@@ -138,12 +219,6 @@ GvcpEventSender::~GvcpEventSender()
         ::close(m_nControlSocket);
     if (m_nEventSocket >= 0)
         ::close(m_nEventSocket);
-}
-
-bool GvcpEventSender::IsAllowedDestination(uint32_t nAddress)
-{
-    // Test traffic never leaves the machine.
-    return nAddress == kLoopback;
 }
 
 bool GvcpEventSender::Fail(const std::string& strError)
@@ -181,13 +256,6 @@ uint16_t GvcpEventSender::TakeRequestId()
     return nId;
 }
 
-uint16_t GvcpEventSender::TakeControlId()
-{
-    const uint16_t nId = m_nNextControlId;
-    m_nNextControlId = nId == 0xFFFF ? 1 : static_cast<uint16_t>(nId + 1);
-    return nId;
-}
-
 void GvcpEventSender::SetNextRequestId(uint16_t nId)
 {
     m_nNextRequestId = nId == 0 ? 1 : nId;
@@ -195,25 +263,12 @@ void GvcpEventSender::SetNextRequestId(uint16_t nId)
 
 // ---- camera registers ----
 
-bool GvcpEventSender::SetCamera(const std::string& strCameraIp, uint16_t nGvcpPort)
-{
-    in_addr address{};
-    if (::inet_pton(AF_INET, strCameraIp.c_str(), &address) != 1)
-        return Fail("not an IPv4 address: " + strCameraIp);
-    if (!IsAllowedDestination(ntohl(address.s_addr)))
-        return Fail("camera address " + strCameraIp + " is not 127.0.0.1");
-    if (nGvcpPort == 0)
-        return Fail("camera port 0");
-    m_cameraAddress.sin_addr = address;
-    m_cameraAddress.sin_port = htons(nGvcpPort);
-    return true;
-}
-
 bool GvcpEventSender::ControlTransaction(uint16_t nCommand, const std::string& payload, std::string& ackPayload)
 {
     if (!EnsureControlSocket())
         return false;
-    const uint16_t nId = TakeControlId();
+    const uint16_t nId = m_nNextControlId;
+    m_nNextControlId = nId == 0xFFFF ? 1 : static_cast<uint16_t>(nId + 1);
     std::string packet;
     packet.reserve(kHeaderSize + payload.size());
     AppendHeader(packet, kKey, true, nCommand, payload.size(), nId);
@@ -260,39 +315,16 @@ bool GvcpEventSender::ControlTransaction(uint16_t nCommand, const std::string& p
     return Fail(strError);
 }
 
-bool GvcpEventSender::ReadRegisters(const std::vector<uint32_t>& addresses, std::vector<uint32_t>& values)
+bool GvcpEventSender::ReadRegister(uint32_t nAddress, uint32_t& nValue)
 {
-    values.clear();
-    if (addresses.empty())
-        return true;
-    if (addresses.size() * 4 > kMaxPayload)
-        return Fail("too many addresses for one read");
     std::string payload;
-    for (uint32_t nAddress : addresses)
-        AppendBe32(payload, nAddress);
+    AppendBe32(payload, nAddress);
     std::string answer;
     if (!ControlTransaction(kReadRegCmd, payload, answer))
         return false;
-    const size_t nAnswered = std::min(answer.size() / 4, addresses.size());
-    for (size_t i = 0; i < nAnswered; ++i)
-        values.push_back(LoadBe32(reinterpret_cast<const unsigned char*>(answer.data()) + 4 * i));
-    // The fake camera answers only the first address of a multi-address read.
-    for (size_t i = nAnswered; i < addresses.size(); ++i) {
-        if (!ControlTransaction(kReadRegCmd, payload.substr(4 * i, 4), answer))
-            return false;
-        if (answer.size() < 4)
-            return Fail("short answer reading register " + Hex(addresses[i]));
-        values.push_back(LoadBe32(reinterpret_cast<const unsigned char*>(answer.data())));
-    }
-    return true;
-}
-
-bool GvcpEventSender::ReadRegister(uint32_t nAddress, uint32_t& nValue)
-{
-    std::vector<uint32_t> values;
-    if (!ReadRegisters({nAddress}, values))
-        return false;
-    nValue = values.front();
+    if (answer.size() < 4)
+        return Fail("short answer reading register " + Hex(nAddress));
+    nValue = LoadBe32(reinterpret_cast<const unsigned char*>(answer.data()));
     return true;
 }
 
@@ -305,31 +337,14 @@ bool GvcpEventSender::WriteRegister(uint32_t nAddress, uint32_t nValue)
     return ControlTransaction(kWriteRegCmd, payload, answer);
 }
 
-bool GvcpEventSender::ReadChannel(const std::string& strCameraIp, uint16_t nGvcpPort)
+bool GvcpEventSender::ReadChannel()
 {
-    if (!SetCamera(strCameraIp, nGvcpPort))
+    uint32_t nPort = 0, nDestination = 0;
+    if (!ReadRegister(kRegMessageChannelPort, nPort) || !ReadRegister(kRegMessageDestination, nDestination)
+        || !ReadRegister(kRegMessageTimeout, m_nTimeoutMs) || !ReadRegister(kRegMessageRetryCount, m_nRetryCount))
         return false;
-    std::vector<uint32_t> values;
-    if (!ReadRegisters({kRegMessageChannelPort, kRegMessageDestination, kRegMessageTimeout, kRegMessageRetryCount},
-                       values))
-        return false;
-    m_nTimeoutMs = values[2];
-    m_nRetryCount = values[3];
-    SetChannel(values[1], static_cast<uint16_t>(values[0] & 0xFFFF));
+    SetChannel(nDestination, static_cast<uint16_t>(nPort & 0xFFFF));
     return true;
-}
-
-bool GvcpEventSender::WaitChannelOpen(int nTimeoutMs, const std::string& strCameraIp, uint16_t nGvcpPort)
-{
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(nTimeoutMs);
-    for (;;) {
-        const bool bRead = ReadChannel(strCameraIp, nGvcpPort);
-        if (bRead && IsChannelOpen())
-            return true;
-        if (RemainingMs(deadline) <= 0)
-            return bRead ? Fail("message channel not open within " + std::to_string(nTimeoutMs) + " ms") : false;
-        ::poll(nullptr, 0, 50);
-    }
 }
 
 void GvcpEventSender::SetChannel(uint32_t nDestination, uint16_t nHostPort)
@@ -358,9 +373,9 @@ uint16_t GvcpEventSender::LocalPort()
 
 bool GvcpEventSender::CheckChannel()
 {
-    if (!IsChannelOpen())
+    if (m_nHostPort == 0 || m_nDestination == 0)
         return Fail("message channel closed (host port " + std::to_string(m_nHostPort) + ")");
-    if (!IsAllowedDestination(m_nDestination)) {
+    if (m_nDestination != kLoopback) { // test traffic never leaves the machine
         in_addr address{};
         address.s_addr = htonl(m_nDestination);
         char szAddress[INET_ADDRSTRLEN] = {};
@@ -368,17 +383,6 @@ bool GvcpEventSender::CheckChannel()
         return Fail(std::string("refusing to send to ") + szAddress + ", only 127.0.0.1 is allowed");
     }
     return EnsureEventSocket();
-}
-
-bool GvcpEventSender::WaitWritable(int nTimeoutMs, bool bNoBuffers)
-{
-    if (bNoBuffers) {
-        // The socket looks writable while the device queue is full; just back off a little.
-        ::poll(nullptr, 0, 1);
-        return true;
-    }
-    pollfd fd{m_nEventSocket, POLLOUT, 0};
-    return ::poll(&fd, 1, nTimeoutMs) >= 0 || errno == EINTR;
 }
 
 bool GvcpEventSender::SendPacket(const std::string& packet, uint16_t nRequestId)
@@ -396,7 +400,7 @@ bool GvcpEventSender::SendPacket(const std::string& packet, uint16_t nRequestId)
         if ((errno != EAGAIN && errno != EWOULDBLOCK && errno != ENOBUFS) || RemainingMs(deadline) <= 0)
             return Fail(ErrnoText("sendto message channel"));
         const bool bNoBuffers = errno == ENOBUFS;
-        WaitWritable(std::min(RemainingMs(deadline), 100), bNoBuffers);
+        WaitWritable(m_nEventSocket, std::min(RemainingMs(deadline), 100), bNoBuffers);
     }
     m_lastPacket = packet;
     m_nLastRequestId = nRequestId;
@@ -441,14 +445,6 @@ uint16_t GvcpEventSender::Resend()
     return m_nLastRequestId;
 }
 
-bool GvcpEventSender::SendRaw(const std::string& bytes)
-{
-    const uint16_t nId = bytes.size() >= kHeaderSize
-                             ? LoadBe16(reinterpret_cast<const unsigned char*>(bytes.data()) + 6)
-                             : 0;
-    return SendPacket(bytes, nId);
-}
-
 bool GvcpEventSender::SendMalformed(Malformation eKind)
 {
     if (!CheckChannel())
@@ -459,59 +455,32 @@ bool GvcpEventSender::SendMalformed(Malformation eKind)
 
 // ---- acknowledgements ----
 
-void GvcpEventSender::ReadAck(const unsigned char* pData, size_t nSize, uint16_t nFromPort)
-{
-    if (nSize < kHeaderSize) {
-        ++m_nStrays;
-        return;
-    }
-    Ack ack;
-    ack.nStatus = LoadBe16(pData);
-    ack.nAnswer = LoadBe16(pData + 2);
-    ack.nLength = LoadBe16(pData + 4);
-    ack.nId = LoadBe16(pData + 6);
-    ack.nFromPort = nFromPort;
-    ack.nSize = nSize;
-    m_acks.push_back(ack);
-    if (ack.nAnswer == kEventAck || ack.nAnswer == kEventDataAck) {
-        ++m_ackCounts[ack.nId];
-        ++m_nTotalAcks;
-    } else {
-        ++m_nStrays;
-    }
-}
-
-int GvcpEventSender::PollAcks(int nTimeoutMs)
+void GvcpEventSender::PollAcks(int nTimeoutMs)
 {
     if (!EnsureEventSocket())
-        return 0;
+        return;
     std::array<unsigned char, 2048> buffer;
-    int nRead = 0;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(nTimeoutMs, 0));
-    for (;;) {
-        sockaddr_in from{};
-        socklen_t nFromSize = sizeof from;
-        // MSG_TRUNC: the real size of an oversized datagram, not just what fitted.
-        const ssize_t nSize = ::recvfrom(m_nEventSocket, buffer.data(), buffer.size(), MSG_TRUNC,
-                                         reinterpret_cast<sockaddr*>(&from), &nFromSize);
+    for (bool bRead = false;;) {
+        const ssize_t nSize = ::recv(m_nEventSocket, buffer.data(), buffer.size(), 0);
         if (nSize >= 0) {
-            ReadAck(buffer.data(), size_t(nSize), ntohs(from.sin_port));
-            ++nRead;
+            const uint16_t nAnswer = nSize >= ssize_t(kHeaderSize) ? LoadBe16(buffer.data() + 2) : 0;
+            if (nAnswer == kEventAck || nAnswer == kEventDataAck)
+                ++m_ackCounts[LoadBe16(buffer.data() + 6)];
+            bRead = true;
             continue;
         }
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            Fail(ErrnoText("recvfrom message channel"));
-            return nRead;
+            Fail(ErrnoText("recv message channel"));
+            return;
         }
         // Drained. Wait only while nothing has come yet.
         const int nRemaining = RemainingMs(deadline);
-        if (nRead > 0 || nRemaining <= 0)
-            return nRead;
         pollfd fd{m_nEventSocket, POLLIN, 0};
-        if (::poll(&fd, 1, nRemaining) == 0)
-            return nRead;
+        if (bRead || nRemaining <= 0 || ::poll(&fd, 1, nRemaining) == 0)
+            return;
     }
 }
 
@@ -529,19 +498,6 @@ bool GvcpEventSender::WaitAckCount(uint16_t nId, int nCount, int nTimeoutMs)
     }
     return Fail("request " + std::to_string(nId) + ": " + std::to_string(m_ackCounts[nId]) + " of "
                 + std::to_string(nCount) + " acks within " + std::to_string(nTimeoutMs) + " ms");
-}
-
-bool GvcpEventSender::WaitAck(uint16_t nId, int nTimeoutMs)
-{
-    return WaitAckCount(nId, 1, nTimeoutMs);
-}
-
-void GvcpEventSender::ClearAcks()
-{
-    std::fill(m_ackCounts.begin(), m_ackCounts.end(), 0);
-    m_acks.clear();
-    m_nTotalAcks = 0;
-    m_nStrays = 0;
 }
 
 // ---- benchmark ----
@@ -618,7 +574,7 @@ size_t GvcpEventSender::SendBurst(uint16_t nEventId, size_t nEvents, size_t nPer
             if (nSent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOBUFS)
                 && RemainingMs(stallDeadline) > 0) {
                 const bool bNoBuffers = errno == ENOBUFS;
-                WaitWritable(std::min(RemainingMs(stallDeadline), 100), bNoBuffers);
+                WaitWritable(m_nEventSocket, std::min(RemainingMs(stallDeadline), 100), bNoBuffers);
                 continue;
             }
             Fail(nSent < 0 ? ErrnoText("sendmmsg message channel") : std::string("sendmmsg sent nothing"));
@@ -639,67 +595,4 @@ size_t GvcpEventSender::SendBurst(uint16_t nEventId, size_t nEvents, size_t nPer
     m_lastPacket.assign(reinterpret_cast<const char*>(pLast), vectors[nLastSlot].iov_len);
     m_nLastRequestId = ids[nLastSlot];
     return nDone;
-}
-
-// ---- builders ----
-
-std::string GvcpEventSender::BuildEventPacket(const std::vector<Event>& events, uint16_t nRequestId,
-                                              bool bAckRequested)
-{
-    std::string packet;
-    packet.reserve(kHeaderSize + events.size() * kRecordSize);
-    AppendHeader(packet, kKey, bAckRequested, kEventCmd, events.size() * kRecordSize, nRequestId);
-    for (const Event& event : events)
-        AppendRecord(packet, event);
-    return packet;
-}
-
-std::string GvcpEventSender::BuildEventDataPacket(const Event& event, uint16_t nRequestId, bool bAckRequested)
-{
-    std::string packet;
-    packet.reserve(kHeaderSize + kRecordSize + event.data.size());
-    AppendHeader(packet, kKey, bAckRequested, kEventDataCmd, kRecordSize + event.data.size(), nRequestId);
-    AppendRecord(packet, event);
-    packet += event.data;
-    return packet;
-}
-
-std::string GvcpEventSender::BuildLengthMismatch(uint16_t nRequestId, int nLengthDelta)
-{
-    Event event;
-    event.nId = 0x9000;
-    event.nTimestamp = 1;
-    std::string packet = BuildEventPacket({event}, nRequestId, true);
-    const int nClaimed = std::max(0, static_cast<int>(kRecordSize) + nLengthDelta);
-    StoreBe16(reinterpret_cast<unsigned char*>(&packet[4]), static_cast<uint16_t>(nClaimed));
-    return packet;
-}
-
-std::string GvcpEventSender::BuildMalformed(Malformation eKind, uint16_t nRequestId)
-{
-    Event event;
-    event.nId = 0x9000;
-    event.nTimestamp = 1;
-    switch (eKind) {
-    case Malformation::TooShort: {
-        // A header cut off before the request id.
-        std::string packet = BuildEventPacket({event}, 0, true);
-        packet.resize(6);
-        return packet;
-    }
-    case Malformation::WrongKey: {
-        std::string packet = BuildEventPacket({event}, nRequestId, true);
-        packet[0] = static_cast<char>(0x43);
-        return packet;
-    }
-    case Malformation::LengthMismatch:
-        return BuildLengthMismatch(nRequestId, static_cast<int>(kRecordSize));
-    case Malformation::UnalignedPayload: {
-        std::string packet = BuildEventPacket({event}, nRequestId, true);
-        packet.append(8, '\0');
-        StoreBe16(reinterpret_cast<unsigned char*>(&packet[4]), static_cast<uint16_t>(kRecordSize + 8));
-        return packet;
-    }
-    }
-    return std::string();
 }
