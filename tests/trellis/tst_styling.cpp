@@ -2,9 +2,7 @@
 #include "customcheckbox.h"
 #include "customcombobox.h"
 #include "customlabel.h"
-#include "custommainwindow.h"
 #include "custompushbutton.h"
-#include "customtitlebar.h"
 #include "customstyleregistry.h"
 #include "customwidget.h"
 
@@ -32,8 +30,6 @@ private slots:
         QTest::newRow("background") << "background" << "#336699" << qRgb(0x33, 0x66, 0x99);
         QTest::newRow("background with alpha first") << "background" << "#FF102030" << qRgb(0x10, 0x20, 0x30);
         QTest::newRow("border") << "border" << "#F76900" << qRgb(0xF7, 0x69, 0x00);
-        // Set once a child of the window has been styled, as a subclass does after the base window is built.
-        QTest::newRow("window border") << "window border" << "#F76900" << qRgb(0xF7, 0x69, 0x00);
     }
 
     void settersReachTheWidget()
@@ -41,18 +37,6 @@ private slots:
         QFETCH(QString, what);
         QFETCH(QString, value);
         QFETCH(QRgb, expectedPixel);
-        if (what == QLatin1String("window border")) {
-            CustomMainWindow window;
-            window.cTitleBar()->ensurePolished();
-            window.cSetBorderWidth(3, BE_All);
-            window.cSetBorderColor(value, BE_All);
-            window.resize(200, 150);
-            window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
-            const QImage image = window.findChild<QWidget*>(QStringLiteral("cFrame"))->grab().toImage();
-            QCOMPARE(QColor(image.pixel(1, 60)).rgb(), QColor(expectedPixel).rgb());
-            return;
-        }
         CustomWidget widget;
         widget.resize(40, 40);
         widget.cSetBackgroundColor(QStringLiteral("#FFFFFF"));
