@@ -60,28 +60,24 @@ GQuark portErrorQuark()
     return g_quark_from_static_string("nxa-port-error");
 }
 
+// The result of one port access as the engine takes it; the producer's code is kept for resultOf.
+gboolean PortResult(ArvDevice* device, int32_t rc, const char* szWhat, guint64 address, GError** error)
+{
+    if (rc == 0)
+        return TRUE;
+    NXA_PORT_DEVICE(device)->pOwner->nPortError = rc;
+    g_set_error(error, portErrorQuark(), rc, "port %s at 0x%" G_GINT64_MODIFIER "x failed (%d)", szWhat, address, rc);
+    return FALSE;
+}
+
 gboolean portRead(ArvDevice* device, guint64 address, guint32 size, void* buffer, GError** error)
 {
-    NxaPortDevice* self = NXA_PORT_DEVICE(device);
-    const int32_t rc = self->pOwner->read(address, buffer, size);
-    if (rc != 0) {
-        self->pOwner->nPortError = rc;
-        g_set_error(error, portErrorQuark(), rc, "port read at 0x%" G_GINT64_MODIFIER "x failed (%d)", address, rc);
-        return FALSE;
-    }
-    return TRUE;
+    return PortResult(device, NXA_PORT_DEVICE(device)->pOwner->read(address, buffer, size), "read", address, error);
 }
 
 gboolean portWrite(ArvDevice* device, guint64 address, guint32 size, void* buffer, GError** error)
 {
-    NxaPortDevice* self = NXA_PORT_DEVICE(device);
-    const int32_t rc = self->pOwner->write(address, buffer, size);
-    if (rc != 0) {
-        self->pOwner->nPortError = rc;
-        g_set_error(error, portErrorQuark(), rc, "port write at 0x%" G_GINT64_MODIFIER "x failed (%d)", address, rc);
-        return FALSE;
-    }
-    return TRUE;
+    return PortResult(device, NXA_PORT_DEVICE(device)->pOwner->write(address, buffer, size), "write", address, error);
 }
 
 gboolean registerRead(ArvDevice* device, guint64 address, guint32* value, GError** error)
