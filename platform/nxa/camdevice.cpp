@@ -66,7 +66,9 @@ int32_t CamDevice::open(const std::shared_ptr<GenTLProducer>& producer, const Ge
     rc = dev->fetchDocument(0, dev->m_description);
     if (rc != GC_ERR_SUCCESS)
         qWarning("The description of %s cannot be read: %d", device.id.constData(), rc);
-    else if (!isWellFormed(dev->m_description) || !dev->m_nodeMap.load(dev->m_description.toStdString())) {
+    else if (!isWellFormed(dev->m_description))
+        qWarning("The description of %s is not a usable GenICam description", device.id.constData());
+    else if (!dev->m_nodeMap.load(dev->m_description.toStdString())) {
         const std::string strEngineError = GenApiNodeMap::engineError();
         if (!strEngineError.empty())
             qWarning("The description of %s cannot be read: the GenICam engine cannot be loaded (%s)",

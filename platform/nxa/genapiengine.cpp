@@ -1,4 +1,3 @@
-// Aravis first: GIO's "signals" member clashes with Qt's keyword macro.
 #include <arv.h>
 
 #include "genapiengine.h"

@@ -26,13 +26,15 @@ LoadedEngine Load()
 {
     LoadedEngine loaded;
     // Beside the library that holds this code, where it is built and installed; then wherever the
-    // program's own search path finds it (a program that links this code statically).
+    // program's own search path finds it (a program that links this code statically). Bound lazily: Aravis
+    // and GLib come with it, and binding all of their calls at once would slow down the first device read.
+    // It stays loaded: the engine registers types with GLib.
     const std::string strBeside = FolderOfThisCode() + kGenApiEngineFile;
-    void* pHandle = dlopen(strBeside.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* pHandle = dlopen(strBeside.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!pHandle) {
         const char* szError = dlerror();
         loaded.strError = szError ? szError : strBeside;
-        pHandle = dlopen(kGenApiEngineFile, RTLD_NOW | RTLD_LOCAL);
+        pHandle = dlopen(kGenApiEngineFile, RTLD_LAZY | RTLD_LOCAL);
     }
     if (!pHandle)
         return loaded; // the first error names the file where it was expected
@@ -41,7 +43,7 @@ LoadedEngine Load()
     const GenApiEngineModule* pModule = fnEntry ? fnEntry() : nullptr;
     if (!pModule || pModule->nVersion != kGenApiEngineVersion) {
         loaded.strError = std::string(kGenApiEngineFile) + " is of another build of this program";
-        return loaded; // never unloaded: the engine registers types with GLib
+        return loaded;
     }
     loaded.pModule = pModule;
     loaded.strError.clear();

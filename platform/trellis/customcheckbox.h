@@ -32,8 +32,8 @@ private:
     void TakePrototypeLook(QWidget* pPrototype);
     QStyleOptionButton PrototypeOption(QWidget* pPrototype) const;
 
+    bool m_bTakingHolderStyle = false; // given its parent under a holder, in the constructor
     // sizeHint after the prototype, for the text and the prototype it was worked out for
-    bool m_bTakingHolderStyle = false;
     mutable QSize m_hint;
     mutable QString m_strHintText;
     mutable const QWidget* m_pHintPrototype = nullptr;

@@ -109,8 +109,9 @@ private slots:
         QVERIFY(pChild->palette().color(QPalette::WindowText) != QColor(QStringLiteral("#FF0000")));
     }
 
-    // Alike boxes under a holder are drawn after one of them, the prototype, which alone has their rules. Each looks as a box with a sheet of its own under a parent of the same look: shown, ticked,
-    // marked red once shown, disabled, and after the prototype is deleted. The click area is the same too.
+    // Alike boxes under a holder are drawn after one of them, the prototype, which alone has their rules.
+    // Each looks as a box with a sheet of its own under a parent of the same look: shown, ticked, marked red
+    // once shown, disabled, and after the prototype is deleted. The click area is the same too.
     void boxesDrawnAfterAPrototypeLookTheSame_data()
     {
         QTest::addColumn<QString>("change");
