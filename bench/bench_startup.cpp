@@ -2,8 +2,9 @@
 // Widgets window, in turns, in the same run (offscreen). Also timed: the bare window with one line of text,
 // and a window with saltire's widgets at start made of plain Qt widgets under one style sheet. saltire
 // runs with the GigE Vision producer alone in its producers' folder and no camera on the network (its
-// discovery searches loopback only), as on a line PC before the cameras are plugged in. Its window counts as shown when its log says so; the bare
-// window prints a line. Also printed: when saltire's discovery ended, which must come after the window.
+// discovery searches loopback only), as on a line PC before the cameras are plugged in. Its window counts
+// as shown when its log says so; the bare window prints a line. Also printed: when saltire's discovery
+// ended, which must come after the window.
 // Not a test.
 //
 //   bench_startup [runs]   (7 by default; the median of each is compared)
