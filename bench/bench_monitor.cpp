@@ -8,12 +8,12 @@
 #include "custom.h"
 #include "customcheckbox.h"
 #include "custompushbutton.h"
-#include "eventratechart.h"
 #include "eventstatisticsmodel.h"
 #include "eventstatisticspanel.h"
 #include "nxeventlogmodel.h"
 #include "nxeventlogtableview.h"
 #include "nxeventlogwidget.h"
+#include "ratechart.h"
 
 #include <QApplication>
 #include <QDir>
@@ -145,7 +145,7 @@ void RunPhase(QApplication& app, CCamInterface* cam, const DeviceInfo& record, c
         std::printf("events in the statistics %10llu (%s), %d kinds in the table, %llu beyond it, chart lines %d\n",
                     (unsigned long long)counted, counted == quint64(sent) ? "none lost" : "EVENTS LOST",
                     int(snapshot.rows.size()), (unsigned long long)snapshot.nUntracked,
-                    int(monitor->StatisticsPanel()->Chart()->curves().size()));
+                    monitor->StatisticsPanel()->Chart() ? monitor->StatisticsPanel()->Chart()->lineCount() : -1);
     }
     std::printf("longest flush            %10.2f ms on the GUI thread%s (target: at most 16 ms)\n",
                 monitor->TableView()->longestFlushNs() / 1e6, phase.statistics ? ", statistics included" : "");

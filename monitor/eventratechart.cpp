@@ -135,25 +135,17 @@ void EventRateChart::Rescale()
     setAxisScale(QwtPlot::yLeft, 0, dMax > 0 ? dMax * 1.1 : 1);
 }
 
-QwtPlotCurve* EventRateChart::curve(const QString& strTitle) const
-{
-    return m_curves.value(strTitle);
-}
-
-QList<QwtPlotCurve*> EventRateChart::curves() const
-{
-    return m_curves.values();
-}
-
-QWidget* EventRateChart::legendEntry(const QString& strTitle) const
-{
-    QwtPlotCurve* pCurve = curve(strTitle);
-    return pCurve ? m_pLegend->legendWidget(itemToInfo(pCurve)) : nullptr;
-}
-
 void EventRateChart::changeEvent(QEvent* pEvent)
 {
     if (pEvent->type() == QEvent::LanguageChange)
         Retranslate();
     QwtPlot::changeEvent(pEvent);
+}
+
+extern "C" Q_DECL_EXPORT const RateChartModule* saltire_rate_chart()
+{
+    static const RateChartModule module = {kRateChartVersion, [](QWidget* pParent) -> RateChart* {
+                                               return new EventRateChart(pParent);
+                                           }};
+    return &module;
 }

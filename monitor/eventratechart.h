@@ -1,6 +1,6 @@
 #pragma once
 
-#include "eventstatrow.h"
+#include "ratechart.h"
 
 #include <qwt_plot.h>
 
@@ -9,20 +9,19 @@
 class QwtLegend;
 class QwtPlotCurve;
 
-// Events per second of each kind of event over the last minute, one line each. Clicking a line's legend
-// entry hides or shows the line; hidden lines stay hidden through refreshes.
-class EventRateChart : public QwtPlot
+// Events per second of each kind of event over the last minute, one line each, titled as the log names
+// the kind ("name[ID:0x....]"). Clicking a line's legend entry hides or shows the line; hidden lines stay
+// hidden through refreshes. Made in the chart's module (see RateChart).
+class EventRateChart : public QwtPlot, public RateChart
 {
     Q_OBJECT
 
 public:
     explicit EventRateChart(QWidget* parent = nullptr);
 
-    void setSnapshot(const EventStatisticsSnapshot& snapshot);
-    // The line of a kind of event, titled as the log names it ("name[ID:0x....]"); null when none.
-    QwtPlotCurve* curve(const QString& strTitle) const;
-    QList<QwtPlotCurve*> curves() const;
-    QWidget* legendEntry(const QString& strTitle) const;
+    QWidget* widget() override { return this; }
+    void setSnapshot(const EventStatisticsSnapshot& snapshot) override;
+    int lineCount() const override { return m_curves.size(); }
 
 protected:
     void changeEvent(QEvent* pEvent) override;

@@ -6,11 +6,11 @@
 #include "custommessagebox.h"
 #include "custompushbutton.h"
 #include "customsavedonehintdlg.h"
-#include "eventratechart.h"
 #include "eventstatistics.h"
 #include "eventstatisticsmodel.h"
 #include "eventstattext.h"
 #include "nxinterface.h"
+#include "ratechart.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -98,11 +98,6 @@ EventStatisticsPanel::EventStatisticsPanel(EventStatistics* pStatistics, CInterf
     m_pBtnExport->cSetFontSize(14, IS_Normal);
     m_pBtnExport->setFixedHeight(26);
 
-    m_pChart = new EventRateChart(this);
-    // The chart takes the room the window has (a plot asks for its size hint at least otherwise).
-    m_pChart->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    m_pChart->setMinimumHeight(60);
-
     auto* pLayout = new QVBoxLayout(this);
     pLayout->setContentsMargins(0, 10, 0, 0);
     pLayout->setSpacing(6);
@@ -113,7 +108,6 @@ EventStatisticsPanel::EventStatisticsPanel(EventStatistics* pStatistics, CInterf
     pRow->addStretch();
     pRow->addWidget(m_pBtnExport);
     pLayout->addLayout(pRow);
-    pLayout->addWidget(m_pChart, 1);
 
     Retranslate();
     hide();
@@ -143,6 +137,7 @@ void EventStatisticsPanel::OnToggle()
         m_pWindow->setFixedSize(m_closedSize);
         return;
     }
+    MakeChart();
     m_closedSize = m_pWindow->size();
     m_nLogHeight = pLog ? pLog->height() : 0;
     // The closed window is a little short of what its layout asks for; the open one gets it all.
@@ -196,7 +191,9 @@ void EventStatisticsPanel::Refresh()
     // refresh of the table, which with hundreds of lines would take the GUI thread's time.
     bool bChart = !m_chartClock.isValid() || m_chartClock.elapsed() >= kChartRefreshMs;
     EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(bChart);
-    if (!bChart && snapshot.rows.size() != m_pChart->curves().size()) { // kinds came or went (a cleared log)
+    if (!m_pChart)
+        bChart = false;
+    else if (!bChart && snapshot.rows.size() != m_pChart->lineCount()) { // kinds came or went (a cleared log)
         bChart = true;
         snapshot = m_pStatistics->Snapshot(true);
     }
@@ -267,6 +264,32 @@ void EventStatisticsPanel::Retranslate()
         lines << tr("%1 events of more than %2 kinds are not in the table").arg(m_nUntracked).arg(EventStatistics::kMaxKinds);
     m_pLblLost->setText(lines.join(QStringLiteral("   ")));
     m_pLblLost->setVisible(!lines.isEmpty());
+    if (m_pLblNoChart)
+        m_pLblNoChart->setText(tr("The chart cannot be shown: %1").arg(m_strChartError));
+}
+
+// Last in the panel, taking the room the window has.
+void EventStatisticsPanel::MakeChart()
+{
+    if (m_pChart || m_pLblNoChart)
+        return;
+    m_pChart = RateChart::create(this, &m_strChartError);
+    QWidget* pWidget = m_pChart ? m_pChart->widget() : nullptr;
+    if (pWidget) {
+        // A plot asks for its size hint at least otherwise.
+        pWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        pWidget->setMinimumHeight(60);
+    } else {
+        qWarning("The rate chart cannot be shown: %s", qPrintable(m_strChartError));
+        m_pLblNoChart = new CustomLabel(this);
+        m_pLblNoChart->setObjectName(QStringLiteral("NoChartLine"));
+        m_pLblNoChart->cSetFontColor(QStringLiteral("#FC0808"), IS_Normal);
+        m_pLblNoChart->setWordWrap(true);
+        m_pLblNoChart->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+        pWidget = m_pLblNoChart;
+        Retranslate();
+    }
+    static_cast<QBoxLayout*>(layout())->addWidget(pWidget, 1);
 }
 
 // Each column as wide as its title's longer line or its widest likely value, in the table's fonts.

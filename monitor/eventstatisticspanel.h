@@ -9,15 +9,16 @@
 
 class CustomLabel;
 class CustomPushButton;
-class EventRateChart;
 class EventStatistics;
 class EventStatisticsModel;
 class QSortFilterProxyModel;
 class QTableView;
+class RateChart;
 
 // The statistics of an Event Monitor's events: a line for events the producer lost, a sortable table per
 // kind of event, "Export statistics..." and a chart of the last minute's rates. Hidden until the user
 // presses the "Statistics" button it makes for the window; the window grows by the panel while it is open.
+// The chart is made when the panel first opens (it loads its module then).
 class EventStatisticsPanel : public QWidget
 {
     Q_OBJECT
@@ -37,7 +38,8 @@ public:
     void Reset();
 
     EventStatisticsModel* Model() const { return m_pModel; }
-    EventRateChart* Chart() const { return m_pChart; }
+    // The chart, once the panel has been opened and if its module could be loaded.
+    RateChart* Chart() const { return m_pChart; }
 
 protected:
     void changeEvent(QEvent* pEvent) override;
@@ -50,6 +52,7 @@ private:
     quint64 LostSinceReset();
     void Retranslate();
     void FitColumns();
+    void MakeChart();
 
     EventStatistics* m_pStatistics = nullptr;
     QWidget* m_pWindow = nullptr;
@@ -60,7 +63,9 @@ private:
     EventStatisticsModel* m_pModel = nullptr;
     QSortFilterProxyModel* m_pProxy = nullptr;
     CustomPushButton* m_pBtnExport = nullptr;
-    EventRateChart* m_pChart = nullptr;
+    RateChart* m_pChart = nullptr;
+    CustomLabel* m_pLblNoChart = nullptr; // in the chart's place when its module cannot be loaded
+    QString m_strChartError;
     QSize m_closedSize;
     QElapsedTimer m_chartClock; // since the chart was last redrawn
     int m_nLogHeight = 0;    // the log's fixed height while the panel is closed

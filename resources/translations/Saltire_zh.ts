@@ -205,6 +205,10 @@
         <source>File exported.</source>
         <translation>文件已导出。</translation>
     </message>
+    <message>
+        <source>The chart cannot be shown: %1</source>
+        <translation>无法显示图表：%1</translation>
+    </message>
 </context>
 <context>
     <name>LogWriteNotice</name>

@@ -252,11 +252,15 @@ void TestApplyFlow::standardCameraPage()
     SaltireDlg& dlg = w.dlg;
     CheckListMainWidget* page = CurrentPage(dlg);
     QCOMPARE(page->findChild<QCheckBox*>("ChannelCheckBox")->text(), QString("All Events"));
-    QCheckBox* exposure = nullptr;
-    for (QCheckBox* box : page->findChildren<QCheckBox*>())
-        if (box->text() == "Exposure Start")
-            exposure = box;
-    QVERIFY(exposure);
+    // The event boxes are made once the page knows its width.
+    auto findExposure = [page] {
+        for (QCheckBox* box : page->findChildren<QCheckBox*>())
+            if (box->text() == "Exposure Start")
+                return box;
+        return static_cast<QCheckBox*>(nullptr);
+    };
+    QTRY_VERIFY(findExposure());
+    QCheckBox* exposure = findExposure();
     QCOMPARE(exposure->toolTip(), QString("ExposureStart : 36871\nSent when the sensor starts an exposure."));
     QTRY_VERIFY(exposure->isVisible());
 

@@ -7,13 +7,13 @@
 #include "customfolderselectwidget.h"
 #include "custompushbutton.h"
 #include "customsavedonehintdlg.h"
-#include "eventratechart.h"
 #include "eventstatisticsmodel.h"
 #include "eventstatisticspanel.h"
 #include "eventstattext.h"
 #include "nxeventlogmodel.h"
 #include "nxeventlogtableview.h"
 #include "qlocalcfg.h"
+#include "ratechart.h"
 #include "simfixture.h"
 
 #include <QHeaderView>
@@ -23,10 +23,13 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <qwt_legend.h>
+#include <qwt_plot.h>
 #include <qwt_plot_curve.h>
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -52,6 +55,15 @@ struct Device {
     }
     quint64 key() const { return quint64(quintptr(cam)); }
 };
+
+// A chart's line of a kind of event, by its title; null when it has none.
+QwtPlotCurve* Curve(QwtPlot* chart, const QString& title)
+{
+    for (QwtPlotItem* item : chart->itemList(QwtPlotItem::Rtti_PlotCurve))
+        if (item->title().text() == title)
+            return static_cast<QwtPlotCurve*>(item);
+    return nullptr;
+}
 
 EventRecord Record(const char* name, quint16 id, quint64 ticks)
 {
@@ -256,6 +268,7 @@ private slots:
         auto* button = w->findChild<CustomPushButton*>("BtnStatistics");
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(panel->isVisible());
+        QVERIFY(panel->Chart()); // made as the panel opened, its module loaded
         QCOMPARE(w->width(), 854);
         // Open, the window fits the screen (here a low one) and the user may resize it; nothing is drawn over
         // anything: the log, the table, the export button and the chart lie one below the other.
@@ -267,7 +280,7 @@ private slots:
         };
         QTRY_VERIFY(below(w->TableView(), panel) && below(w->findChild<QTableView*>("EventStatisticsTable"),
                                                           w->findChild<CustomPushButton*>("BtnExportStatistics"))
-                    && below(w->findChild<CustomPushButton*>("BtnExportStatistics"), panel->Chart()));
+                    && below(w->findChild<CustomPushButton*>("BtnExportStatistics"), panel->Chart()->widget()));
         QVERIFY(w->rect().contains(panel->mapTo(w, QPoint(0, panel->height() - 1)))); // all of it shows
 
         // Two kinds of known events, then a third kind on and on while the panel refreshes.
@@ -321,16 +334,19 @@ private slots:
         QCOMPARE(table->model()->index(1, EventStatText::ColName).data().toString(), QString("ExposureStart[ID:0x9000]"));
         QCOMPARE(table->model()->index(2, EventStatText::ColName).data().toString(), QString("FrameTrigger[ID:0x9001]"));
 
-        EventRateChart* chart = panel->Chart();
-        QTRY_COMPARE(chart->curves().size(), 3);
-        QwtPlotCurve* curve = chart->curve("ExposureStart[ID:0x9000]");
+        auto* chart = qobject_cast<QwtPlot*>(panel->Chart()->widget());
+        QVERIFY(chart);
+        QTRY_COMPARE(chart->itemList(QwtPlotItem::Rtti_PlotCurve).size(), 3);
+        QwtPlotCurve* curve = Curve(chart, "ExposureStart[ID:0x9000]");
         QVERIFY(curve && curve->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(curve->dataSize() > 0, 5000); // once a whole second has passed
         QCOMPARE(curve->sample(int(curve->dataSize()) - 1).x(), 0.0);
         QCOMPARE(chart->axisScaleDiv(QwtPlot::yLeft).lowerBound(), 0.0); // rates stand above the axis
 
         // Many new kinds at once come into a chart over a few updates: at least one, at most 16 each.
-        EventRateChart many;
+        QString noModule;
+        std::unique_ptr<RateChart> many(RateChart::create(nullptr, &noModule));
+        QVERIFY2(many, qPrintable(noModule));
         EventStatisticsSnapshot kinds;
         for (int k = 0; k < 40; ++k) {
             EventStatRow row;
@@ -340,14 +356,15 @@ private slots:
             kinds.rows << row;
         }
         for (int nShown = 0; nShown < 40;) {
-            many.setSnapshot(kinds);
-            const int nNow = many.curves().size();
+            many->setSnapshot(kinds);
+            const int nNow = many->lineCount();
             QVERIFY2(nNow > nShown && nNow - nShown <= 16, qPrintable(QString("%1 after %2").arg(nNow).arg(nShown)));
             nShown = nNow;
         }
-        QTest::mouseClick(chart->legendEntry("ExposureStart[ID:0x9000]"), Qt::LeftButton);
+        auto* legend = qobject_cast<QwtLegend*>(chart->legend());
+        QTest::mouseClick(legend->legendWidget(chart->itemToInfo(curve)), Qt::LeftButton);
         QVERIFY(!curve->isVisible());
-        QVERIFY(chart->curve("FrameTrigger[ID:0x9001]")->isVisible());
+        QVERIFY(Curve(chart, "FrameTrigger[ID:0x9001]")->isVisible());
 
         auto* lostLine = w->findChild<QLabel*>("LostEventsLine");
         QVERIFY(!lostLine->isVisible());
@@ -394,7 +411,7 @@ private slots:
         Custom::setFileDialogHandler(nullptr);
         QCOMPARE(w->TableView()->logModel()->rowCount(), 0);
         QCOMPARE(model->rowCount(), 0);
-        QCOMPARE(chart->curves().size(), 0);
+        QCOMPARE(chart->itemList(QwtPlotItem::Rtti_PlotCurve).size(), 0);
         QVERIFY(!lostLine->isVisible());
 
         // The panel's texts follow the language, also the column titles the exported file takes.
