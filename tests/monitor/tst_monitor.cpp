@@ -7,6 +7,7 @@
 #include "customfolderselectwidget.h"
 #include "custompushbutton.h"
 #include "customsavedonehintdlg.h"
+#include "eventstatistics.h"
 #include "eventstatisticsmodel.h"
 #include "eventstatisticspanel.h"
 #include "eventstattext.h"
@@ -18,6 +19,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QProcess>
 #include <QScreen>
 #include <QTableView>
 #include <QTranslator>
@@ -430,6 +432,41 @@ private slots:
         QCOMPARE(w->TableView()->height(), 398);
         QTest::mouseClick(w->findChild<CustomCheckBox*>("ChkEventType"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         delete w;
+    }
+
+    // Without the chart's module the panel opens with a line that says why there is no chart, and its table
+    // goes on. Run from a copy of this test in a folder with no lib/ beside it.
+    void chartWithoutItsModule()
+    {
+        if (!qEnvironmentVariableIsSet("SALTIRE_TEST_NO_LIB_FOLDER")) {
+            QTemporaryDir dir;
+            const QString copy = dir.filePath("bin/tst_monitor");
+            QVERIFY(QDir().mkpath(dir.filePath("bin")) && QFile::copy(QCoreApplication::applicationFilePath(), copy));
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("SALTIRE_TEST_NO_LIB_FOLDER", "1");
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(copy, {"chartWithoutItsModule"});
+            QVERIFY(child.waitForFinished(60000));
+            QVERIFY2(child.exitCode() == 0, child.readAll().constData());
+            return;
+        }
+        QWidget window;
+        EventStatistics statistics;
+        EventStatisticsPanel panel(&statistics, nullptr, &window);
+        window.show();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("The rate chart cannot be shown: .*libSaltireRateChart.*"));
+        panel.Button()->click();
+        QVERIFY(!panel.Chart());
+        auto* line = panel.findChild<QLabel*>("NoChartLine");
+        QVERIFY(line && line->isVisible());
+        QVERIFY2(line->text().startsWith("The chart cannot be shown: ") && line->text().contains("libSaltireRateChart"),
+                 qPrintable(line->text()));
+        EventRecord record = Record("ExposureStart", 0x9000, 1000);
+        statistics.Add(record, 1000000000);
+        panel.Refresh();
+        QCOMPARE(panel.Model()->rowCount(), 1);
     }
 };
 
