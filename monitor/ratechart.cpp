@@ -12,20 +12,20 @@ struct LoadedModule
     QString strError;
 };
 
-// Where the program's own libraries are, both in the build folder and installed: lib/ beside bin/.
+// From the program's lib folder, beside bin/ both in the build folder and installed. The module stays
+// loaded when the QLibrary goes: the charts it makes live as long as their windows.
 LoadedModule Load()
 {
     LoadedModule loaded;
-    // Stays loaded: the charts it makes live as long as their windows.
-    auto* pLibrary =
-        new QLibrary(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/SaltireRateChart")));
+    const QString strDir = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib"));
+    QLibrary library(strDir + QStringLiteral("/SaltireRateChart"));
     using EntryFn = const RateChartModule* (*)();
-    auto fnEntry = pLibrary->load() ? reinterpret_cast<EntryFn>(pLibrary->resolve("saltire_rate_chart")) : nullptr;
+    auto fnEntry = library.load() ? reinterpret_cast<EntryFn>(library.resolve("saltire_rate_chart")) : nullptr;
     const RateChartModule* pModule = fnEntry ? fnEntry() : nullptr;
-    if (!pLibrary->isLoaded())
-        loaded.strError = pLibrary->errorString();
+    if (!library.isLoaded())
+        loaded.strError = library.errorString();
     else if (!pModule || pModule->nVersion != kRateChartVersion)
-        loaded.strError = pLibrary->fileName() + QStringLiteral(" is of another build of this program");
+        loaded.strError = library.fileName() + QStringLiteral(" is of another build of this program");
     else
         loaded.pModule = pModule;
     return loaded;

@@ -456,7 +456,7 @@ private slots:
         EventStatistics statistics;
         EventStatisticsPanel panel(&statistics, nullptr, &window);
         window.show();
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("The rate chart cannot be shown: .*libSaltireRateChart.*"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("The rate chart cannot be shown: .*SaltireRateChart.*"));
         panel.Button()->click();
         QVERIFY(!panel.Chart());
         auto* line = panel.findChild<QLabel*>("NoChartLine");
