@@ -169,7 +169,7 @@ void EventStatisticsPanel::OnToggle()
         m_nClosedEdges = pMain->cStrechEdges();
         pMain->cSetStrechEdges(SE_All);
     }
-    Refresh();
+    Update(true);
 }
 
 quint64 EventStatisticsPanel::LostSinceReset()
@@ -185,18 +185,29 @@ quint64 EventStatisticsPanel::LostSinceReset()
 
 void EventStatisticsPanel::Refresh()
 {
+    Update(false);
+}
+
+// bNow: everything as it is now (on opening, after a reset, before an export). Otherwise the parts that cost
+// with hundreds of kinds come at most once a second, each in a refresh of its own: the chart (its points
+// are a second apart) and the medians behind the suspected misses.
+void EventStatisticsPanel::Update(bool bNow)
+{
     if (!isVisible())
         return;
-    // The chart's points are a second apart: redrawn once a second (or when kinds come or go), not at every
-    // refresh of the table, which with hundreds of lines would take the GUI thread's time.
-    bool bChart = !m_chartClock.isValid() || m_chartClock.elapsed() >= kChartRefreshMs;
-    EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(bChart);
+    bool bChart = bNow || !m_chartClock.isValid() || m_chartClock.elapsed() >= kChartRefreshMs;
+    const bool bMedians = bNow || !m_medianClock.isValid()
+                          || m_medianClock.elapsed() >= (bChart ? 2 : 1) * kChartRefreshMs;
+    const EventStatistics::Medians medians = bMedians ? EventStatistics::FreshMedians : EventStatistics::LastMedians;
+    EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(bChart, medians);
     if (!m_pChart)
         bChart = false;
     else if (!bChart && snapshot.rows.size() != m_pChart->lineCount()) { // kinds came or went (a cleared log)
         bChart = true;
-        snapshot = m_pStatistics->Snapshot(true);
+        snapshot = m_pStatistics->Snapshot(true, medians);
     }
+    if (bMedians)
+        m_medianClock.start();
     m_pModel->setSnapshot(snapshot);
     if (bChart) {
         m_pChart->setSnapshot(snapshot);
@@ -217,13 +228,12 @@ void EventStatisticsPanel::Reset()
     m_nLost = 0;
     m_nUntracked = 0;
     Retranslate();
-    if (isVisible())
-        Refresh();
+    Update(true);
 }
 
 void EventStatisticsPanel::OnExport()
 {
-    Refresh(); // what is written is what the table shows
+    Update(true); // what is written is what the table shows
     const QString strProposed =
         QStringLiteral("EventStatistics_%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
     // Where the tool keeps its files, as the event configuration's export proposes.

@@ -32,7 +32,8 @@ public:
     // Where the producer's counts come from; the device-access library by default.
     void SetStatusSource(StatusSource source);
 
-    // GUI thread, with each batch of rows: shows the statistics as they are now, while open.
+    // GUI thread, with each batch of rows: shows the statistics as they are now, while open; the chart and
+    // the suspected misses may be up to a second old.
     void Refresh();
     // The statistics were cleared: lost events count from now on.
     void Reset();
@@ -53,6 +54,7 @@ private:
     void Retranslate();
     void FitColumns();
     void MakeChart();
+    void Update(bool bNow);
 
     EventStatistics* m_pStatistics = nullptr;
     QWidget* m_pWindow = nullptr;
@@ -68,6 +70,7 @@ private:
     QString m_strChartError;
     QSize m_closedSize;
     QElapsedTimer m_chartClock; // since the chart was last redrawn
+    QElapsedTimer m_medianClock; // since the medians were last worked out
     int m_nLogHeight = 0;    // the log's fixed height while the panel is closed
     int m_nClosedEdges = 0;  // the window's resizable edges while the panel is closed
     quint64 m_nLostBase = 0;

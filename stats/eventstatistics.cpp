@@ -24,13 +24,12 @@ struct Bucket {
 };
 
 // Of the positive intervals: repeated time stamps (a resent event, a coarse clock) say nothing of the period.
-double Median(const std::vector<double>& intervals)
+// Worked out in values, a buffer kept from call to call.
+double Median(const std::vector<double>& intervals, std::vector<double>& values)
 {
-    std::vector<double> values;
-    values.reserve(intervals.size());
-    for (double d : intervals)
-        if (d > 0)
-            values.push_back(d);
+    values.resize(intervals.size());
+    values.erase(std::copy_if(intervals.begin(), intervals.end(), values.begin(), [](double d) { return d > 0; }),
+                 values.end());
     if (values.empty())
         return 0;
     const size_t nMid = values.size() / 2;
@@ -45,6 +44,7 @@ double Median(const std::vector<double>& intervals)
 
 struct EventStatistics::Kind {
     QByteArray name;
+    QString strName; // as the statistics show it
     quint16 nId = 0;
     quint64 nCount = 0;
     bool bHaveLast = false;
@@ -58,14 +58,22 @@ struct EventStatistics::Kind {
     double dSettleMedian = -1;
     quint64 nSettledMissed = 0; // of the intervals judged for good
     std::vector<Bucket> buckets;
+    // The median and the suspected misses a snapshot last worked out, for the intervals there were then.
+    quint64 nMedianIntervals = 0;
+    double dMedian = 0;
+    quint64 nMissed = 0;
 
     quint64 Arrived(qint64 nFirst, qint64 nLast) const
     {
         quint64 n = 0;
-        for (qint64 i = std::max<qint64>(nFirst, 0); i <= nLast; ++i) {
-            const Bucket& b = buckets[size_t(i % kBuckets)];
+        nFirst = std::max<qint64>(nFirst, 0);
+        size_t nAt = size_t(nFirst % kBuckets); // one division, not one per bucket
+        for (qint64 i = nFirst; i <= nLast; ++i) {
+            const Bucket& b = buckets[nAt];
             if (b.nIndex == i)
                 n += b.nCount;
+            if (++nAt == size_t(kBuckets))
+                nAt = 0;
         }
         return n;
     }
@@ -127,6 +135,7 @@ EventStatistics::Kind* EventStatistics::Find(quint16 nId, const char* szName, in
         it = m_byId.insert(nId, {});
     auto kind = std::make_unique<Kind>();
     kind->name = QByteArray(szName, nLength);
+    kind->strName = NXInterface::char2QStringLocale(szName, nLength);
     kind->nId = nId;
     kind->buckets.resize(kBuckets);
     it->push_back(kind.get());
@@ -184,7 +193,7 @@ void EventStatistics::AddTo(Kind& kind, quint64 nTicks, int nFrequency, qint64 n
             // moves slowly, so it is refreshed every kSettleRefresh intervals only.
             if (nIndex >= quint64(kWindow / 2)) {
                 if (kind.dSettleMedian < 0 || nIndex % kSettleRefresh == 0)
-                    kind.dSettleMedian = Median(kind.window);
+                    kind.dSettleMedian = Median(kind.window, m_medianValues);
                 const quint64 nMiddle = nIndex - quint64(kWindow / 2);
                 kind.nSettledMissed += Missed(kind.window[size_t(nMiddle % kWindow)], kind.dSettleMedian);
             }
@@ -211,7 +220,7 @@ quint64 EventStatistics::Missed(double dInterval, double dMedian)
     return quint64(std::llround(dPeriods)) - 1;
 }
 
-EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory) const
+EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory, Medians medians) const
 {
     QMutexLocker lock(&m_mutex);
     EventStatisticsSnapshot snapshot;
@@ -221,9 +230,9 @@ EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory) 
     const qint64 nStartBucket = m_nFirstStartMs < 0 ? nNowBucket : m_nFirstStartMs / kBucketMs;
     snapshot.rows.reserve(int(m_kinds.size()));
     for (const std::unique_ptr<Kind>& pKind : m_kinds) {
-        const Kind& kind = *pKind;
+        Kind& kind = *pKind;
         EventStatRow row;
-        row.strName = NXInterface::char2QStringLocale(kind.name.constData(), kind.name.size());
+        row.strName = kind.strName;
         row.nId = kind.nId;
         row.nCount = kind.nCount;
         row.nIntervals = kind.nIntervals;
@@ -234,12 +243,19 @@ EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory) 
             row.dMinInterval = kind.dMin;
             row.dMaxInterval = kind.dMax;
             row.dMeanInterval = kind.dSum / double(kind.nIntervals);
-            row.dMedianInterval = Median(kind.window);
-            row.nSuspectedMissed = kind.nSettledMissed;
-            // The newer half is not judged for good yet.
-            const quint64 nOpen = std::min<quint64>(kind.nIntervals, quint64(kWindow / 2));
-            for (quint64 i = kind.nIntervals - nOpen; i < kind.nIntervals; ++i)
-                row.nSuspectedMissed += Missed(kind.window[size_t(i % kWindow)], row.dMedianInterval);
+            // With hundreds of kinds the medians are most of a snapshot's time: worked out again only for a
+            // kind with new intervals, and with LastMedians only for a kind that has none yet.
+            if (kind.nMedianIntervals != kind.nIntervals && (medians == FreshMedians || kind.nMedianIntervals == 0)) {
+                kind.nMedianIntervals = kind.nIntervals;
+                kind.dMedian = Median(kind.window, m_medianValues);
+                kind.nMissed = kind.nSettledMissed;
+                // The newer half is not judged for good yet.
+                const quint64 nOpen = std::min<quint64>(kind.nIntervals, quint64(kWindow / 2));
+                for (quint64 i = kind.nIntervals - nOpen; i < kind.nIntervals; ++i)
+                    kind.nMissed += Missed(kind.window[size_t(i % kWindow)], kind.dMedian);
+            }
+            row.dMedianInterval = kind.dMedian;
+            row.nSuspectedMissed = kind.nMissed;
         }
         if (snapshot.nElapsedMs > 0)
             row.dMeanRate = double(kind.nCount) * 1000.0 / double(snapshot.nElapsedMs);

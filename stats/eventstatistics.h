@@ -47,8 +47,15 @@ public:
     void Add(quint16 nId, const QByteArray& name, quint64 nTicks, int nFrequency, qint64 nNowMs);
     void Add(const EventRecord& record, int nFrequency);
 
-    EventStatisticsSnapshot Snapshot(qint64 nNowMs, bool bHistory) const;
-    EventStatisticsSnapshot Snapshot(bool bHistory) const { return Snapshot(NowMs(), bHistory); }
+    // With LastMedians, the median and the suspected misses of each kind are those the last snapshot with
+    // fresh ones worked out (both as of then): the costly part with hundreds of kinds, for a caller that may
+    // show them a little late.
+    enum Medians { FreshMedians, LastMedians };
+    EventStatisticsSnapshot Snapshot(qint64 nNowMs, bool bHistory, Medians medians = FreshMedians) const;
+    EventStatisticsSnapshot Snapshot(bool bHistory, Medians medians = FreshMedians) const
+    {
+        return Snapshot(NowMs(), bHistory, medians);
+    }
 
     // Suspected missed events in one interval, judged against a median interval.
     static quint64 Missed(double dInterval, double dMedian);
@@ -61,6 +68,7 @@ private:
 
     QElapsedTimer m_clock;
     mutable QMutex m_mutex;
+    mutable std::vector<double> m_medianValues; // a buffer for the medians, under the mutex
     std::vector<std::unique_ptr<Kind>> m_kinds;
     QHash<quint16, std::vector<Kind*>> m_byId;
     quint64 m_nUntracked = 0;

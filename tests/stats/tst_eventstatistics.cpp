@@ -123,6 +123,29 @@ private slots:
         QCOMPARE(Feed(ticks).nSuspectedMissed, quint64(0));
     }
 
+    // With the last medians a snapshot shows the suspected misses as the last fresh one worked them out; the
+    // counts are fresh.
+    void lastMedians()
+    {
+        EventStatistics stats;
+        stats.Start(0);
+        quint64 t = 0;
+        auto feed = [&] { // 100 events 10 ms apart, one missing among them
+            for (int k = 0; k < 100; ++k)
+                stats.Add(0x9000, "ExposureStart", t += (k == 50 ? 20 : 10), 1000, qint64(t));
+        };
+        auto row = [&](EventStatistics::Medians medians) {
+            return stats.Snapshot(qint64(t), false, medians).rows.value(0);
+        };
+        feed();
+        QCOMPARE(row(EventStatistics::LastMedians).nSuspectedMissed, quint64(1)); // none worked out before
+        feed();
+        QCOMPARE(row(EventStatistics::LastMedians).nSuspectedMissed, quint64(1));
+        QCOMPARE(row(EventStatistics::LastMedians).nCount, quint64(200));
+        QCOMPARE(row(EventStatistics::FreshMedians).nSuspectedMissed, quint64(2));
+        QCOMPARE(row(EventStatistics::LastMedians).nSuspectedMissed, quint64(2));
+    }
+
     void rates()
     {
         EventStatistics stats;
