@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -109,6 +110,10 @@ EventStatisticsPanel::EventStatisticsPanel(EventStatistics* pStatistics, CInterf
     pRow->addWidget(m_pBtnExport);
     pLayout->addLayout(pRow);
 
+    m_pMedianTimer = new QTimer(this);
+    m_pMedianTimer->setSingleShot(true);
+    connect(m_pMedianTimer, &QTimer::timeout, this, &EventStatisticsPanel::Refresh);
+
     Retranslate();
     hide();
     connect(m_pBtnStatistics, &CustomPushButton::clicked, this, &EventStatisticsPanel::OnToggle);
@@ -189,25 +194,29 @@ void EventStatisticsPanel::Refresh()
 }
 
 // bNow: everything as it is now (on opening, after a reset, before an export). Otherwise the parts that cost
-// with hundreds of kinds come at most once a second, each in a refresh of its own: the chart (its points
-// are a second apart) and the medians behind the suspected misses.
+// with hundreds of kinds come at most once a second, and apart when refreshes come often: the chart (its
+// points are a second apart) and the medians behind the suspected misses. Medians left stale are made
+// fresh within the second even when no refresh follows (logging stopped).
 void EventStatisticsPanel::Update(bool bNow)
 {
     if (!isVisible())
         return;
-    bool bChart = bNow || !m_chartClock.isValid() || m_chartClock.elapsed() >= kChartRefreshMs;
+    bool bChart = m_pChart && (bNow || !m_chartClock.isValid() || m_chartClock.elapsed() >= kChartRefreshMs);
     const bool bMedians = bNow || !m_medianClock.isValid()
                           || m_medianClock.elapsed() >= (bChart ? 2 : 1) * kChartRefreshMs;
-    const EventStatistics::Medians medians = bMedians ? EventStatistics::FreshMedians : EventStatistics::LastMedians;
+    using Medians = EventStatistics::Medians;
+    const Medians medians = bMedians ? Medians::Fresh : Medians::Last;
     EventStatisticsSnapshot snapshot = m_pStatistics->Snapshot(bChart, medians);
-    if (!m_pChart)
-        bChart = false;
-    else if (!bChart && snapshot.rows.size() != m_pChart->lineCount()) { // kinds came or went (a cleared log)
+    if (m_pChart && !bChart && snapshot.rows.size() != m_pChart->lineCount()) { // kinds came or went (a cleared log)
         bChart = true;
         snapshot = m_pStatistics->Snapshot(true, medians);
     }
-    if (bMedians)
+    if (bMedians) {
         m_medianClock.start();
+        m_pMedianTimer->stop();
+    } else if (!m_pMedianTimer->isActive()) {
+        m_pMedianTimer->start(int(qMax<qint64>(0, kChartRefreshMs - m_medianClock.elapsed())));
+    }
     m_pModel->setSnapshot(snapshot);
     if (bChart) {
         m_pChart->setSnapshot(snapshot);
@@ -294,6 +303,7 @@ void EventStatisticsPanel::MakeChart()
         m_pLblNoChart = new CustomLabel(this);
         m_pLblNoChart->setObjectName(QStringLiteral("NoChartLine"));
         m_pLblNoChart->cSetFontColor(QStringLiteral("#FC0808"), IS_Normal);
+        m_pLblNoChart->cSetFontSize(13, IS_Normal);
         m_pLblNoChart->setWordWrap(true);
         m_pLblNoChart->setAlignment(Qt::AlignTop | Qt::AlignLeft);
         pWidget = m_pLblNoChart;

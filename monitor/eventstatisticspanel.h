@@ -13,6 +13,7 @@ class EventStatistics;
 class EventStatisticsModel;
 class QSortFilterProxyModel;
 class QTableView;
+class QTimer;
 class RateChart;
 
 // The statistics of an Event Monitor's events: a line for events the producer lost, a sortable table per
@@ -32,8 +33,8 @@ public:
     // Where the producer's counts come from; the device-access library by default.
     void SetStatusSource(StatusSource source);
 
-    // GUI thread, with each batch of rows: shows the statistics as they are now, while open; the chart and
-    // the suspected misses may be up to a second old.
+    // GUI thread, with each batch of rows: shows the statistics as they are now, while open; the chart, the
+    // suspected misses and the medians may be up to a second old.
     void Refresh();
     // The statistics were cleared: lost events count from now on.
     void Reset();
@@ -71,6 +72,7 @@ private:
     QSize m_closedSize;
     QElapsedTimer m_chartClock; // since the chart was last redrawn
     QElapsedTimer m_medianClock; // since the medians were last worked out
+    QTimer* m_pMedianTimer = nullptr; // refreshes once stale medians are due
     int m_nLogHeight = 0;    // the log's fixed height while the panel is closed
     int m_nClosedEdges = 0;  // the window's resizable edges while the panel is closed
     quint64 m_nLostBase = 0;

@@ -100,6 +100,18 @@ foreach(binary ${binaries})
     endif()
 endforeach()
 
+# The modules the programs load when first needed: beside the libraries, with everything they link to.
+foreach(module libNXAGenApi.so libSaltireRateChart.so)
+    set(path ${full}/usr/lib/saltire/lib/${module})
+    if(NOT EXISTS ${path})
+        message(FATAL_ERROR "${module} is not installed beside the libraries")
+    endif()
+    execute_process(COMMAND ldd ${path} OUTPUT_VARIABLE needs)
+    if(needs MATCHES "not found")
+        message(FATAL_ERROR "${module} links to what is not found:\n${needs}")
+    endif()
+endforeach()
+
 check_run(out ROOT ${full} EXPECT_CODE 0 ARGS ${full}/usr/bin/saltire-cli --version)
 if(NOT out MATCHES "^saltire-cli ([0-9.]+)\n")
     message(FATAL_ERROR "saltire-cli --version: ${out}")

@@ -244,8 +244,8 @@ EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory, 
             row.dMaxInterval = kind.dMax;
             row.dMeanInterval = kind.dSum / double(kind.nIntervals);
             // With hundreds of kinds the medians are most of a snapshot's time: worked out again only for a
-            // kind with new intervals, and with LastMedians only for a kind that has none yet.
-            if (kind.nMedianIntervals != kind.nIntervals && (medians == FreshMedians || kind.nMedianIntervals == 0)) {
+            // kind with new intervals, and with Medians::Last only for a kind that has none yet.
+            if (kind.nMedianIntervals != kind.nIntervals && (medians == Medians::Fresh || kind.nMedianIntervals == 0)) {
                 kind.nMedianIntervals = kind.nIntervals;
                 kind.dMedian = Median(kind.window, m_medianValues);
                 kind.nMissed = kind.nSettledMissed;

@@ -47,12 +47,12 @@ public:
     void Add(quint16 nId, const QByteArray& name, quint64 nTicks, int nFrequency, qint64 nNowMs);
     void Add(const EventRecord& record, int nFrequency);
 
-    // With LastMedians, the median and the suspected misses of each kind are those the last snapshot with
-    // fresh ones worked out (both as of then): the costly part with hundreds of kinds, for a caller that may
-    // show them a little late.
-    enum Medians { FreshMedians, LastMedians };
-    EventStatisticsSnapshot Snapshot(qint64 nNowMs, bool bHistory, Medians medians = FreshMedians) const;
-    EventStatisticsSnapshot Snapshot(bool bHistory, Medians medians = FreshMedians) const
+    // With Medians::Last, the median and the suspected misses of each kind are those the last snapshot with
+    // fresh ones worked out (both as of then; worked out now for a kind that has none yet): the costly part
+    // with hundreds of kinds, for a caller that may show them a little late.
+    enum class Medians { Fresh, Last };
+    EventStatisticsSnapshot Snapshot(qint64 nNowMs, bool bHistory, Medians medians = Medians::Fresh) const;
+    EventStatisticsSnapshot Snapshot(bool bHistory, Medians medians = Medians::Fresh) const
     {
         return Snapshot(NowMs(), bHistory, medians);
     }

@@ -138,12 +138,12 @@ private slots:
             return stats.Snapshot(qint64(t), false, medians).rows.value(0);
         };
         feed();
-        QCOMPARE(row(EventStatistics::LastMedians).nSuspectedMissed, quint64(1)); // none worked out before
+        QCOMPARE(row(EventStatistics::Medians::Last).nSuspectedMissed, quint64(1)); // none worked out before
         feed();
-        QCOMPARE(row(EventStatistics::LastMedians).nSuspectedMissed, quint64(1));
-        QCOMPARE(row(EventStatistics::LastMedians).nCount, quint64(200));
-        QCOMPARE(row(EventStatistics::FreshMedians).nSuspectedMissed, quint64(2));
-        QCOMPARE(row(EventStatistics::LastMedians).nSuspectedMissed, quint64(2));
+        QCOMPARE(row(EventStatistics::Medians::Last).nSuspectedMissed, quint64(1));
+        QCOMPARE(row(EventStatistics::Medians::Last).nCount, quint64(200));
+        QCOMPARE(row(EventStatistics::Medians::Fresh).nSuspectedMissed, quint64(2));
+        QCOMPARE(row(EventStatistics::Medians::Last).nSuspectedMissed, quint64(2));
     }
 
     void rates()
