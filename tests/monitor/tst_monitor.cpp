@@ -489,16 +489,11 @@ private slots:
                 statistics.Add(0x9000, QByteArray("ExposureStart"), ms += (k == gapAt ? 20 : 10), 1000, qint64(ms));
         };
         feed(-1);
-        QElapsedTimer sinceOpened;
-        sinceOpened.start();
         panel.Button()->click(); // opened: all fresh
         auto missed = [&] { return panel.Model()->index(0, EventStatText::ColSuspectedMissed).data().toString(); };
         QCOMPARE(missed(), QString("0"));
         feed(25);
-        panel.Refresh();
-        QCOMPARE(panel.Model()->index(0, EventStatText::ColCount).data().toString(), QString("100"));
-        if (sinceOpened.elapsed() < 900) // surely within the second since they were worked out
-            QCOMPARE(missed(), QString("0"));
+        panel.Refresh(); // the count now, the misses as last worked out (see tst_eventstatistics)
         QTRY_COMPARE(missed(), QString("1"));
     }
 };
