@@ -3,8 +3,9 @@
 // and a window with saltire's widgets at start made of plain Qt widgets under one style sheet. saltire
 // runs with the GigE Vision producer alone in its producers' folder and no camera on the network (its
 // discovery searches loopback only), as on a line PC before the cameras are plugged in. Its window counts
-// as shown when its log says so; the bare window prints a line. Also printed: when saltire's discovery
-// ended, which must come after the window.
+// as shown when its log says so; the bare window prints a line. Also timed: saltire without its style sheets
+// and images, which shows what its looks cost. Also printed: when saltire's discovery ended, which must come
+// after the window.
 // Not a test.
 //
 //   bench_startup [runs]   (7 by default; the median of each is compared)
@@ -20,6 +21,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -108,6 +110,60 @@ int BareWindow(int argc, char* argv[], const QByteArray& mode)
     return app.exec();
 }
 
+struct RunResult
+{
+    double shownMs = -1; // until the log says the window is shown
+    double foundMs = -1; // until the log says the discovery has ended
+};
+
+// Starts saltire with its own user folder and reads its log as it is written until both lines come.
+RunResult RunTool(const QString& executable, QProcessEnvironment env, const QString& user)
+{
+    env.insert("KESTREL_USER_DATA_DIR", user);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    p.start(executable, QStringList());
+    RunResult result;
+    while ((result.shownMs < 0 || result.foundMs < 0) && clock.elapsed() < 20000) {
+        QFile log(user + "/Log/Saltire.log");
+        if (log.open(QIODevice::ReadOnly)) {
+            const QByteArray text = log.readAll();
+            if (result.shownMs < 0 && text.contains("Main window shown"))
+                result.shownMs = clock.nsecsElapsed() / 1e6;
+            if (result.foundMs < 0 && text.contains("Found 0 device(s)"))
+                result.foundMs = clock.nsecsElapsed() / 1e6;
+        }
+        QThread::usleep(500);
+    }
+    p.terminate();
+    if (!p.waitForFinished(5000))
+        p.kill();
+    return result;
+}
+
+// saltire without its looks: a copy of the program beside its log and translation folders but without its two
+// resource files (style sheets, images, logos, the About box's texts), which it tolerates. Returns the copy,
+// or an empty text.
+QString CopyWithoutLooks(const QString& folder)
+{
+    const QFileInfo program(SALTIRE_EXECUTABLE);
+    const QString target = folder + "/" + program.fileName();
+    if (!QDir().mkpath(folder) || !QFile::copy(program.filePath(), target))
+        return QString();
+    for (const char* szSub : {"log4qt", "translation"}) {
+        const QDir from(program.path() + "/" + szSub);
+        QDir().mkpath(folder + "/" + szSub);
+        for (const QString& name : from.entryList(QDir::Files))
+            if (!QFile::copy(from.filePath(name), folder + "/" + szSub + "/" + name))
+                return QString();
+    }
+    return target;
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -140,7 +196,12 @@ int main(int argc, char* argv[])
     env.insert("KESTREL_PROGRAM_DATA_DIR", root.filePath("programdata"));
     env.remove("GENICAM_GENTL64_PATH");
 
-    std::vector<double> bare, bareText, plain, tool, discovery;
+    const QString noLooksTool = CopyWithoutLooks(root.filePath("nolooks/bin"));
+    if (noLooksTool.isEmpty()) {
+        std::fprintf(stderr, "saltire cannot be copied without its looks\n");
+        return 1;
+    }
+    std::vector<double> bare, bareText, plain, tool, discovery, noLooks;
     for (int run = 0; run < runs; ++run) {
         for (const char* szMode : {"--bare", "--bare-text", "--plain"}) {
             QProcess p;
@@ -155,36 +216,10 @@ int main(int argc, char* argv[])
                 .push_back(clock.nsecsElapsed() / 1e6);
             p.waitForFinished(10000);
         }
-        {
-            const QString user = root.filePath(QString("user%1").arg(run));
-            QProcessEnvironment toolEnv = env;
-            toolEnv.insert("KESTREL_USER_DATA_DIR", user);
-            QProcess p;
-            p.setProcessEnvironment(toolEnv);
-            p.setStandardOutputFile(QProcess::nullDevice());
-            p.setStandardErrorFile(QProcess::nullDevice());
-            QElapsedTimer clock;
-            clock.start();
-            p.start(SALTIRE_EXECUTABLE, QStringList());
-            // The log is written as it goes: read it until the lines come.
-            double shownMs = -1, foundMs = -1;
-            while ((shownMs < 0 || foundMs < 0) && clock.elapsed() < 20000) {
-                QFile log(user + "/Log/Saltire.log");
-                if (log.open(QIODevice::ReadOnly)) {
-                    const QByteArray text = log.readAll();
-                    if (shownMs < 0 && text.contains("Main window shown"))
-                        shownMs = clock.nsecsElapsed() / 1e6;
-                    if (foundMs < 0 && text.contains("Found 0 device(s)"))
-                        foundMs = clock.nsecsElapsed() / 1e6;
-                }
-                QThread::usleep(500);
-            }
-            tool.push_back(shownMs);
-            discovery.push_back(foundMs);
-            p.terminate();
-            if (!p.waitForFinished(5000))
-                p.kill();
-        }
+        const RunResult full = RunTool(SALTIRE_EXECUTABLE, env, root.filePath(QString("user%1").arg(run)));
+        tool.push_back(full.shownMs);
+        discovery.push_back(full.foundMs);
+        noLooks.push_back(RunTool(noLooksTool, env, root.filePath(QString("plain%1").arg(run))).shownMs);
     }
     int nDiscoveryFirst = 0;
     for (size_t i = 0; i < tool.size(); ++i)
@@ -199,6 +234,12 @@ int main(int argc, char* argv[])
     std::printf("saltire, start to its window shown         %8.1f ms = %.2fx the bare window (target: at most 1.5x), "
                 "%.2fx the window with text\n",
                 toolMs, bareMs > 0 ? toolMs / bareMs : 0, bareTextMs > 0 ? toolMs / bareTextMs : 0);
+    const double noLooksMs = Median(noLooks);
+    if (noLooksMs < 0)
+        std::printf("saltire without its style sheets and images: its window was not shown within 20 s\n");
+    else
+        std::printf("saltire without its style sheets and images %7.1f ms = %.2fx the bare window\n", noLooksMs,
+                    bareMs > 0 ? noLooksMs / bareMs : 0);
     std::printf("saltire, start to the end of its discovery %8.1f ms; in %d of %d runs the window was shown first%s\n",
                 discoveryMs, runs - nDiscoveryFirst, runs,
                 nDiscoveryFirst ? " (the others: discovery ended first, on another thread)" : "");
