@@ -61,8 +61,7 @@ private slots:
 void TestConnection::monitorShowsTheDevicesEvents()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     SaltireDlg dlg;
     dlg.show();
     QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
@@ -83,8 +82,7 @@ void TestConnection::monitorShowsTheDevicesEvents()
 void TestConnection::firstDeviceConnectsByItself()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     BusyLog busy;
     SaltireDlg dlg;
     dlg.show();
@@ -97,8 +95,7 @@ void TestConnection::firstDeviceConnectsByItself()
 void TestConnection::switchingDevicesKeepsEachPage()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     QVERIFY(sim.addShippedDevice("sensor_c"));
     BusyLog busy;
     SaltireDlg dlg;
@@ -149,8 +146,7 @@ void TestConnection::oneDeviceNumberOnePage()
 void TestConnection::levelFiltersEveryPage()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     SaltireDlg dlg;
     dlg.resize(1100, 760);
     dlg.show();
@@ -167,8 +163,7 @@ void TestConnection::levelFiltersEveryPage()
 void TestConnection::closingDuringAJob()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_b"));
+    QVERIFY(sim.install("camera_b"));
     BusyLog busy;
     {
         SaltireDlg dlg;
@@ -186,8 +181,7 @@ void TestConnection::closingDuringAJob()
 void TestConnection::deviceReadLaterShowsItsEvents()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\nOpen=-1005\n"));
+    QVERIFY(sim.install("camera_a", "[Faults]\nOpen=-1005\n"));
     QVERIFY(sim.addShippedDevice("sensor_c"));
     BusyLog busy;
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Failed to open interface.*"));
@@ -222,8 +216,7 @@ void TestConnection::deviceReadLaterShowsItsEvents()
 void TestConnection::unreadableStatesAreTold()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\nGetEnum1=EventNotification, EventCategory=0;ChannelSelector=1, -1005\n"));
+    QVERIFY(sim.install("camera_a", "[Faults]\nGetEnum1=EventNotification, EventCategory=0;ChannelSelector=1, -1005\n"));
     SaltireDlg dlg;
     dlg.resize(1100, 760);
     dlg.show();

@@ -62,8 +62,7 @@ private slots:
     void init()
     {
         m_sim = new SimFixture;
-        QVERIFY(m_sim->installProducer());
-        QVERIFY(m_sim->addShippedDevice("camera_a"));
+        QVERIFY(m_sim->install("camera_a"));
         QVERIFY(m_sim->addShippedDevice("camera_b"));
         QVERIFY(m_sim->addShippedDevice("standard_d"));
     }

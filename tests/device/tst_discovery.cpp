@@ -30,13 +30,10 @@ DeviceInfo Record(const char* key, quint32 keyNumber, bool useAlt, const char* n
 // The devices of every producer found, through one instance, as "key" texts.
 QStringList ListedKeys()
 {
-    CInterface* p = nullptr;
-    NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
+    SimDevice none;
     QStringList keys;
-    for (const DeviceInfo& d : DeviceDiscovery::EnumerateDevices(dynamic_cast<CCamInterface*>(p),
-                                                                  DeviceDiscovery::AllProducerFiles()))
+    for (const DeviceInfo& d : DeviceDiscovery::EnumerateDevices(none.cam, DeviceDiscovery::AllProducerFiles()))
         keys << QString::fromLatin1(reinterpret_cast<const char*>(d.szKey));
-    NXAReleaseInstance(p);
     return keys;
 }
 
@@ -233,8 +230,7 @@ void TestDiscovery::misbehavingProducersAreSkipped()
     QFETCH(QByteArray, faults);
     QFETCH(QString, warning);
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     QTemporaryDir vendor;
     QVERIFY(QFile::copy(SALTIRE_DOVISIM_CTI, vendor.filePath("VendorBad.cti")));
     QFile file(vendor.filePath("VendorBad.cti.faults"));

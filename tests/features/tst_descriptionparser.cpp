@@ -165,17 +165,11 @@ private slots:
     void fetchFromTheDevice()
     {
         SimFixture sim;
-        QVERIFY(sim.installProducer());
-        QVERIFY(sim.addShippedDevice("camera_a"));
-        DeviceInfo record;
-        QVERIFY(SimFixture::FindRecord(QByteArray(), 0, record));
-        CInterface* p = nullptr;
-        QCOMPARE(NXACreateInstance(NXA_CAMERA_INTERFACE, &p), 0);
-        auto* cam = dynamic_cast<CCamInterface*>(p);
-        void* handle = nullptr;
-        QCOMPARE(cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE), 0);
+        QVERIFY(sim.install("camera_a"));
+        SimDevice dev("DoVI-SIM-A-2040");
+        QCOMPARE(dev.rc, 0);
         QByteArray description, translation;
-        QVERIFY(FetchDescriptionTexts(cam, description, translation));
+        QVERIFY(FetchDescriptionTexts(dev.cam, description, translation));
         QFile xml(sim.devicesFolder() + "/camera_a.xml"), zh(sim.devicesFolder() + "/camera_a_zh.xml");
         QVERIFY(xml.open(QIODevice::ReadOnly) && zh.open(QIODevice::ReadOnly));
         QCOMPARE(description, xml.readAll());
@@ -185,7 +179,6 @@ private slots:
         QCOMPARE(map.keys(), (QStringList{"ChannelSelector", "EventCategory", "EventSelector"}));
         QCOMPARE(map.value("EventCategory").listEntry.at(3).strDisplayNameCn, QString("诊断事件"));
         QCOMPARE(map.value("EventCategory").listEntry.at(3).strVisibility, QString("Guru"));
-        NXAReleaseInstance(p);
     }
 };
 

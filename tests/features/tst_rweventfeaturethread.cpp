@@ -162,8 +162,7 @@ private slots:
 void TestRWEventFeatureThread::readBuildsTheTree()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 5, record));
     RWEventFeatureThread worker(nullptr);
@@ -218,8 +217,7 @@ void TestRWEventFeatureThread::readBuildsTheTree()
 void TestRWEventFeatureThread::readOfAnIODevice()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_b"));
+    QVERIFY(sim.install("camera_b"));
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 2, record));
     RWEventFeatureThread worker(nullptr);
@@ -298,8 +296,7 @@ void TestRWEventFeatureThread::readFailures()
 void TestRWEventFeatureThread::secondStartIsDropped()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_b"));
+    QVERIFY(sim.install("camera_b"));
     QVERIFY(sim.addShippedDevice("camera_a"));
     DeviceInfo b, a;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 1, b));
@@ -318,8 +315,7 @@ void TestRWEventFeatureThread::secondStartIsDropped()
 void TestRWEventFeatureThread::writeAppliesShownItems()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 3, record));
     RWEventFeatureThread worker(nullptr);
@@ -351,8 +347,7 @@ void TestRWEventFeatureThread::writeAppliesShownItems()
 void TestRWEventFeatureThread::writeRecordsErrors()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_b"));
+    QVERIFY(sim.install("camera_b"));
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 4, record));
     RWEventFeatureThread worker(nullptr);
@@ -415,8 +410,7 @@ void TestRWEventFeatureThread::registerTrafficNearTheFloor()
     QFETCH(QString, device);
     QFETCH(QByteArray, id);
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice(device));
+    QVERIFY(sim.install(device));
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord(id, 5, record));
     const QString producer = sim.producerFolder() + "/DoVISimulator.cti";

@@ -55,8 +55,7 @@ private slots:
         QFETCH(QByteArray, interface);
         QFETCH(QByteArray, device);
         SimFixture sim;
-        QVERIFY(sim.installProducer());
-        QVERIFY(sim.addShippedDevice("camera_b"));
+        QVERIFY(sim.install("camera_b"));
         GenTLClient gentl(QDir::isAbsolutePath(file) ? file : sim.producerFolder() + "/" + file);
         QVERIFY(gentl.Load());
         IF_HANDLE hIface = gentl.OpenInterface(interface);
@@ -81,8 +80,7 @@ private slots:
     void eventDataInfo()
     {
         SimFixture sim;
-        QVERIFY(sim.installProducer());
-        QVERIFY(sim.addShippedDevice("camera_b")); // sends an event at 10 Hz from the start
+        QVERIFY(sim.install("camera_b")); // sends an event at 10 Hz from the start
         GenTLClient gentl(sim.producerFolder() + "/DoVISimulator.cti");
         QVERIFY(gentl.Load());
         IF_HANDLE hIface = gentl.OpenInterface("DoVISim0");
@@ -94,9 +92,7 @@ private slots:
         QCOMPARE(nStreams, 0u);
         // Port calls are counted per open device.
         auto portCount = [&](DEVICE_INFO_CMD cmd) {
-            return GenTLClient::Value<uint64_t>([&](INFO_DATATYPE* t, void* b, size_t* s) {
-                return gentl.DevGetInfo(hDevice, cmd, t, b, s);
-            });
+            return GenTLClient::Value<uint64_t>(gentl.DevGetInfo, hDevice, cmd);
         };
         QCOMPARE(portCount(DEVICE_INFO_DOVI_PORT_READS), uint64_t(0));
         PORT_HANDLE hPort = nullptr;
@@ -146,9 +142,7 @@ private slots:
         size_t idSize = sizeof id;
         QCOMPARE(gentl.EventGetDataInfo(hEvent, rec, size, EVENT_DATA_NUMID, &type, &id, &idSize), GC_ERR_SUCCESS);
         QCOMPARE(id, uint64_t(0x9000));
-        const QByteArray text = GenTLClient::Text([&](INFO_DATATYPE* t, void* b, size_t* s) {
-            return gentl.EventGetDataInfo(hEvent, rec, size, EVENT_DATA_ID, t, b, s);
-        });
+        const QByteArray text = GenTLClient::Text(gentl.EventGetDataInfo, hEvent, rec, size, EVENT_DATA_ID);
         QCOMPARE(text, QByteArray("9000"));
         QCOMPARE(gentl.EventGetDataInfo(hEvent, rec, 8, EVENT_DATA_VALUE, &type, value, &valueSize),
                  GC_ERR_INVALID_BUFFER);

@@ -56,7 +56,6 @@ public:
 
     void Stop() { Kill(); }
 
-    bool IsRunning() const { return m_process.state() == QProcess::Running; }
 
 private:
     QProcess m_process;

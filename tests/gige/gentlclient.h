@@ -70,26 +70,25 @@ public:
         return h;
     }
 
-    template<typename F>
-    static QByteArray Text(F get)
+    // An information call's answer: f(args..., type, buffer, size), as every GenTL *GetInfo has it.
+    template<typename F, typename... A>
+    static QByteArray Text(F f, A... args)
     {
         char buffer[1024] = {};
         size_t size = sizeof buffer;
         INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
-        if (get(&type, buffer, &size) != GC_ERR_SUCCESS || type != INFO_DATATYPE_STRING)
+        if (f(args..., &type, buffer, &size) != GC_ERR_SUCCESS || type != INFO_DATATYPE_STRING)
             return QByteArray("<error>");
         return QByteArray(buffer);
     }
 
-    template<typename T, typename F>
-    static T Value(F get)
+    template<typename T, typename F, typename... A>
+    static T Value(F f, A... args)
     {
         T value{};
         size_t size = sizeof value;
         INFO_DATATYPE type = INFO_DATATYPE_UNKNOWN;
-        if (get(&type, &value, &size) != GC_ERR_SUCCESS)
-            return T(-1);
-        return value;
+        return f(args..., &type, &value, &size) == GC_ERR_SUCCESS ? value : T(-1);
     }
 
     TL_HANDLE hSystem = nullptr;

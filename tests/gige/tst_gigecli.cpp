@@ -168,8 +168,8 @@ private slots:
         QCOMPARE(ArvNotification("ExposureEvent", "Channel0", "ExposureStart_0"), QByteArray("EventNotification = On"));
     }
 
-    // Events from the message channel reach the printer with name, id and time stamp; a retransmission
-    // is printed once, an unknown id by its number, a malformed packet is counted.
+    // Events from the message channel reach the printer with name, id and time stamp; an unknown id is
+    // printed by its number, a malformed packet is counted.
     void monitorPrintsTheEvents()
     {
         QProcess monitor;
@@ -179,8 +179,6 @@ private slots:
         QVERIFY2(sender.ReadChannel() && sender.HostPort() != 0, sender.LastError().c_str());
         const uint16_t id = sender.SendEvents({{0x9000, 0xFFFF, 0, 1500000000ULL, {}}, {0x9015, 0xFFFF, 0, 2000000000ULL, {}}});
         QVERIFY(sender.WaitAck(id, 2000));
-        QCOMPARE(sender.Resend(), id);
-        QVERIFY(sender.WaitAckCount(id, 2, 2000));
         QVERIFY(sender.WaitAck(sender.SendEventData({0x1234, 0xFFFF, 0, 3000000000ULL, std::string("\xAB\xCD", 2)}), 2000));
         QVERIFY(sender.SendMalformed(GvcpEventSender::Malformation::WrongKey));
         // A last event, acknowledged once the malformed packet before it was read: then the monitor is stopped.
@@ -207,7 +205,6 @@ private slots:
     // its events with the data their ports declare.
     void standardCamera()
     {
-        m_camera.Stop();
         QVERIFY(m_camera.Start(QFINDTESTDATA("../data/gige/standard_gev.xml"), "DVS3000"));
         QVERIFY(m_camera.AdvertiseEvents());
         Result r = Cli({"show", "--device", "Fake", "--level", "guru"});
@@ -283,7 +280,6 @@ private slots:
     // and the other devices still work.
     void cameraGoneWhileReading()
     {
-        m_camera.Stop();
         QVERIFY(m_camera.Start(QFINDTESTDATA("../data/gige/camera_b_gev.xml")));
         QProcess show;
         StartCli(show, {"show", "--device", "Fake", "--level", "guru"});

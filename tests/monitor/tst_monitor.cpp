@@ -36,28 +36,6 @@
 
 namespace {
 
-// An open simulated device on its own instance.
-struct Device {
-    CCamInterface* cam = nullptr;
-    void* handle = nullptr;
-    DeviceInfo record{};
-    explicit Device(const QByteArray& id)
-    {
-        CInterface* p = nullptr;
-        NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
-        cam = dynamic_cast<CCamInterface*>(p);
-        if (!id.isEmpty() && SimFixture::FindRecord(id, 0, record))
-            cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE);
-    }
-    ~Device()
-    {
-        if (handle)
-            cam->CloseDevice(handle);
-        NXAReleaseInstance(cam);
-    }
-    quint64 key() const { return quint64(quintptr(cam)); }
-};
-
 // A chart's line of a kind of event, by its title; null when it has none.
 QwtPlotCurve* Curve(QwtPlot* chart, const QString& title)
 {
@@ -138,7 +116,7 @@ private slots:
         QVERIFY(sim.installProducer());
         if (!device.isEmpty())
             QVERIFY(sim.addShippedDevice(device));
-        Device dev(id);
+        SimDevice dev(id);
         QWidget parent;
         NXEventLogWidget* w = NXEventLogWidget::Instance(dev.key(), true, &parent);
         QVERIFY(w);
@@ -176,11 +154,10 @@ private slots:
     void autoSaveStoredOn()
     {
         SimFixture sim;
-        QVERIFY(sim.installProducer());
-        QVERIFY(sim.addShippedDevice("camera_a"));
+        QVERIFY(sim.install("camera_a"));
         QLocalCfg::Instance()->SetEventAutoSave(true);
         QLocalCfg::Destroy();
-        Device dev("DoVI-SIM-A-2040");
+        SimDevice dev("DoVI-SIM-A-2040");
         QWidget parent;
         NXEventLogWidget* w = NXEventLogWidget::Instance(dev.key(), true, &parent);
         QVERIFY(w->findChild<CustomCheckBox*>("ChkAutoSave")->isChecked());
@@ -219,7 +196,7 @@ private slots:
     void logWriteFailures()
     {
         QFETCH(QString, failure);
-        Device dev{QByteArray()};
+        SimDevice dev;
         QWidget parent;
         NXEventLogWidget* w = NXEventLogWidget::Instance(dev.key(), true, &parent);
         w->show();
@@ -256,7 +233,7 @@ private slots:
     // lines hide from the legend; "Export statistics..." writes what the table shows; "Clear Log" starts over.
     void statisticsPanel()
     {
-        Device dev{QByteArray()}; // no time-stamp frequency: 1 GHz
+        SimDevice dev; // no time-stamp frequency: 1 GHz
         QWidget parent;
         NXEventLogWidget* w = NXEventLogWidget::Instance(dev.key(), true, &parent);
         w->show();
@@ -485,8 +462,10 @@ private slots:
         window.show();
         quint64 ms = 0;
         auto feed = [&](int gapAt) { // 50 events 10 ms apart on a 1 kHz clock, one missing at gapAt
-            for (int k = 0; k < 50; ++k)
-                statistics.Add(0x9000, QByteArray("ExposureStart"), ms += (k == gapAt ? 20 : 10), 1000, qint64(ms));
+            for (int k = 0; k < 50; ++k) {
+                ms += k == gapAt ? 20 : 10;
+                statistics.Add(0x9000, QByteArray("ExposureStart"), ms, 1000, qint64(ms));
+            }
         };
         feed(-1);
         panel.Button()->click(); // opened: all fresh

@@ -9,6 +9,41 @@
 #include <QString>
 #include <QTemporaryDir>
 
+// A simulated device, listed and opened on an instance of its own; none is opened for an empty id.
+struct SimDevice
+{
+    CCamInterface* cam = nullptr;
+    void* handle = nullptr;
+    DeviceInfo record{};
+    int rc = -1; // of the open; -1 when the id was not listed
+
+    explicit SimDevice(const QByteArray& id = QByteArray())
+    {
+        CInterface* p = nullptr;
+        NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
+        cam = dynamic_cast<CCamInterface*>(p);
+        DeviceInfoList list{};
+        if (id.isEmpty() || !cam || cam->EnumDevices(&list, "DoVISimulator.cti") != 0)
+            return;
+        for (quint32 i = 0; i < list.nCount && rc == -1; ++i) {
+            if (id == reinterpret_cast<const char*>(list.pItems[i]->szKey)) {
+                record = *list.pItems[i];
+                rc = cam->OpenDevice(&handle, &record, NXA_ACCESS_EXCLUSIVE);
+            }
+        }
+    }
+    ~SimDevice()
+    {
+        if (handle)
+            cam->CloseDevice(handle); // refused harmlessly when the test closed it already
+        if (cam)
+            NXAReleaseInstance(cam);
+    }
+    SimDevice(const SimDevice&) = delete;
+    SimDevice& operator=(const SimDevice&) = delete;
+    quint64 key() const { return quint64(quintptr(cam)); }
+};
+
 class SimFixture
 {
 public:
@@ -79,6 +114,12 @@ public:
         if (!ini.open(QIODevice::ReadOnly))
             return false;
         return writeDevice(key + ".ini", ini.readAll() + "\n" + extraIni);
+    }
+
+    // The simulator and one shipped device in it.
+    bool install(const QString& key, const QByteArray& extraIni = QByteArray(), Caching caching = AsShipped) const
+    {
+        return installProducer() && addShippedDevice(key, extraIni, caching);
     }
 
     // Rewrites a shipped device's file with extra lines, for a device that is already installed.

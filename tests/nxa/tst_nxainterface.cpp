@@ -17,22 +17,6 @@
 
 namespace {
 
-struct Instance {
-    Instance()
-    {
-        CInterface* p = nullptr;
-        rc = NXACreateInstance(NXA_CAMERA_INTERFACE, &p);
-        cam = dynamic_cast<CCamInterface*>(p);
-    }
-    ~Instance()
-    {
-        if (cam)
-            NXAReleaseInstance(cam);
-    }
-    int rc = -1;
-    CCamInterface* cam = nullptr;
-};
-
 QByteArray text(const unsigned char* p, int size)
 {
     return QByteArray(reinterpret_cast<const char*>(p), int(qstrnlen(reinterpret_cast<const char*>(p), size)));
@@ -99,59 +83,32 @@ private slots:
     void descriptions();
     void enumValues();
     void injectedFaults();
-    void eventsStopAtClose();
+    void events_data();
+    void events();
     void concurrentAccess();
     void constantRegistersAreReadOnce();
     void changesBehindTheBackAreSeen();
     void eventRatesOfTheDeviceFile_data();
     void eventRatesOfTheDeviceFile();
-    void eventsAreDecodedTheGenTLWay_data();
-    void eventsAreDecodedTheGenTLWay();
     void stateFileProblems_data();
     void stateFileProblems();
-
-private:
-    // Opens the first device the simulator lists with the given id; the fixture must be set up.
-    bool openDevice(Instance& inst, const QByteArray& id, void** handle, int* rc = nullptr);
 };
-
-bool TestNxaInterface::openDevice(Instance& inst, const QByteArray& id, void** handle, int* rc)
-{
-    DeviceInfoList list{};
-    if (inst.cam->EnumDevices(&list, "DoVISimulator.cti") != 0)
-        return false;
-    for (uint i = 0; i < list.nCount; ++i) {
-        if (text(list.pItems[i]->szKey, 64) == id) {
-            const DeviceInfo copy = *list.pItems[i];
-            const int r = inst.cam->OpenDevice(handle, &copy, NXA_ACCESS_EXCLUSIVE);
-            if (rc)
-                *rc = r;
-            return r == 0;
-        }
-    }
-    return false;
-}
 
 void TestNxaInterface::createInstance()
 {
     CInterface* p = reinterpret_cast<CInterface*>(0x1);
     QCOMPARE(NXACreateInstance(7, &p), int(GC_ERR_INVALID_PARAMETER));
     QVERIFY(!p);
-    Instance inst;
-    QCOMPARE(inst.rc, 0);
-    QVERIFY(inst.cam);
-    QCOMPARE(inst.cam->InterfaceType(), NXA_CAMERA_INTERFACE);
     QCOMPARE(NXAReleaseInstance(nullptr), int(GC_ERR_INVALID_HANDLE));
 }
 
 void TestNxaInterface::enumerateDevices()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     QVERIFY(sim.addShippedDevice("camera_b"));
     QVERIFY(sim.addShippedDevice("sensor_c"));
-    Instance inst;
+    SimDevice inst;
     DeviceInfoList list{};
     QCOMPARE(inst.cam->EnumDevices(&list, "DoVISimulator.cti"), 0);
     QCOMPARE(list.nCount, 3u);
@@ -176,7 +133,7 @@ void TestNxaInterface::enumerateDevices()
     QCOMPARE(text(reinterpret_cast<const unsigned char*>(list.pItems[2]->szAltName), 91), QByteArray("Dock Light"));
 
     // A second enumeration on another instance reports the same keys.
-    Instance other;
+    SimDevice other;
     DeviceInfoList again{};
     QCOMPARE(other.cam->EnumDevices(&again, "DoVISimulator.cti"), 0);
     QCOMPARE(again.pItems[0]->nKeyNumber, keyNumber);
@@ -219,7 +176,7 @@ void TestNxaInterface::refuseProducerFile()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
     }
-    Instance inst;
+    SimDevice inst;
     DeviceInfoList list{};
     list.nCount = 99;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(".*"));
@@ -230,15 +187,11 @@ void TestNxaInterface::refuseProducerFile()
 void TestNxaInterface::openFailure()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\nOpen=-1005\n"));
-    Instance inst;
-    void* handle = nullptr;
-    int rc = 0;
+    QVERIFY(sim.install("camera_a", "[Faults]\nOpen=-1005\n"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Opening DoVI-SIM-A-2040 failed.*"));
-    QVERIFY(!openDevice(inst, "DoVI-SIM-A-2040", &handle, &rc));
-    QCOMPARE(rc, int(GC_ERR_ACCESS_DENIED));
-    QVERIFY(!handle);
+    SimDevice inst("DoVI-SIM-A-2040");
+    QCOMPARE(inst.rc, int(GC_ERR_ACCESS_DENIED));
+    QVERIFY(!inst.handle);
     EnumValue v{};
     QCOMPARE(inst.cam->GetEnumValue("EventCategory", &v, true), int(GC_ERR_NOT_INITIALIZED));
 }
@@ -267,13 +220,11 @@ void TestNxaInterface::descriptions()
     QFETCH(bool, bTranslation);
     QFETCH(bool, bEngine);
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice(device, extra));
-    Instance inst;
-    void* handle = nullptr;
+    QVERIFY(sim.install(device, extra));
     if (!bEngine)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(".*not a usable GenICam description"));
-    QVERIFY(openDevice(inst, id, &handle));
+    SimDevice inst(id);
+    QVERIFY(inst.handle);
 
     QByteArray expected = readFile(sim.devicesFolder() + "/" + device + ".xml");
     if (!bEngine)
@@ -302,18 +253,16 @@ void TestNxaInterface::descriptions()
     IntValue iv{};
     QCOMPARE(inst.cam->GetIntValue(device == "sensor_c" ? "DeviceTimestampIncrement" : "EventCategoryReg", &iv, true),
              bEngine ? 1 : 0);
-    QCOMPARE(inst.cam->CloseDevice(handle), 0);
-    QCOMPARE(inst.cam->CloseDevice(handle), int(GC_ERR_INVALID_HANDLE));
+    QCOMPARE(inst.cam->CloseDevice(inst.handle), 0);
+    QCOMPARE(inst.cam->CloseDevice(inst.handle), int(GC_ERR_INVALID_HANDLE));
 }
 
 void TestNxaInterface::enumValues()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_b"));
-    Instance inst;
-    void* handle = nullptr;
-    QVERIFY(openDevice(inst, "DoVI-SIM-B-8000", &handle));
+    QVERIFY(sim.install("camera_b"));
+    SimDevice inst("DoVI-SIM-B-8000");
+    QVERIFY(inst.handle);
 
     EnumValue v{};
     QCOMPARE(inst.cam->GetEnumValue("EventCategory", &v, true), 0);
@@ -383,15 +332,13 @@ void TestNxaInterface::enumValues()
 void TestNxaInterface::injectedFaults()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a", "[Faults]\n"
+    QVERIFY(sim.install("camera_a", "[Faults]\n"
                                              "SetEnum1=EventNotification, 1, EventCategory=0;ChannelSelector=1, -1005\n"
                                              "SetEnum2=EventCategory, 2, *, -10042\n"
                                              "GetEnum1=EventSelector, EventCategory=1, -1010\n",
                                  SimFixture::Uncached));
-    Instance inst;
-    void* handle = nullptr;
-    QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+    SimDevice inst("DoVI-SIM-A-2040");
+    QVERIFY(inst.handle);
     EnumValue v{};
     QCOMPARE(inst.cam->SetEnumValue("EventCategory", 2), -10042);
     QCOMPARE(inst.cam->SetEnumValue("EventCategory", 0), 0);
@@ -408,46 +355,13 @@ void TestNxaInterface::injectedFaults()
     QCOMPARE(inst.cam->GetEnumValue("EventSelector", &v, true), int(GC_ERR_IO));
 }
 
-void TestNxaInterface::eventsStopAtClose()
-{
-    SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
-    auto sink = std::make_unique<EventSink>();
-    {
-        Instance inst;
-        void* handle = nullptr;
-        QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
-        QCOMPARE(inst.cam->RegisterEventCallback(&EventSink::callback, sink.get()), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(sink->count() >= 3, 10000);
-        QCOMPARE(inst.cam->CloseDevice(handle), 0);
-        sink->bClosed = true;
-    }
-    std::lock_guard<std::mutex> lock(sink->mutex);
-    const EventRecord& first = sink->records.at(0);
-    QCOMPARE(QByteArray(first.szEventName), QByteArray("ExposureStart_0"));
-    QCOMPARE(first.nEventId, quint16(0x9000));
-    quint64 last = 0;
-    for (const EventRecord& r : sink->records) {
-        if (r.nEventId != 0x9000)
-            continue;
-        const quint64 ticks = (quint64(r.nTimestampHigh) << 32) | r.nTimestampLow;
-        QVERIFY(ticks >= last);
-        last = ticks;
-    }
-    QVERIFY(last > 0);
-    QCOMPARE(sink->nLate.load(), 0);
-}
-
 // The worker walks selectors while the event thread reads the tick frequency on the same device.
 void TestNxaInterface::concurrentAccess()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_b"));
-    Instance inst;
-    void* handle = nullptr;
-    QVERIFY(openDevice(inst, "DoVI-SIM-B-8000", &handle));
+    QVERIFY(sim.install("camera_b"));
+    SimDevice inst("DoVI-SIM-B-8000");
+    QVERIFY(inst.handle);
     std::atomic<bool> bStop{false};
     std::atomic<int> nWrongTicks{0}, nReads{0};
     std::thread reader([&] {
@@ -486,11 +400,9 @@ void TestNxaInterface::concurrentAccess()
 void TestNxaInterface::constantRegistersAreReadOnce()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a", QByteArray(), SimFixture::Uncached));
-    Instance inst;
-    void* handle = nullptr;
-    QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+    QVERIFY(sim.install("camera_a", QByteArray(), SimFixture::Uncached));
+    SimDevice inst("DoVI-SIM-A-2040");
+    QVERIFY(inst.handle);
     IntValue iv{};
     QCOMPARE(inst.cam->GetIntValue("GevTimestampTickFrequency", &iv, true), 1);
     QVERIFY(sim.rewriteShippedDevice("camera_a", "[Faults]\nGetEnum1=TickFrequency, *, -1010\n"
@@ -509,11 +421,9 @@ void TestNxaInterface::constantRegistersAreReadOnce()
 void TestNxaInterface::changesBehindTheBackAreSeen()
 {
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a")); // ExposureStart_0 (slot 0, 0x10000) is on
-    Instance inst;
-    void* handle = nullptr;
-    QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+    QVERIFY(sim.install("camera_a")); // ExposureStart_0 (slot 0, 0x10000) is on
+    SimDevice inst("DoVI-SIM-A-2040");
+    QVERIFY(inst.handle);
     EnumValue v{};
     QCOMPARE(FirstEventNotification(inst.cam), 1);
 
@@ -523,7 +433,7 @@ void TestNxaInterface::changesBehindTheBackAreSeen()
 
     QCOMPARE(inst.cam->SetEnumValue("EventSelector", 0), 0);
     QCOMPARE(inst.cam->SetEnumValue("EventNotification", 1), 0);
-    QCOMPARE(inst.cam->CloseDevice(handle), 0);
+    QCOMPARE(inst.cam->CloseDevice(inst.handle), 0);
     const QByteArray memory = readFile(sim.stateFolder() + "/DoVI-SIM-A-2040.state");
     QVERIFY(memory.size() > 0x10020);
     QCOMPARE(int(memory.at(0x100C)), 0);      // the selector was written back
@@ -557,46 +467,68 @@ void TestNxaInterface::eventRatesOfTheDeviceFile()
     QFETCH(QByteArray, lines);
     QFETCH(bool, listed);
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a", lines + "\n"));
-    Instance inst;
+    QVERIFY(sim.install("camera_a", lines + "\n"));
+    SimDevice inst;
     DeviceInfoList list{};
     inst.cam->EnumDevices(&list, "DoVISimulator.cti");
     QCOMPARE(list.nCount, listed ? 1u : 0u);
 }
 
 // The event id and time stamp come from the producer's event data commands, not from the record's bytes.
-void TestNxaInterface::eventsAreDecodedTheGenTLWay_data()
+// Events reach the callback with their names and ids, from the record or from the producer's answers the GenTL
+// way, their time stamps in order, none dropped, and none after the close.
+void TestNxaInterface::events_data()
 {
-    QTest::addColumn<QByteArray>("info");
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QByteArray>("info"); // the producer's answers to the event data queries, if any
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("eventId");
     QTest::addColumn<bool>("valueTimestamp"); // the time stamp from the producer's value, else the record's
-    QTest::newRow("id and value answered") << QByteArray("0x9001, 123456789") << true;
+    QTest::newRow("from the record") << "camera_a" << QByteArray() << QByteArray("ExposureStart_0") << 0x9000 << false;
+    // camera_b's records say 0x9000 and the device's tick count.
+    QTest::newRow("id and value answered") << "camera_b" << QByteArray("0x9001, 123456789")
+                                           << QByteArray("Line0FallingEdge_0") << 0x9001 << true;
     // A producer whose values are shorter than an event header: its id still names the event.
-    QTest::newRow("value too short") << QByteArray("0x9001, 123456789, 8") << false;
+    QTest::newRow("value too short") << "camera_b" << QByteArray("0x9001, 123456789, 8")
+                                     << QByteArray("Line0FallingEdge_0") << 0x9001 << false;
 }
 
-void TestNxaInterface::eventsAreDecodedTheGenTLWay()
+void TestNxaInterface::events()
 {
+    QFETCH(QString, device);
     QFETCH(QByteArray, info);
+    QFETCH(QByteArray, name);
+    QFETCH(int, eventId);
     QFETCH(bool, valueTimestamp);
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_b", "[Device]\nEventDataInfo = " + info + "\n"));
-    Instance inst;
-    void* handle = nullptr;
-    QVERIFY(openDevice(inst, "DoVI-SIM-B-8000", &handle));
-    EventSink sink;
-    QCOMPARE(inst.cam->RegisterEventCallback(&EventSink::callback, &sink), 0);
-    QTRY_VERIFY(sink.count() >= 1); // the record itself says 0x9000 and the device's tick count
-    inst.cam->RegisterEventCallback(nullptr, nullptr);
-    const EventRecord first = sink.records.front();
-    QCOMPARE(first.nEventId, quint16(0x9001));
+    QVERIFY(sim.install(device, info.isEmpty() ? QByteArray() : "[Device]\nEventDataInfo = " + info + "\n"));
+    auto sink = std::make_unique<EventSink>();
+    {
+        SimDevice inst(device == "camera_a" ? "DoVI-SIM-A-2040" : "DoVI-SIM-B-8000");
+        QVERIFY(inst.handle);
+        QCOMPARE(inst.cam->RegisterEventCallback(&EventSink::callback, sink.get()), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(sink->count() >= 3, 10000);
+        NXADeviceStatus status{};
+        QCOMPARE(NXAGetDeviceStatus(inst.cam, &status), 0);
+        QCOMPARE(status.nDropped, quint64(0));
+        QCOMPARE(inst.cam->CloseDevice(inst.handle), 0);
+        sink->bClosed = true;
+    }
+    std::lock_guard<std::mutex> lock(sink->mutex);
+    const EventRecord& first = sink->records.at(0);
+    QCOMPARE(QByteArray(first.szEventName), name);
+    QCOMPARE(first.nEventId, quint16(eventId));
     QCOMPARE(((quint64(first.nTimestampHigh) << 32) | first.nTimestampLow) == quint64(123456789), valueTimestamp);
-    QCOMPARE(QByteArray(first.szEventName), QByteArray("Line0FallingEdge_0"));
-    NXADeviceStatus status{};
-    QCOMPARE(NXAGetDeviceStatus(inst.cam, &status), 0);
-    QCOMPARE(status.nDropped, quint64(0));
-    QCOMPARE(inst.cam->CloseDevice(handle), 0);
+    quint64 last = 0;
+    for (const EventRecord& r : sink->records) {
+        if (r.nEventId != eventId)
+            continue;
+        const quint64 ticks = (quint64(r.nTimestampHigh) << 32) | r.nTimestampLow;
+        QVERIFY(ticks >= last);
+        last = ticks;
+    }
+    QVERIFY(last > 0);
+    QCOMPARE(sink->nLate.load(), 0);
 }
 
 // The simulated camera keeps its registers in the user's data folder; a state file it cannot use is
@@ -612,8 +544,7 @@ void TestNxaInterface::stateFileProblems()
 {
     QFETCH(QString, problem);
     SimFixture sim;
-    QVERIFY(sim.installProducer());
-    QVERIFY(sim.addShippedDevice("camera_a"));
+    QVERIFY(sim.install("camera_a"));
     const QString state = sim.stateFolder() + "/DoVI-SIM-A-2040.state";
     if (problem == "cut") {
         QVERIFY(QDir().mkpath(sim.stateFolder()));
@@ -624,11 +555,10 @@ void TestNxaInterface::stateFileProblems()
         QFile blocker(sim.stateFolder()); // a file where the folder should be
         QVERIFY(blocker.open(QIODevice::WriteOnly));
     }
-    Instance inst;
-    void* handle = nullptr;
-    QVERIFY(openDevice(inst, "DoVI-SIM-A-2040", &handle));
+    SimDevice inst("DoVI-SIM-A-2040");
+    QVERIFY(inst.handle);
     QCOMPARE(FirstEventNotification(inst.cam), 1); // the device file's initial memory
-    QCOMPARE(inst.cam->CloseDevice(handle), 0);
+    QCOMPARE(inst.cam->CloseDevice(inst.handle), 0);
     if (problem == "cut")
         QCOMPARE(QFileInfo(state).size(), qint64(0x100000)); // replaced by the whole memory
     else
