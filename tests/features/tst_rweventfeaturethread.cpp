@@ -30,12 +30,13 @@ struct Run {
     QList<QVariant> args() const { return spy.isEmpty() ? QList<QVariant>() : spy.first(); }
 };
 
-// A read, waited for until the worker has left run().
-bool ReadToTheEnd(RWEventFeatureThread& worker, const DeviceInfo& record)
+// A read (bRead) or an apply, waited for until the worker has left run(): the finishing signal's arguments
+// (number, bRead, whether the device was opened), none when it did not come.
+QList<QVariant> RunToTheEnd(RWEventFeatureThread& worker, const DeviceInfo& record, bool bRead)
 {
     Run run(worker);
-    worker.StartRW(&record, true);
-    return run.waitDone();
+    worker.StartRW(&record, bRead);
+    return run.waitDone() ? run.args() : QList<QVariant>();
 }
 
 QString Names(const QList<EventTypeItem*>& list)
@@ -166,13 +167,10 @@ void TestRWEventFeatureThread::readBuildsTheTree()
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 5, record));
     RWEventFeatureThread worker(nullptr);
-    Run run(worker);
     QTest::ignoreMessage(QtDebugMsg, "Set EventCategory 3");
     QTest::ignoreMessage(QtDebugMsg, "new EventTypeItem Diagnostic");
     QTest::ignoreMessage(QtDebugMsg, "new EventItem Exposure Start 曝光开始");
-    worker.StartRW(&record, true);
-    QVERIFY(run.waitDone());
-    QCOMPARE(run.args(), (QList<QVariant>{5, true, true}));
+    QCOMPARE(RunToTheEnd(worker, record, true), (QList<QVariant>{5, true, true}));
     QVERIFY(worker.GetInterface());
 
     const QList<EventTypeItem*>& list = *worker.GetEventTypeList(5);
@@ -207,10 +205,7 @@ void TestRWEventFeatureThread::readBuildsTheTree()
     QCOMPARE(list.at(3)->nLevel, 1);
 
     // A second read of an open device touches nothing.
-    Run again(worker);
-    worker.StartRW(&record, true);
-    QVERIFY(again.waitDone());
-    QCOMPARE(again.args(), (QList<QVariant>{5, true, false}));
+    QCOMPARE(RunToTheEnd(worker, record, true), (QList<QVariant>{5, true, false}));
     QCOMPARE(worker.GetEventTypeList(5)->size(), 4);
 }
 
@@ -221,9 +216,7 @@ void TestRWEventFeatureThread::readOfAnIODevice()
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 2, record));
     RWEventFeatureThread worker(nullptr);
-    Run run(worker);
-    worker.StartRW(&record, true);
-    QVERIFY(run.waitDone());
+    QCOMPARE(RunToTheEnd(worker, record, true).size(), 3);
     const QList<EventTypeItem*>& list = *worker.GetEventTypeList(2);
     QCOMPARE(list.size(), 3);
     EventTypeItem* io = list.at(0);
@@ -276,14 +269,11 @@ void TestRWEventFeatureThread::readFailures()
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 9, record));
     RWEventFeatureThread worker(nullptr);
-    Run run(worker);
     if (!critical.isEmpty())
         QTest::ignoreMessage(QtCriticalMsg, critical.toUtf8().constData());
     if (!opened)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Opening .* failed.*"));
-    worker.StartRW(&record, true);
-    QVERIFY(run.waitDone());
-    QCOMPARE(run.args(), (QList<QVariant>{9, true, opened}));
+    QCOMPARE(RunToTheEnd(worker, record, true), (QList<QVariant>{9, true, opened}));
     QCOMPARE(worker.GetInterface() != nullptr, opened);
     QCOMPARE(Names(*worker.GetEventTypeList(9)), tree);
     if (tree.contains("Frame:0")) {
@@ -306,7 +296,6 @@ void TestRWEventFeatureThread::secondStartIsDropped()
     worker.StartRW(&b, true);
     worker.StartRW(&a, true); // the camera B read takes far longer than this call
     QVERIFY(run.waitDone());
-    QTRY_VERIFY(worker.isFinished());
     QCOMPARE(run.spy.count(), 1);
     QCOMPARE(run.args().at(0).toInt(), 1);
     QVERIFY(worker.GetEventTypeList(2)->isEmpty());
@@ -319,7 +308,7 @@ void TestRWEventFeatureThread::writeAppliesShownItems()
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-A-2040", 3, record));
     RWEventFeatureThread worker(nullptr);
-    QVERIFY(ReadToTheEnd(worker, record));
+    QCOMPARE(RunToTheEnd(worker, record, true).size(), 3);
     QList<EventTypeItem*>& list = *worker.GetEventTypeList(3);
     ApplyUserLevel(list, 0); // "Recommended": Guru items are not written
     for (EventTypeItem* t : list)
@@ -330,11 +319,7 @@ void TestRWEventFeatureThread::writeAppliesShownItems()
     QVERIFY(guru && !guru->bShow && !guru->bDeviceState);
     EventItem* plain = FindEvent(list.at(2)->listChannel, "TriggerReady_1");
     QVERIFY(plain && plain->bShow && !plain->bDeviceState);
-    Run write(worker);
-    worker.StartRW(&record, false);
-    QVERIFY(write.waitDone());
-    QCOMPARE(write.args(), (QList<QVariant>{3, false, false}));
-    QTRY_VERIFY(worker.isFinished());
+    QCOMPARE(RunToTheEnd(worker, record, false), (QList<QVariant>{3, false, false}));
     QVERIFY(plain->bDeviceState);
     QVERIFY(!guru->bDeviceState);
     CCamInterface* cam = worker.GetInterface();
@@ -351,7 +336,7 @@ void TestRWEventFeatureThread::writeRecordsErrors()
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-B-8000", 4, record));
     RWEventFeatureThread worker(nullptr);
-    QVERIFY(ReadToTheEnd(worker, record));
+    QCOMPARE(RunToTheEnd(worker, record, true).size(), 3);
     QList<EventTypeItem*>& list = *worker.GetEventTypeList(4);
     ApplyUserLevel(list, 1);
     IOTypeItem* line0 = list.at(0)->listIOType.at(0);
@@ -366,10 +351,7 @@ void TestRWEventFeatureThread::writeRecordsErrors()
     CCamInterface* cam = worker.GetInterface();
     QVERIFY(cam->SetEnumValue("EventCategory", 0) == 0 && cam->SetEnumValue("EventIOType", 1) == 0);
     QTRY_COMPARE(cam->SetEnumValue("ChannelSelector", 0), -1010);
-    Run write(worker);
-    worker.StartRW(&record, false);
-    QVERIFY(write.waitDone());
-    QTRY_VERIFY(worker.isFinished());
+    QCOMPARE(RunToTheEnd(worker, record, false).size(), 3);
     QCOMPARE(failing->strErrorMsg, QString("0xfffffc13"));
     for (EventItem* e : qAsConst(failing->listEvent))
         QVERIFY(!e->bDeviceState); // the refused writes changed nothing
@@ -388,10 +370,7 @@ void TestRWEventFeatureThread::unknownDeviceHasNoTree()
     DeviceInfo record;
     std::memset(&record, 0, sizeof record);
     record.nDeviceNumber = 42;
-    Run write(worker);
-    worker.StartRW(&record, false);
-    QVERIFY(write.waitDone());
-    QCOMPARE(write.args(), (QList<QVariant>{42, false, false}));
+    QCOMPARE(RunToTheEnd(worker, record, false), (QList<QVariant>{42, false, false}));
 }
 
 void TestRWEventFeatureThread::registerTrafficNearTheFloor_data()
@@ -416,16 +395,13 @@ void TestRWEventFeatureThread::registerTrafficNearTheFloor()
     const QString producer = sim.producerFolder() + "/DoVISimulator.cti";
     RWEventFeatureThread worker(nullptr);
     const quint64 before = PortCalls(producer);
-    QVERIFY(ReadToTheEnd(worker, record));
+    QCOMPARE(RunToTheEnd(worker, record, true).size(), 3);
     const quint64 afterRead = PortCalls(producer);
     const int floor = Floor(*worker.GetEventTypeList(5));
     QVERIFY(floor > 0);
     // Reading the description is a few large reads besides.
     QVERIFY2(afterRead - before <= quint64(floor * 1.25), qPrintable(QString("%1 calls, floor %2").arg(afterRead - before).arg(floor)));
-    Run run(worker);
-    worker.StartRW(&record, false);
-    QVERIFY(run.waitDone());
-    QVERIFY(QTest::qWaitFor([&] { return worker.isFinished(); }));
+    QCOMPARE(RunToTheEnd(worker, record, false).size(), 3);
     const quint64 afterWrite = PortCalls(producer);
     QVERIFY2(afterWrite - afterRead <= quint64(floor * 1.25),
              qPrintable(QString("%1 calls, floor %2").arg(afterWrite - afterRead).arg(floor)));
@@ -494,7 +470,7 @@ void TestRWEventFeatureThread::standardModel()
     DeviceInfo record;
     QVERIFY(SimFixture::FindRecord("DoVI-SIM-T-0001", 6, record));
     RWEventFeatureThread worker(nullptr);
-    QVERIFY(ReadToTheEnd(worker, record));
+    QCOMPARE(RunToTheEnd(worker, record, true).size(), 3);
     QList<EventTypeItem*>& list = *worker.GetEventTypeList(6);
     if (type.isEmpty()) {
         QVERIFY(list.isEmpty());
@@ -523,10 +499,7 @@ void TestRWEventFeatureThread::standardModel()
     channel->listEvent.at(0)->nState = 0;
     channel->listEvent.at(2)->nState = 2;
     channel->listEvent.at(1)->nState = 2;
-    Run write(worker);
-    worker.StartRW(&record, false);
-    QVERIFY(write.waitDone());
-    QTRY_VERIFY(worker.isFinished());
+    QCOMPARE(RunToTheEnd(worker, record, false).size(), 3);
     CCamInterface* cam = worker.GetInterface();
     auto notification = [cam](uint event) {
         EnumValue v{};
