@@ -1,23 +1,34 @@
 #include "saltiredlg.h"
 
 #include "channelitem.h"
+#include "checklistleftwidget.h"
 #include "checklistmainwidget.h"
+#include "checklistrightwidget.h"
 #include "custom.h"
 #include "customcheckbox.h"
+#include "customcombobox.h"
 #include "customlabel.h"
+#include "customloadingdialog.h"
 #include "custompushbutton.h"
 #include "customsavedonehintdlg.h"
+#include "customtitlebar.h"
 #include "eventconfigfile.h"
 #include "eventitem.h"
+#include "eventtypecheckwidget.h"
 #include "eventtypeitem.h"
 #include "filedialogrequest.h"
 #include "messagehintdlg.h"
 #include "messagelistdialog.h"
+#include "nxeventlogmodel.h"
+#include "nxeventlogtableview.h"
+#include "nxeventlogwidget.h"
 #include "rweventfeaturethread.h"
 #include "simfixture.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -27,7 +38,7 @@ namespace {
 
 // Answers every modal window of the library and keeps what it showed.
 struct Modals {
-    QStringList hints, errors, errorTips, listTitles, fileCaptions;
+    QStringList hints, errors, errorTips, listTitles, fileCaptions, busy;
     int nLists = 0, nSaveDone = 0;
     QString strFile;
     Modals()
@@ -48,6 +59,8 @@ struct Modals {
             } else if (auto* done = qobject_cast<CustomSaveDoneHintDlg*>(w)) {
                 ++nSaveDone;
                 done->accept();
+            } else if (qobject_cast<CustomLoadingDialog*>(w)) {
+                busy << CustomLoadingDialog::loadingText(0);
             }
         });
         Custom::setFileDialogHandler([this](const FileDialogRequest& r) {
@@ -69,7 +82,10 @@ CheckListMainWidget* CurrentPage(SaltireDlg& dlg)
 
 // The window on one simulated device, every modal window answered.
 struct Window {
-    explicit Window(const QString& device) : bInstalled(sim.installProducer() && sim.addShippedDevice(device)) {}
+    explicit Window(const QString& device, const QByteArray& extraIni = QByteArray())
+        : bInstalled(sim.install(device, extraIni))
+    {
+    }
     // Shown, and connected to the device: its page is there.
     bool Connect()
     {
@@ -141,6 +157,12 @@ private slots:
     void applyFailureListsTheErrors();
     void standardCameraPage();
     void exportThenImportRestoresTheDevice();
+    void switchingDevicesKeepsEachPage();
+    void oneDeviceNumberOnePage();
+    void monitorShowsTheDevicesEvents();
+    void closingDuringAJob();
+    void deviceReadLaterShowsItsEvents();
+    void unreadableStatesAreTold();
     void withoutADevice();
 };
 
@@ -322,6 +344,152 @@ void TestApplyFlow::exportThenImportRestoresTheDevice()
     QTRY_COMPARE(modals.hints, QStringList{"Failed to import."});
 }
 
+void TestApplyFlow::monitorShowsTheDevicesEvents()
+{
+    Window w("camera_a");
+    QVERIFY(w.Connect());
+    SaltireDlg& dlg = w.dlg;
+    auto* monitor = dlg.findChild<NXEventLogWidget*>();
+    QVERIFY(monitor);
+    QVERIFY(monitor->isHidden()); // made hidden when the device was read
+    QTest::mouseClick(dlg.findChild<QPushButton*>("BtnEventMonitor"), Qt::LeftButton);
+    QVERIFY(monitor->isVisible());
+    QCOMPARE(monitor->cTitleBar()->cTitleText(), QString("Event Monitor--DV-EC2040 Event Camera"));
+    NXEventLogModel* model = monitor->TableView()->logModel();
+    monitor->findChild<CustomCheckBox*>("ChkEventType")->click();
+    QTRY_VERIFY(model->rowCount() >= 2);
+    QVERIFY(model->index(0, 1).data().toString().startsWith("ExposureStart_0[ID:0x9000]"));
+}
+
+void TestApplyFlow::switchingDevicesKeepsEachPage()
+{
+    SimFixture sim;
+    QVERIFY(sim.install("camera_a"));
+    QVERIFY(sim.addShippedDevice("sensor_c"));
+    Modals modals;
+    SaltireDlg dlg;
+    dlg.resize(1100, 760);
+    dlg.show();
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
+    QCOMPARE(modals.busy, QStringList{"Connecting the device..."}); // the first device connects by itself
+    QVERIFY(!CustomLoadingDialog::isLoading(0));
+    CheckListMainWidget* cameraPage = CurrentPage(dlg);
+    const QList<EventTypeCheckWidget*> groups = cameraPage->RightWidget()->Groups();
+    QCOMPARE(groups.size(), 4);
+    QVERIFY(!groups.at(3)->isHidden()); // "Diagnostic" is a Guru category
+    auto* worker = dlg.findChild<RWEventFeatureThread*>();
+    QSignalSpy finished(worker, &RWEventFeatureThread::SigFinishRW);
+
+    // The sensor has no event control: an empty page.
+    auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
+    combo->setCurrentIndex(1);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished() && finished.count() == 1, 20000); // recorded on the worker
+    QTRY_VERIFY(CurrentPage(dlg) != cameraPage);
+    QVERIFY(CurrentPage(dlg)->findChild<CustomLabel*>("EmptyLabel"));
+    QVERIFY(!CustomLoadingDialog::isLoading(0));
+    // The user level filters every page, not only the one shown.
+    auto* level = dlg.findChild<CustomComboBox*>("LevelCombo");
+    level->setCurrentIndex(0);
+
+    // Back to the camera: its page as the user left it, without a new read.
+    QVERIFY(groups.at(3)->isHidden());
+    level->setCurrentIndex(1);
+    QVERIFY(!groups.at(3)->isHidden());
+    QCheckBox* groupBox = groups.at(0)->CheckBox();
+    groupBox->setCheckState(Qt::Checked);
+    combo->setCurrentIndex(0);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished() && finished.count() == 2, 20000); // recorded on the worker
+    QCOMPARE(finished.at(1), (QList<QVariant>{finished.at(1).at(0), true, false}));
+    QTRY_COMPARE(CurrentPage(dlg), cameraPage);
+    QCOMPARE(groupBox->checkState(), Qt::Checked);
+    QCOMPARE(modals.busy.size(), 3);
+}
+
+// The same device through two producers (ours and a copy) is listed once, through the first; the log
+// says which producer was skipped.
+void TestApplyFlow::oneDeviceNumberOnePage()
+{
+    SimFixture sim;
+    QVERIFY(sim.installProducer("DoVISimulator.cti"));
+    QVERIFY(sim.installProducer("DoVIMirror.cti"));
+    QVERIFY(sim.addShippedDevice("camera_a"));
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("Device DoVI-SIM-A-2040_\\d+ through DoVI.*\\.cti skipped: "
+                                                       "already listed through DoVI.*\\.cti"));
+    SaltireDlg dlg;
+    dlg.show();
+    auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
+    QCOMPARE(combo->count(), 1);
+    QCOMPARE(dlg.findChild<QStackedWidget*>("EventPages")->count(), 2); // placeholder and the device
+}
+
+void TestApplyFlow::closingDuringAJob()
+{
+    SimFixture sim;
+    QVERIFY(sim.install("camera_b"));
+    Modals modals;
+    {
+        SaltireDlg dlg;
+        dlg.show();
+        QTRY_VERIFY(!modals.busy.isEmpty()); // the read of the IO controller has started (it may be over already)
+        auto* worker = dlg.findChild<RWEventFeatureThread*>();
+        QVERIFY(worker->isRunning() || worker->isFinished());
+    } // closed while the worker reads
+    {
+        SaltireDlg dlg; // and while the enumeration may still run
+    }
+}
+
+// A device that could not be opened at first shows "No data."; once a later read succeeds, its events.
+void TestApplyFlow::deviceReadLaterShowsItsEvents()
+{
+    SimFixture sim;
+    QVERIFY(sim.install("camera_a", "[Faults]\nOpen=-1005\n"));
+    QVERIFY(sim.addShippedDevice("sensor_c"));
+    Modals modals;
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Failed to open interface.*"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Opening .* failed.*"));
+    SaltireDlg dlg;
+    dlg.resize(1100, 760);
+    dlg.show();
+    auto* worker = dlg.findChild<RWEventFeatureThread*>();
+    QTRY_VERIFY(!modals.busy.isEmpty()); // the first connect has started...
+    QTRY_VERIFY(!CustomLoadingDialog::isLoading(0) && worker->isFinished()); // ...and failed
+    QVERIFY(CurrentPage(dlg) && CurrentPage(dlg)->findChild<CustomLabel*>("EmptyLabel"));
+    // "No data." says what there is; the notice says why.
+    auto* why = CurrentPage(dlg)->findChild<CustomLabel*>("DeviceProblemNotice");
+    QVERIFY(why && why->isVisible());
+    QCOMPARE(why->text(), QString("The device is in use by another application or host. (error 0xfffffc13)"));
+    QSignalSpy finished(worker, &RWEventFeatureThread::SigFinishRW);
+
+    QVERIFY(sim.rewriteShippedDevice("camera_a", QByteArray())); // the camera can be opened now
+    auto* combo = dlg.findChild<CustomComboBox*>("DeviceCombo");
+    combo->setCurrentIndex(1);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished() && finished.count() == 1, 20000); // recorded on the worker
+    QTRY_VERIFY(!CustomLoadingDialog::isLoading(0) && worker->isFinished());
+    combo->setCurrentIndex(0);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished() && finished.count() == 2, 20000); // recorded on the worker
+    QCOMPARE(finished.at(1).at(2).toBool(), true);
+    QTRY_VERIFY_WITH_TIMEOUT(CurrentPage(dlg) && CurrentPage(dlg)->RightWidget(), 20000);
+    QVERIFY(!CurrentPage(dlg)->RightWidget()->Groups().isEmpty());
+    QVERIFY(!CurrentPage(dlg)->findChild<CustomLabel*>("DeviceProblemNotice"));
+}
+
+// Event states the device would not give show as off; the page says so, once, with the page.
+void TestApplyFlow::unreadableStatesAreTold()
+{
+    Window w("camera_a", "[Faults]\nGetEnum1=EventNotification, EventCategory=0;ChannelSelector=1, -1005\n");
+    QVERIFY(w.Connect());
+    SaltireDlg& dlg = w.dlg;
+    auto* notice = CurrentPage(dlg)->findChild<CustomLabel*>("ReadFailureNotice");
+    QVERIFY(notice);
+    QVERIFY(notice->isVisible());
+    QVERIFY2(notice->text().startsWith("2 event states could not be read"), qPrintable(notice->text()));
+    QVERIFY(notice->toolTip().contains("ExposureStart_1"));
+    // A place of its own: the group list starts below it.
+    QTRY_VERIFY(CurrentPage(dlg)->LeftWidget()->geometry().top() >= notice->geometry().bottom());
+}
+
 void TestApplyFlow::withoutADevice()
 {
     QTemporaryDir dir;
@@ -329,7 +497,12 @@ void TestApplyFlow::withoutADevice()
     Modals modals;
     modals.strFile = dir.filePath("x.ect");
     SaltireDlg dlg;
-    dlg.show();
+    // Without a device, its resource files, log configuration and OEM file, the window opens with its controls.
+    dlg.cShowMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QTRY_VERIFY(dlg.isMaximized());
+    QCOMPARE(dlg.cTitleBar()->cTitleText(), QString("Gantry"));
+    QVERIFY(dlg.findChild<QAction*>("ActManual")->isVisible());
     QTRY_VERIFY(dlg.findChild<QWidget*>("DeviceCombo")->isEnabled());
     dlg.findChild<QAction*>("ActExport")->trigger();
     dlg.findChild<QAction*>("ActImport")->trigger();

@@ -102,7 +102,6 @@ private slots:
         QCOMPARE(pPages->count(), 1);
         QCOMPARE(pPages->currentWidget()->objectName(), QStringLiteral("CheckListMainWidget"));
         QCOMPARE(dlg.minimumSize(), QSize(932, 700));
-        QCOMPARE(dlg.cStrechEdges(), 255);
         QVERIFY(QDir(NXInterface::userDataPath() + QStringLiteral("/Data/Saltire")).exists());
         QCOMPARE(Custom::mainDialog(), &dlg);
 
@@ -130,15 +129,6 @@ private slots:
         auto* pApply = dlg.findChild<CustomPushButton*>(QStringLiteral("BtnApply"));
         pApply->ensurePolished();
         QCOMPARE(pApply->palette().color(QPalette::ButtonText), QColor(QStringLiteral("#FFFFFF")));
-
-        auto* pHelp = dlg.findChild<CustomPushButton*>(QStringLiteral("HelpButton"));
-        QCOMPARE(pHelp->cStyleValue(QStringLiteral("color"), IS_Normal), QStringLiteral("#C4C4C4"));
-        QCOMPARE(pHelp->cStyleValue(QStringLiteral("color"), IS_Hover), QStringLiteral("#FF7500"));
-        QCOMPARE(pHelp->cStyleValue(QStringLiteral("color"), IS_Pressed), QStringLiteral("#FF7500"));
-        QVERIFY(dlg.findChild<CustomPushButton*>(QStringLiteral("FileButton"))->cStyleValue(QStringLiteral("color")).isEmpty());
-        QVERIFY(dlg.findChild<QAction*>(QStringLiteral("ActEnglish"))->isChecked());
-        QVERIFY(!dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->isChecked());
-        QCOMPARE(dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->text(), QStringLiteral("简体中文"));
     }
 
     void frameShowsItsOrangeBorder()

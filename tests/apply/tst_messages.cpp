@@ -10,7 +10,6 @@
 
 #include <QElapsedTimer>
 #include <QPixmap>
-#include <QPointer>
 #include <QResource>
 #include <QScrollArea>
 #include <QtTest>
@@ -111,14 +110,6 @@ private slots:
         QVERIFY2(icon->parentWidget()->rect().contains(inParent),
                  qPrintable(QString("icon %1,%2 %3x%4 in %5x%6").arg(inParent.x()).arg(inParent.y()).arg(inParent.width())
                                 .arg(inParent.height()).arg(icon->parentWidget()->width()).arg(icon->parentWidget()->height())));
-    }
-
-    void hintDestroyedEarlyIsSafe()
-    {
-        QPointer<MessageHintDlg> hint = new MessageHintDlg("x", 5, nullptr);
-        delete hint;
-        QTest::qWait(1100); // the hint's timer would have fired by now
-        QVERIFY(hint.isNull());
     }
 
     void errorList()

@@ -204,21 +204,6 @@ private slots:
         QCOMPARE(ShortenDisplayName(text, words), result);
     }
 
-    void errorText_data()
-    {
-        QTest::addColumn<int>("result");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("success") << 0 << QString();
-        QTest::newRow("access denied") << -1005 << "0xfffffc13";
-        QTest::newRow("positive") << 0x1a << "0x1a";
-        QTest::newRow("custom") << -10042 << "0xffffd8c6";
-    }
-    void errorText()
-    {
-        QFETCH(int, result);
-        QFETCH(QString, text);
-        QCOMPARE(ErrorText(result), text);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestEventModel)

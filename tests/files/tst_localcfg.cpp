@@ -49,14 +49,6 @@ private slots:
         QCOMPARE(ini.value("ShortcutKey/ZoomIn").toInt(), int(Qt::Key_Plus));
     }
 
-    void autoSavePersists()
-    {
-        QLocalCfg::Instance()->SetEventAutoSave(true);
-        QLocalCfg::Destroy();
-        QVERIFY(QLocalCfg::Instance()->EventAutoSave());
-        QLocalCfg::Destroy();
-    }
-
     void otherToolsKeysSurvive()
     {
         {

@@ -104,15 +104,6 @@ private slots:
         QCOMPARE(model->rowCount(), 0);
     }
 
-    void timerMovesRows()
-    {
-        NXEventLogTableView view(nullptr);
-        view.setRunning(true);
-        view.appendEvent("A ", "0.1");
-        QCOMPARE(view.logModel()->rowCount(), 0);
-        QTRY_COMPARE(view.logModel()->rowCount(), 1);
-    }
-
     void logFile()
     {
         QTemporaryDir dir;

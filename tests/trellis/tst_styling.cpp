@@ -65,8 +65,6 @@ private slots:
         QCOMPARE(label.font().pixelSize(), 19);
         QCOMPARE(label.font().weight(), int(QFont::Bold));
         QCOMPARE(label.palette().color(QPalette::WindowText), QColor(QStringLiteral("#52535E")));
-        QCOMPARE(label.cFont(IS_Normal).weight(), int(QFont::Bold));
-        QCOMPARE(label.cFont(IS_Normal).pixelSize(), 19);
     }
 
     void stateRulesApplyToTheirStateOnly()
