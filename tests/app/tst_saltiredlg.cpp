@@ -1,11 +1,16 @@
 #include "saltiredlg.h"
 
+#include "aboutdlg.h"
+#include "checklistmainwidget.h"
 #include "custom.h"
 #include "customcheckbox.h"
 #include "customcombobox.h"
+#include "customlabel.h"
 #include "custompushbutton.h"
 #include "customtitlebar.h"
 #include "hotkeyevent.h"
+#include "nxeventlogmodel.h"
+#include "nxeventlogtableview.h"
 #include "nxeventlogwidget.h"
 #include "nxinterface.h"
 
@@ -14,6 +19,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,12 +27,14 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QResource>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 #include <QtTest>
 
 namespace {
@@ -66,6 +74,14 @@ private:
         oem.setValue(strKey, strValue);
     }
 
+    void Store(const QString& strLanguage)
+    {
+        QSettings settings(NXInterface::settingsPath() + QStringLiteral("/Bedrock.ini"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("UI/Language"), strLanguage);
+        settings.sync();
+        NXInterface::setLanguage(strLanguage);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -73,6 +89,10 @@ private slots:
         qputenv("KESTREL_USER_DATA_DIR", (m_home.path() + QStringLiteral("/user")).toUtf8());
         qputenv("KESTREL_CONFIG_DIR", (m_home.path() + QStringLiteral("/config")).toUtf8());
         qputenv("KESTREL_OEM_FILE", (m_home.path() + QStringLiteral("/oem.ini")).toUtf8());
+        qputenv("KESTREL_PROGRAM_DATA_DIR", (m_home.path() + QStringLiteral("/programdata")).toUtf8());
+        qputenv("KESTREL_COMMON_FILES_DIR", (m_home.path() + QStringLiteral("/none")).toUtf8()); // no device
+        // The window loads its catalogues from translation/ beside the program.
+        QVERIFY(QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/translation/Saltire_zh.qm")));
         QVERIFY(QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Trellis_Default.rcc")));
         QVERIFY(QResource::registerResource(QStringLiteral(SALTIRE_RUNTIME_DIR "/rcc/Kestrel.rcc")));
         QVERIFY(Custom::addXmlPath(QStringLiteral(":/Kestrel/QSS/CustomStyleSheet_ks.xml")));
@@ -162,9 +182,6 @@ private slots:
 
         dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-        QCOMPARE(NXInterface::language(false), QStringLiteral("CH"));
-        QVERIFY(dlg.findChild<QAction*>(QStringLiteral("ActChinese"))->isChecked());
-        QVERIFY(!dlg.findChild<QAction*>(QStringLiteral("ActEnglish"))->isChecked());
         QCOMPARE(pLevel->size(), QSize(80, 32));
         QCOMPARE(pLevel->currentData().toInt(), level);
 
@@ -200,24 +217,44 @@ private slots:
         QFile::remove(m_home.path() + QStringLiteral("/oem.ini"));
     }
 
+    // The Help menu's manual opens at the topic for the window's language; the topic is installed, with every
+    // picture it shows.
+    void manualOpensThePageOfTheLanguage_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("topic");
+        QTest::newRow("English") << "ENG" << "User_Manual_Kestrel_English" << "GUID-6A26A6EA-8654-4697-AF84-C2001057C800.html";
+        QTest::newRow("first start: English") << "" << "User_Manual_Kestrel_English"
+                                              << "GUID-6A26A6EA-8654-4697-AF84-C2001057C800.html";
+        QTest::newRow("Chinese") << "CH" << "User_Manual_Kestrel_Chinese" << "GUID-9F67AB81-ED49-47BD-89CE-A3462C8DBAB0.html";
+    }
+
     void manualOpensThePageOfTheLanguage()
     {
+        QFETCH(QString, stored);
+        QFETCH(QString, folder);
+        QFETCH(QString, topic);
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
         SaltireDlg dlg;
-        NXInterface::setLanguage(QStringLiteral("ENG"));
-        dlg.findChild<QAction*>(QStringLiteral("ActManual"))->trigger();
-        NXInterface::setLanguage(QString()); // a first start: nothing stored, the window is English
-        dlg.findChild<QAction*>(QStringLiteral("ActManual"))->trigger();
-        NXInterface::setLanguage(QStringLiteral("CH"));
+        NXInterface::setLanguage(stored);
         dlg.findChild<QAction*>(QStringLiteral("ActManual"))->trigger();
         NXInterface::setLanguage(QString());
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(catcher.urls.size(), 3);
-        QVERIFY(catcher.urls.at(0).toString().endsWith(
-            QStringLiteral("User_Manual_Kestrel_English/index.html?guid=GUID-6A26A6EA-8654-4697-AF84-C2001057C800.html")));
-        QVERIFY(catcher.urls.at(1).toString().contains(QStringLiteral("User_Manual_Kestrel_English/index.html")));
-        QVERIFY(catcher.urls.at(2).toString().contains(QStringLiteral("User_Manual_Kestrel_Chinese/index.html?guid=GUID-9F67AB81")));
+        QCOMPARE(catcher.urls.size(), 1);
+        const QUrl url = catcher.urls.first();
+        QVERIFY2(url.toLocalFile().endsWith(folder + QStringLiteral("/index.html")) && QFile::exists(url.toLocalFile()),
+                 qPrintable(url.toString()));
+        QCOMPARE(QUrlQuery(url).queryItemValue(QStringLiteral("guid")), topic);
+        const QString path = QFileInfo(url.toLocalFile()).path() + QLatin1Char('/') + topic;
+        QFile page(path);
+        QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(path));
+        QRegularExpressionMatchIterator it =
+            QRegularExpression(QStringLiteral("src=\"([^\"]+)\"")).globalMatch(QString::fromUtf8(page.readAll()));
+        QVERIFY(it.hasNext());
+        while (it.hasNext())
+            QVERIFY(QFile::exists(QFileInfo(path).path() + QLatin1Char('/') + it.next().captured(1)));
     }
 
     void unknownActionDataDoesNothing()
@@ -362,6 +399,98 @@ private slots:
         delete pDlg;
         for (const auto& pMonitor : qAsConst(monitors))
             QVERIFY(pMonitor.isNull());
+    }
+
+    void startsInTheStoredLanguage_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("nothing stored") << "" << false;
+        QTest::newRow("ENG") << "ENG" << false;
+        QTest::newRow("something else") << "FR" << false;
+        QTest::newRow("CH") << "CH" << true;
+    }
+    void startsInTheStoredLanguage()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, chinese);
+        Store(stored);
+        SaltireDlg dlg;
+        QCOMPARE(dlg.findChild<QAction*>("ActChinese")->isChecked(), chinese);
+        QCOMPARE(dlg.findChild<QAction*>("ActEnglish")->isChecked(), !chinese);
+        QCOMPARE(dlg.findChild<CustomComboBox*>("LevelCombo")->width(), chinese ? 80 : 120);
+        QTRY_COMPARE(dlg.findChild<CustomLabel*>("DeviceLabel")->text(), QString(chinese ? "选择设备" : "Select Device"));
+    }
+
+    void switchingRetranslatesEveryWindow()
+    {
+        Store("ENG");
+        SaltireDlg dlg;
+        auto* page = dlg.findChild<CheckListMainWidget*>();
+        auto* emptyText = page->findChild<CustomLabel*>("EmptyLabel");
+        NXEventLogWidget* monitor = NXEventLogWidget::Instance(0x1234, true, &dlg);
+        NXEventLogModel* columns = monitor->TableView()->logModel();
+        QCOMPARE(emptyText->text(), QString("No data."));
+
+        dlg.findChild<QAction*>("ActChinese")->trigger();
+        QCOMPARE(NXInterface::language(false), QString("CH"));
+        QTRY_COMPARE(emptyText->text(), QString("暂无数据。"));
+        QCOMPARE(dlg.findChild<CustomLabel*>("LevelLabel")->text(), QString("用户级别"));
+        QCOMPARE(dlg.findChild<CustomComboBox*>("LevelCombo")->itemText(1), QString("专家"));
+        QCOMPARE(monitor->cTitleBar()->cTitleText(), QString("事件监视--"));
+        QCOMPARE(columns->headerData(0, Qt::Horizontal).toString(), QString("事件时间戳(秒)"));
+        QCOMPARE(dlg.findChild<QAction*>("ActChinese")->text(), QString("简体中文"));
+
+        dlg.findChild<QAction*>("ActChinese")->trigger(); // the active language stays checked
+        QVERIFY(dlg.findChild<QAction*>("ActChinese")->isChecked());
+
+        dlg.findChild<QAction*>("ActEnglish")->trigger();
+        QTRY_COMPARE(emptyText->text(), QString("No data."));
+        QCOMPARE(columns->headerData(2, Qt::Horizontal).toString(), QString("System Time"));
+        QCOMPARE(monitor->cTitleBar()->cTitleText(), QString("Event Monitor--"));
+        QVERIFY(dlg.findChild<QAction*>("ActEnglish")->isChecked());
+        QVERIFY(!dlg.findChild<QAction*>("ActChinese")->isChecked());
+        delete monitor;
+    }
+
+    void buildDateDigits_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("digits");
+        QTest::newRow("two-digit day") << "Feb 25 2025" << "20250225";
+        QTest::newRow("one-digit day, doubled blank") << "Mar  5 2025" << "20250305";
+        QTest::newRow("December") << "Dec 31 1999" << "19991231";
+        QTest::newRow("unknown month stays") << "Foo 12 2025" << "2025Foo12";
+        QTest::newRow("not a date") << "2025-02-25" << "";
+    }
+    void buildDateDigits()
+    {
+        QFETCH(QString, date);
+        QFETCH(QString, digits);
+        QCOMPARE(AboutDlg::BuildDateDigits(date), digits);
+    }
+
+    void aboutBox()
+    {
+        Store("ENG");
+        Custom::setLanguage(Lang_English);
+        const QString today = AboutDlg::BuildDateDigits(__DATE__);
+        QCOMPARE(AboutDlg::BuildVersionText(), "V4.1.0 build" + today);
+        WriteOem("ToolSoftwareVersion", "9.8.7");
+        WriteOem("SoftwareBuildDate", "20240101");
+        QCOMPARE(AboutDlg::BuildVersionText(), QString("V9.8.7 build20240101"));
+        {
+            AboutDlg about(nullptr);
+            QCOMPARE(about.width(), 400);
+            QVERIFY(about.findChild<CustomLabel*>("AboutName")->text().startsWith("Gantry "));
+            QCOMPARE(about.findChild<CustomLabel*>("AboutVersion")->text(), QString("V9.8.7 build20240101"));
+            QVERIFY(!about.findChild<CustomLabel*>("AboutVersion")->isHidden());
+        }
+        WriteOem("ShowAboutVersion", "false");
+        AboutDlg about(nullptr);
+        about.show();
+        QVERIFY(about.findChild<CustomLabel*>("AboutVersion")->isHidden());
+        QVERIFY(about.findChild<CustomLabel*>("AboutNotice")->isVisible());
     }
 };
 
