@@ -171,9 +171,6 @@ void TestDiscovery::noProducerFolderGivesAnEmptySelector()
     QCOMPARE(pCombo->count(), 0);
 }
 
-
-
-
 // Producers of the GenTL search path (GENICAM_GENTL64_PATH) are used beside ours, each file once and each
 // device once.
 void TestDiscovery::genTLSearchPath_data()
