@@ -83,6 +83,14 @@ bool GridsBuilt(CheckListMainWidget& page)
     return true;
 }
 
+// Shows the page at the given size and waits until its grids are built.
+bool ShowBuilt(CheckListMainWidget& page, const QSize& size = QSize(1000, 600))
+{
+    page.resize(size);
+    page.show();
+    return QTest::qWaitForWindowExposed(&page) && QTest::qWaitFor([&] { return GridsBuilt(page); });
+}
+
 void Click(QCheckBox* box)
 {
     QVERIFY(box);
@@ -112,10 +120,7 @@ void TestCheckList::cascade()
     Model m;
     m.types << Type("Exposure", {Channel(0, {Event("A0"), Event("B0")}), Channel(1, {Event("A1"), Event("B1")})});
     CheckListMainWidget page(1, m.types, nullptr);
-    page.resize(1000, 600);
-    page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QTRY_VERIFY(GridsBuilt(page));
+    QVERIFY(ShowBuilt(page));
     EventTypeCheckWidget* group = page.RightWidget()->Groups().at(0);
     ChannelCheckWidget* row0 = group->ChannelWidgets().at(0);
     ChannelCheckWidget* row1 = group->ChannelWidgets().at(1);
@@ -168,10 +173,7 @@ void TestCheckList::clicksNeverLeaveAPartialBox()
     Model m;
     m.types << Type("Frame", {Channel(0, {Event("A", 2), Event("B")}), Channel(1, {Event("C")})});
     CheckListMainWidget page(1, m.types, nullptr);
-    page.resize(1000, 600);
-    page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QTRY_VERIFY(GridsBuilt(page));
+    QVERIFY(ShowBuilt(page));
     EventTypeCheckWidget* group = page.RightWidget()->Groups().at(0);
     ChannelCheckWidget* row0 = group->ChannelWidgets().at(0);
     QCOMPARE(row0->CheckBox()->checkState(), Qt::PartiallyChecked);
@@ -193,10 +195,7 @@ void TestCheckList::hiddenItemsKeepTheirState()
     m.types << Type("Trigger", {Channel(0, {Event("Plain"), Event("Secret", 2, 1)}), Channel(1, {Event("G1", 2)}, 1)});
     m.types << Type("Diagnostic", {Channel(0, {Event("D", 2)})}, 1);
     CheckListMainWidget page(0, m.types, nullptr);
-    page.resize(1000, 600);
-    page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QTRY_VERIFY(GridsBuilt(page));
+    QVERIFY(ShowBuilt(page));
     EventTypeCheckWidget* group = page.RightWidget()->Groups().at(0);
     QVERIFY(group->ChannelWidgets().at(1)->isHidden());
     QVERIFY(page.RightWidget()->Groups().at(1)->isHidden());
@@ -314,10 +313,7 @@ void TestCheckList::listAndScrollFollowEachOther()
         m.types << Type(QString("Type%1").arg(t), channels, t == 2 ? 1 : 0);
     }
     CheckListMainWidget page(0, m.types, nullptr);
-    page.resize(900, 400);
-    page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QTRY_VERIFY(GridsBuilt(page));
+    QVERIFY(ShowBuilt(page, QSize(900, 400)));
     QScrollBar* bar = page.ScrollArea()->verticalScrollBar();
     QTRY_VERIFY(bar->maximum() > 0);
     CheckListLeftWidget* list = page.LeftWidget();
