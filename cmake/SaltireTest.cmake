@@ -1,5 +1,5 @@
 # saltire_add_test(NAME <name> [SIM] SOURCES <files...> LIBS <targets...>)
-# Builds one Qt Test executable and registers it with CTest on the offscreen platform. SIM: the test installs
+# Builds one Qt Test executable and registers it with CTest on the offscreen platform. SIM: the test uses
 # the simulated cameras (tests/nxa/simfixture.h), which are built before it. Every test gets
 # its own folders (user data, program data, common files, configuration) inside the build tree, so
 # nothing ever reaches the real home folder.

@@ -22,6 +22,7 @@
 #include "nxeventlogmodel.h"
 #include "nxeventlogtableview.h"
 #include "nxeventlogwidget.h"
+#include "nxinterface.h"
 #include "rweventfeaturethread.h"
 #include "simfixture.h"
 
@@ -151,7 +152,16 @@ class TestApplyFlow : public QObject
 {
     Q_OBJECT
 
+    // A test may store the language in a folder of its own; the next ones start in English and store it in the
+    // test's folder again, even after a failure.
+    const QByteArray m_configDir = qgetenv("KESTREL_CONFIG_DIR");
+
 private slots:
+    void cleanup()
+    {
+        qputenv("KESTREL_CONFIG_DIR", m_configDir);
+        NXInterface::setLanguage(QStringLiteral("ENG"));
+    }
     void applyWritesTheShownEvents();
     void applyFailureListsTheErrors_data();
     void applyFailureListsTheErrors();
@@ -390,11 +400,11 @@ void TestApplyFlow::switchingDevicesKeepsEachPage()
     // The user level filters every page, not only the one shown.
     auto* level = dlg.findChild<CustomComboBox*>("LevelCombo");
     level->setCurrentIndex(0);
-
-    // Back to the camera: its page as the user left it, without a new read.
     QVERIFY(groups.at(3)->isHidden());
     level->setCurrentIndex(1);
     QVERIFY(!groups.at(3)->isHidden());
+
+    // Back to the camera: its page as the user left it, without a new read.
     QCheckBox* groupBox = groups.at(0)->CheckBox();
     groupBox->setCheckState(Qt::Checked);
     combo->setCurrentIndex(0);
@@ -496,6 +506,9 @@ void TestApplyFlow::withoutADevice()
     qputenv("KESTREL_COMMON_FILES_DIR", dir.filePath("none").toLocal8Bit());
     Modals modals;
     modals.strFile = dir.filePath("x.ect");
+    qputenv("KESTREL_OEM_FILE", dir.filePath("missing.ini").toLocal8Bit());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not loaded"));
+    QVERIFY(!NXInterface::initLog4qtConfig(dir.filePath("log4qt/log4qt_Kestrel.conf")));
     SaltireDlg dlg;
     // Without a device, its resource files, log configuration and OEM file, the window opens with its controls.
     dlg.cShowMaximized();

@@ -432,6 +432,7 @@ private slots:
         QCOMPARE(monitor->cTitleBar()->cTitleText(), QString("Event Monitor--"));
         QVERIFY(dlg.findChild<QAction*>("ActEnglish")->isChecked());
         QVERIFY(!dlg.findChild<QAction*>("ActChinese")->isChecked());
+        QCOMPARE(dlg.findChild<QAction*>("ActChinese")->text(), QString("简体中文")); // in its own language
         // A language change event retranslates and refills without reaching the level slot.
         QEvent languageChange(QEvent::LanguageChange);
         QApplication::sendEvent(&dlg, &languageChange);

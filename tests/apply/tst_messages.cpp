@@ -76,6 +76,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, icon);
         QFETCH(QString, color);
+        delete new MessageHintDlg("x", kind, nullptr); // its timer dies with it, before the one of the hint below
         MessageHintDlg hint("A rather long text that must not wrap inside the hint at all", kind, nullptr);
         auto* text = hint.findChild<CustomLabel*>("HintText");
         QCOMPARE(text->cStyleValue("color"), color);

@@ -100,6 +100,9 @@ void TestNxaInterface::createInstance()
     QCOMPARE(NXACreateInstance(7, &p), int(GC_ERR_INVALID_PARAMETER));
     QVERIFY(!p);
     QCOMPARE(NXAReleaseInstance(nullptr), int(GC_ERR_INVALID_HANDLE));
+    SimDevice inst;
+    QVERIFY(inst.cam);
+    QCOMPARE(inst.cam->InterfaceType(), NXA_CAMERA_INTERFACE);
 }
 
 void TestNxaInterface::enumerateDevices()
@@ -474,7 +477,6 @@ void TestNxaInterface::eventRatesOfTheDeviceFile()
     QCOMPARE(list.nCount, listed ? 1u : 0u);
 }
 
-// The event id and time stamp come from the producer's event data commands, not from the record's bytes.
 // Events reach the callback with their names and ids, from the record or from the producer's answers the GenTL
 // way, their time stamps in order, none dropped, and none after the close.
 void TestNxaInterface::events_data()

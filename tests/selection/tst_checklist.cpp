@@ -280,6 +280,9 @@ void TestCheckList::columnCount()
     QCOMPARE(row->EventCheckBoxes(), before);
     QVERIFY(last);
     QCOMPARE(first->checkState(), Qt::Checked);
+    QCOMPARE(before.at(1)->text(), QString("E1 En"));
+    if (g_nEventCheckBoxWidth > 0)
+        QCOMPARE(before.at(1)->width(), g_nEventCheckBoxWidth);
 }
 
 void TestCheckList::ioTypesGiveOneGroupPerLine()
