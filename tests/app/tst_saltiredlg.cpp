@@ -15,7 +15,6 @@
 #include "nxinterface.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -219,23 +218,6 @@ private slots:
         QVERIFY(it.hasNext());
         while (it.hasNext())
             QVERIFY(QFile::exists(QFileInfo(path).path() + QLatin1Char('/') + it.next().captured(1)));
-    }
-
-    void unknownActionDataDoesNothing()
-    {
-        SaltireDlg dlg;
-        auto* pGroup = dlg.findChild<QActionGroup*>();
-        auto* pStray = new QAction(QStringLiteral("Stray"), &dlg);
-        pStray->setData(6);
-        pGroup->addAction(pStray);
-        auto* pNegative = new QAction(QStringLiteral("Negative"), &dlg);
-        pNegative->setData(-1);
-        pGroup->addAction(pNegative);
-        const QString strLanguage = NXInterface::language(false);
-        pStray->trigger();
-        pNegative->trigger();
-        QCOMPARE(NXInterface::language(false), strLanguage);
-        QVERIFY(dlg.findChild<QAction*>(QStringLiteral("ActEnglish"))->isChecked() != (strLanguage == QLatin1String("CH")));
     }
 
     void copyHotKeyTakesTheToolTip_data()

@@ -109,29 +109,6 @@ private slots:
         QVERIFY(timer.elapsed() >= 40);
     }
 
-    void saveDialogGoesThroughTheHandler()
-    {
-        FileDialogRequest seen;
-        Custom::setFileDialogHandler([&](const FileDialogRequest& request) {
-            seen = request;
-            return QStringLiteral("/chosen/camera.ect");
-        });
-        QWidget parent;
-        const QString strPath = Custom::getSaveFileName(&parent, QStringLiteral("Export"), QStringLiteral("/data"),
-                                                        QStringLiteral("camera.ect"),
-                                                        QStringLiteral("Event Configuration file(*.ect)"),
-                                                        QStringLiteral("ect"));
-        QCOMPARE(strPath, QStringLiteral("/chosen/camera.ect"));
-        QCOMPARE(seen.mode, FileDialogRequest::Save);
-        QCOMPARE(seen.pParent, &parent);
-        QCOMPARE(seen.strCaption, QStringLiteral("Export"));
-        QCOMPARE(seen.strFileName, QStringLiteral("camera.ect"));
-        QCOMPARE(seen.strDefaultSuffix, QStringLiteral("ect"));
-
-        Custom::setFileDialogHandler([](const FileDialogRequest&) { return QString(); });
-        QVERIFY(Custom::getSaveFileName(nullptr, {}, {}, {}, {}, {}).isEmpty());
-    }
-
     void loadingIndicatorShowsAndHides()
     {
         QWidget mainDialog;
