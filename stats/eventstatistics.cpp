@@ -58,10 +58,11 @@ struct EventStatistics::Kind {
     double dSettleMedian = -1;
     quint64 nSettledMissed = 0; // of the intervals judged for good
     std::vector<Bucket> buckets;
-    // The median and the suspected misses a snapshot last worked out, for the intervals there were then.
-    quint64 nMedianIntervals = 0;
-    double dMedian = 0;
-    quint64 nMissed = 0;
+    // The median and the suspected misses a snapshot last worked out, for the intervals there were then: a
+    // cache of the snapshots, under the mutex.
+    mutable quint64 nMedianIntervals = 0;
+    mutable double dMedian = 0;
+    mutable quint64 nMissed = 0;
 
     quint64 Arrived(qint64 nFirst, qint64 nLast) const
     {
@@ -230,7 +231,7 @@ EventStatisticsSnapshot EventStatistics::Snapshot(qint64 nNowMs, bool bHistory, 
     const qint64 nStartBucket = m_nFirstStartMs < 0 ? nNowBucket : m_nFirstStartMs / kBucketMs;
     snapshot.rows.reserve(int(m_kinds.size()));
     for (const std::unique_ptr<Kind>& pKind : m_kinds) {
-        Kind& kind = *pKind;
+        const Kind& kind = *pKind;
         EventStatRow row;
         row.strName = kind.strName;
         row.nId = kind.nId;

@@ -131,8 +131,10 @@ private slots:
         stats.Start(0);
         quint64 t = 0;
         auto feed = [&] { // 100 events 10 ms apart, one missing among them
-            for (int k = 0; k < 100; ++k)
-                stats.Add(0x9000, "ExposureStart", t += (k == 50 ? 20 : 10), 1000, qint64(t));
+            for (int k = 0; k < 100; ++k) {
+                t += k == 50 ? 20 : 10;
+                stats.Add(0x9000, "ExposureStart", t, 1000, qint64(t));
+            }
         };
         auto row = [&](EventStatistics::Medians medians) {
             return stats.Snapshot(qint64(t), false, medians).rows.value(0);
